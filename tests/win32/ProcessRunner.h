@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace Brintavolex::Test {
+
+// Folder of the running test program, with a trailing backslash; the
+// viewer and the test plug-ins are built into the same folder.
+std::wstring ModuleFolder();
+
+// Full path of "Brintavolex Viewer.exe" beside the test program.
+std::wstring ViewerPath();
+
+// Starts commandLine exactly as given (no quoting added), waits at most
+// timeoutMs and returns the exit code; a process that does not end is
+// killed and the test fails.
+unsigned long RunProcess(const std::wstring &commandLine, unsigned long timeoutMs = 60000);
+
+} // namespace Brintavolex::Test

@@ -1,0 +1,45 @@
+#!/bin/sh
+# run.sh [IMAGE]: builds the Windows program and starts it under Wine.
+# On $DISPLAY when there is one; otherwise on a private Xvfb, where it saves a
+# screenshot of the screen to build/run-screenshot.png and stops.
+set -eu
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+"$ROOT/tools/setup-debian.sh"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+
+. "$ROOT/tools/wine/wine-common.sh"
+CACHE=${BRINTAVOLEX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brintavolex}
+export WINEPREFIX="$CACHE/wineprefix-run"
+EXE="$ROOT/build/win64/bin/Brintavolex Viewer.exe"
+
+if [ -n "${DISPLAY:-}" ]; then
+    "$WINE_BIN" "$EXE" "$@"
+    exit $?
+fi
+
+start_xvfb
+mkdir -p "$WINEPREFIX"
+cleanup() {
+    "$WINESERVER_BIN" -k 2>/dev/null || true
+    "$WINESERVER_BIN" -w 2>/dev/null || true
+    kill "$XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+"$WINE_BIN" wineboot --init >/dev/null 2>&1
+"$WINE_BIN" "$EXE" "$@" &
+VIEWER=$!
+# Give the window time to appear, then photograph the screen.
+i=0
+while kill -0 $VIEWER 2>/dev/null && [ $i -lt 80 ]; do sleep 0.1; i=$((i + 1)); done
+SHOT="$ROOT/build/run-screenshot.png"
+if kill -0 $VIEWER 2>/dev/null; then
+    import -display "$DISPLAY" -window root "$SHOT" && echo "screenshot saved to $SHOT"
+    kill $VIEWER 2>/dev/null || true
+    wait $VIEWER 2>/dev/null || true
+    echo "viewer stopped"
+else
+    wait $VIEWER && rc=0 || rc=$?
+    echo "viewer exited with code $rc"
+fi
