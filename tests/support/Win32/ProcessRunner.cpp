@@ -1,4 +1,4 @@
-#include "win32/ProcessRunner.h"
+#include "support/Win32/ProcessRunner.h"
 
 #include <windows.h>
 

@@ -1,0 +1,308 @@
+#include "Data/api/Image2D.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <numeric>
+#include <stdexcept>
+#include <vector>
+
+namespace Brintavolex::Data {
+
+namespace {
+
+template <class E, class F> std::string MessageOf(F &&f)
+{
+    try {
+        f();
+    } catch (const E &e) {
+        return e.what();
+    }
+    return "<no exception>";
+}
+
+struct AllocationCase {
+    std::uint64_t width, height, allocatedWidth, allocatedHeight;
+    std::uint64_t stride, rows;
+};
+
+} // namespace
+
+TEST(Image2D, AllocationPadsStrideAndRows)
+{
+    const AllocationCase cases[] = {
+        {100, 50, 0, 0, 128, 56}, {64, 64, 0, 0, 64, 64},   {1, 1, 0, 0, 64, 8},
+        {65, 9, 0, 0, 128, 16},   {10, 10, 200, 30, 256, 32}, {0, 0, 0, 0, 0, 0},
+    };
+    for (const AllocationCase &c : cases) {
+        Image2D<std::uint8_t> image;
+        image.Allocate(c.width, c.height, c.allocatedWidth, c.allocatedHeight);
+        EXPECT_EQ(image.GetStride(), c.stride) << c.width;
+        EXPECT_EQ(image.GetAllocatedRows(), c.rows) << c.height;
+        EXPECT_EQ(image.GetWidth(), c.width);
+        EXPECT_EQ(image.GetHeight(), c.height);
+        auto lock = image.Lock<std::uint8_t>();
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(lock.Data()) % 16, 0u);
+        // Every addressable byte is writable (ASan checks the extent).
+        if (c.stride)
+            std::memset(lock.Data(), 0x5A, c.stride * c.rows);
+    }
+}
+
+TEST(Image2D, OversizedAllocationThrowsAndKeepsTheImage)
+{
+    Image2D<ColorBGRA<double>> image;
+    image.Allocate(3, 2);
+    {
+        auto lock = image.Lock<ColorBGRA<double>>();
+        lock(2, 1) = ColorBGRA<double>{1, 2, 3, 4};
+    }
+    EXPECT_THROW(image.Allocate(std::uint64_t(1) << 40, std::uint64_t(1) << 40), Exception);
+    EXPECT_THROW(image.Allocate(~std::uint64_t(0), 1), Exception);
+    EXPECT_THROW(image.Allocate(1, ~std::uint64_t(0)), Exception);
+    EXPECT_EQ(image.GetWidth(), 3u);
+    EXPECT_EQ(image.GetStride(), 64u);
+    auto lock = image.Lock<ColorBGRA<double>>(LockReadOnly);
+    EXPECT_EQ(lock(2, 1), (ColorBGRA<double>{1, 2, 3, 4}));
+}
+
+TEST(Image2D, LockRules)
+{
+    Image2D<std::uint16_t> image;
+    image.Allocate(4, 4);
+    const Image2D<std::uint16_t> &constImage = image;
+    {
+        auto read1 = constImage.Lock<std::uint16_t>();
+        auto read2 = constImage.Lock<std::uint16_t>();
+        EXPECT_EQ(image.LockCount(), 2);
+        EXPECT_THROW(image.Lock<std::uint16_t>(LockWritable), Exception);
+    }
+    EXPECT_EQ(image.LockCount(), 0);
+    {
+        auto write = image.Lock<std::uint16_t>(LockWritable);
+        EXPECT_EQ(image.WriteLockCount(), 1);
+        EXPECT_THROW(constImage.Lock<std::uint16_t>(), Exception);
+        EXPECT_THROW(image.Lock<std::uint16_t>(7), Exception); // any mode but 1 is writable
+        auto moved = std::move(write);
+        EXPECT_EQ(image.LockCount(), 1);
+    }
+    EXPECT_EQ(image.LockCount(), 0);
+    EXPECT_EQ(image.WriteLockCount(), 0);
+}
+
+TEST(Image2D, LockAccessIsCheckedAgainstStrideAndRows)
+{
+    Image2D<float> image;
+    image.Allocate(10, 3);
+    auto lock = image.Lock<float>();
+    EXPECT_NO_THROW(lock(63, 7));
+    EXPECT_THROW(lock(64, 0), Exception);
+    EXPECT_THROW(lock(0, 8), Exception);
+    EXPECT_THROW(lock.Row(8), Exception);
+}
+
+TEST(Image2D, WrongLockTypesThrowTheirTexts)
+{
+    Image2D<std::uint8_t> owning;
+    owning.Allocate(2, 2);
+    EXPECT_EQ(MessageOf<std::runtime_error>([&] { owning.Lock<double>(); }), "Image2D::Lock2");
+
+    std::vector<std::int16_t> memory(16);
+    ExternalBufferImage2D<std::int16_t> wrapping(memory.data(), 4, 4, 4, 4);
+    EXPECT_EQ(MessageOf<std::runtime_error>([&] { wrapping.Lock<std::uint8_t>(); }),
+              "ExternalBufferImage2D::Lock2");
+
+    Image2D<ColorRGBA<float>> rgba;
+    rgba.Allocate(2, 2);
+    EXPECT_EQ(MessageOf<std::runtime_error>([&] { rgba.Lock<float>(); }), "Image2D::Lock2");
+    EXPECT_EQ(MessageOf<Exception>([&] { rgba.Lock<ColorBGRA<float>>(); }), "LockBGRAFloat32 is not implemented");
+    const Image2DBase &constRgba = rgba;
+    EXPECT_EQ(MessageOf<Exception>([&] { constRgba.Lock<ColorBGRA<std::uint16_t>>(); }),
+              "LockBGRAUInt16 const is not implemented");
+}
+
+namespace {
+// An image that overrides nothing of the lock slots.
+class BareImage final : public Image2DBase {
+public:
+    BareImage() : Image2DBase(ColorType::UInt8) {}
+    std::uint64_t GetWidth() const override { return 0; }
+    std::uint64_t GetHeight() const override { return 0; }
+    void Allocate(std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t) override {}
+    bool IsTypedImage() const override { return false; }
+};
+} // namespace
+
+TEST(Image2D, BaseSlotsAreNotImplemented)
+{
+    BareImage image;
+    const Image2DBase &constImage = image;
+    EXPECT_EQ(MessageOf<Exception>([&] { image.Lock<double>(); }), "LockFloat64 is not implemented");
+    EXPECT_EQ(MessageOf<Exception>([&] { constImage.Lock<std::uint16_t>(); }), "LockUInt16 const is not implemented");
+    EXPECT_EQ(MessageOf<Exception>([&] { image.Lock<ColorBGRA<float>>(); }), "LockBGRAFloat32 is not implemented");
+    EXPECT_EQ(MessageOf<Exception>([&] { image.GetRect(nullptr, 0, 0, nullptr); }),
+              "Image2DBase::GetRect not implemented");
+    EXPECT_STREQ(image.GetClassName(), "Image2DBase");
+}
+
+TEST(Image2D, DecodeBasicInfoNeeds32BitExtents)
+{
+    Image2D<std::uint8_t> small;
+    small.Allocate(100, 50);
+    BasicInfo info;
+    small.DecodeBasicInfo(info);
+    EXPECT_EQ(info.width, 100u);
+    EXPECT_EQ(info.height, 50u);
+    EXPECT_EQ(info.allocatedWidth, 128u);
+    EXPECT_EQ(info.allocatedHeight, 56u);
+    EXPECT_EQ(info.colorType, ColorType::UInt8);
+
+    // The wrapped memory is never touched.
+    std::uint8_t byte = 0;
+    ExternalBufferImage2D<std::uint8_t> wide(&byte, std::uint64_t(1) << 32, 1, std::uint64_t(1) << 32, 1);
+    EXPECT_EQ(MessageOf<std::runtime_error>([&] { wide.DecodeBasicInfo(info); }), "numeric_cast");
+}
+
+TEST(Image2D, CreateExternalBufferImage2DChecksItsArguments)
+{
+    std::vector<float> memory(8 * 4);
+    auto image = CreateExternalBufferImage2D(memory.data(), ColorType::Float32, 6, 3, 8, 4);
+    EXPECT_EQ(image->GetColorType(), ColorType::Float32);
+    EXPECT_EQ(image->GetStride(), 8u);
+    {
+        auto lock = image->Lock<float>();
+        lock(7, 3) = 2.5f;
+    }
+    EXPECT_EQ(memory[31], 2.5f);
+    image->Allocate(1000, 1000, 0, 0); // never reallocates caller memory
+    EXPECT_EQ(image->GetWidth(), 6u);
+
+    EXPECT_EQ(MessageOf<Exception>([&] {
+                  CreateExternalBufferImage2D(memory.data(), ColorType::RGBAUInt16, 1, 1, 1, 1);
+              }),
+              "CreateExternalBufferImage2D: unknown color type");
+    EXPECT_THROW(CreateExternalBufferImage2D(memory.data(), ColorType::Float32, 9, 3, 8, 4), Exception);
+    EXPECT_THROW(CreateExternalBufferImage2D(memory.data(), ColorType::Float32, 6, 5, 8, 4), Exception);
+}
+
+namespace {
+
+// Fills a w x h stride-padded buffer with x + 10 * y.
+std::vector<int> Grid(std::uint64_t w, std::uint64_t h, std::uint64_t stride, std::uint64_t rows)
+{
+    std::vector<int> grid(stride * rows, -1);
+    for (std::uint64_t y = 0; y < h; ++y)
+        for (std::uint64_t x = 0; x < w; ++x)
+            grid[y * stride + x] = int(x + 10 * y);
+    return grid;
+}
+
+} // namespace
+
+TEST(Image2D, PaintBorderReplicatesUpToTwoColumnsAndRows)
+{
+    struct Case {
+        std::uint64_t w, h, stride, rows;
+        std::vector<int> expected;
+    };
+    const Case cases[] = {
+        {3, 2, 5, 4, {0, 1, 2, 2, 2, 10, 11, 12, 12, 12, 10, 11, 12, 12, 12, 10, 11, 12, 12, 12}},
+        {3, 2, 4, 3, {0, 1, 2, 2, 10, 11, 12, 12, 10, 11, 12, 12}},
+        {3, 2, 3, 2, {0, 1, 2, 10, 11, 12}},
+        {1, 1, 6, 5, {0, 0, 0, -1, -1, -1, 0, 0, 0, -1, -1, -1, 0, 0, 0, -1, -1, -1,
+                      -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}},
+    };
+    for (const Case &c : cases) {
+        std::vector<int> memory = Grid(c.w, c.h, c.stride, c.rows);
+        auto image = CreateExternalBufferImage2D(memory.data(), ColorType::SInt32, c.w, c.h, c.stride, c.rows);
+        PaintBorder(*image);
+        EXPECT_EQ(memory, c.expected) << c.w << "x" << c.h << " in " << c.stride << "x" << c.rows;
+    }
+}
+
+TEST(Image2D, PaintBorderOnEmptyImageDoesNothing)
+{
+    std::vector<int> memory(64, 7);
+    auto image = CreateExternalBufferImage2D(memory.data(), ColorType::SInt32, 0, 4, 8, 8);
+    PaintBorder(*image);
+    auto flat = CreateExternalBufferImage2D(memory.data(), ColorType::SInt32, 4, 0, 8, 8);
+    PaintBorder(*flat);
+    EXPECT_EQ(memory, std::vector<int>(64, 7));
+}
+
+TEST(Image2D, ClearSetsEveryChannelInsideThePicture)
+{
+    Image2D<ColorBGRA<std::int16_t>> image;
+    image.Allocate(3, 2);
+    {
+        auto lock = image.Lock<ColorBGRA<std::int16_t>>();
+        std::memset(static_cast<void *>(lock.Data()), 0, lock.Stride() * lock.Rows() * sizeof(*lock.Data()));
+    }
+    clear(image, -5);
+    auto lock = image.Lock<ColorBGRA<std::int16_t>>(LockReadOnly);
+    EXPECT_EQ(lock(2, 1), (ColorBGRA<std::int16_t>{-5, -5, -5, -5}));
+    EXPECT_EQ(lock(3, 1), (ColorBGRA<std::int16_t>{0, 0, 0, 0}));
+    EXPECT_EQ(lock(0, 2), (ColorBGRA<std::int16_t>{0, 0, 0, 0}));
+}
+
+namespace {
+
+// A source that writes x + y into each pixel of a 5 x 3 UInt16 picture.
+class GradientSource final : public IImage2D {
+public:
+    std::uint64_t GetCount() override { return 0; }
+    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+    SharedPtr<IProperty> GetProperty() override { return nullptr; }
+    void DecodeBasicInfo(BasicInfo &info) override { info = BasicInfo{5, 3, 5, 3, ColorType::UInt16}; }
+    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &) override
+    {
+        ++calls;
+        EXPECT_GE(rows, 3u);
+        auto *pixels = static_cast<std::uint16_t *>(buffer);
+        for (std::uint64_t y = 0; y < 3; ++y)
+            for (std::uint64_t x = 0; x < 5; ++x)
+                pixels[y * stride + x] = std::uint16_t(x + y);
+    }
+    int calls = 0;
+};
+
+} // namespace
+
+TEST(Image2D, DecodingPathFillsATypedImage)
+{
+    GradientSource source;
+    SharedPtr<Image2DBase> image = DecodeImage(source, nullptr, true);
+    EXPECT_EQ(source.calls, 1);
+    EXPECT_EQ(image->GetColorType(), ColorType::UInt16);
+    auto lock = image->Lock<std::uint16_t>(LockReadOnly);
+    EXPECT_EQ(lock(4, 2), 6);
+    EXPECT_EQ(lock(5, 2), 6); // border
+    EXPECT_EQ(lock(6, 3), 6);
+    EXPECT_EQ(image->LockCount(), 1);
+}
+
+TEST(Image2D, CallGetRectRefusesAnEmptyImageAndReleasesItsLock)
+{
+    GradientSource source;
+    Image2D<std::uint16_t> empty;
+    EXPECT_THROW(CallGetRect(source, empty, nullptr), Exception);
+    EXPECT_EQ(empty.LockCount(), 0);
+    EXPECT_EQ(source.calls, 0);
+}
+
+TEST(ColorType, CodesNamesAndSizes)
+{
+    EXPECT_EQ(int(ColorType::BGRAUInt8), 48);
+    EXPECT_EQ(int(ColorType::BGRAFloat64), 452);
+    EXPECT_STREQ(ColorTypeName(ColorType::BGRASInt64), "BGRASInt64");
+    EXPECT_EQ(PixelSize(ColorType::BGRAFloat64), 32u);
+    EXPECT_EQ(PixelSize(ColorType::RGBAUInt16), 8u);
+    EXPECT_EQ(PixelSize(ColorType(99)), 0u);
+    int known = 0;
+    for (int code = -1; code < 1000; ++code)
+        known += IsKnownColorType(ColorType(code)) ? 1 : 0;
+    EXPECT_EQ(known, 22);
+    EXPECT_THROW(CreateImage2D(ColorType(99)), Exception);
+}
+
+} // namespace Brintavolex::Data

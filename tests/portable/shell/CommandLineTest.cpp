@@ -1,0 +1,170 @@
+#include "Root/api/Exception.h"
+#include "this/src/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace Brintavolex {
+
+using Args = std::vector<std::u16string>;
+
+TEST(CommandLine, SplitsByTheProgramsRules)
+{
+    const struct {
+        std::u16string line;
+        Args expected;
+    } cases[] = {
+        {u"prog \"C:\\a b\\c.png\"", {u"prog", u"C:\\a b\\c.png"}},
+        {u"prog a\"b c\"d", {u"prog", u"ab cd"}},
+        {u"prog \"\"", {u"prog", u""}},
+        {u"  prog\t\r\n  x   ", {u"prog", u"x"}},
+        {u"prog C:\\dir\\ \"x\\\"y", {u"prog", u"C:\\dir\\", u"x\\y"}},
+        {u"prog \"unterminated quote", {u"prog", u"unterminated quote"}},
+        {u"\"C:\\Program Files\\v.exe\" /install \"\" \"USERS=ONLYME\"",
+         {u"C:\\Program Files\\v.exe", u"/install", u"", u"USERS=ONLYME"}},
+        {u"", {}},
+        {u"   ", {}},
+        {u"\"\"\"\"", {u""}},
+        {u"a\"\"b", {u"ab"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SplitCommandLine(c.line), c.expected);
+    EXPECT_EQ(SplitCommandLine(std::string_view("p \"a b\"c")), (std::vector<std::string>{"p", "a bc"}));
+}
+
+// Random argument vectors quoted by the rules split back to themselves.
+TEST(CommandLine, QuotingRoundTrips)
+{
+    std::mt19937 random(12345);
+    const std::u16string alphabet = u"ab\\ \t\r\n/-.:\u00E4\u20AC";
+    for (int round = 0; round < 2000; ++round) {
+        Args arguments(1 + random() % 6);
+        for (std::u16string &argument : arguments) {
+            const std::size_t length = random() % 8;
+            for (std::size_t i = 0; i < length; ++i)
+                argument.push_back(alphabet[random() % alphabet.size()]);
+        }
+        EXPECT_EQ(SplitCommandLine(JoinCommandLine(arguments)), arguments);
+    }
+    EXPECT_THROW(JoinCommandLine({u"a\"b"}), std::invalid_argument);
+}
+
+TEST(CommandLine, RoleChoice)
+{
+    EXPECT_EQ(ChooseRole({u"p", u"/REGSERVER"}).role, Role::RegisterServer);
+    EXPECT_EQ(ChooseRole({u"p", u"-RegServer", u"x", u"y"}).role, Role::RegisterServer);
+    EXPECT_EQ(ChooseRole({u"p", u"/unRegServer"}).role, Role::UnregisterServer);
+    EXPECT_EQ(ChooseRole({u"p", u"-unregserver"}).role, Role::UnregisterServer);
+    EXPECT_EQ(ChooseRole({u"p", u"/Uninstall"}).role, Role::Uninstall);
+    EXPECT_EQ(ChooseRole({u"p", u"/AUTOMATION"}).role, Role::Automation);
+
+    const LaunchPlan install = ChooseRole({u"p", u"/InStAlL", u"C:\\x", u"USERS=COMMON"});
+    EXPECT_EQ(install.role, Role::Install);
+    EXPECT_EQ(install.installFolder, u"C:\\x");
+    EXPECT_EQ(install.installParameters, u"USERS=COMMON");
+    // Fewer than four arguments: the missing ones are empty.
+    const LaunchPlan shortInstall = ChooseRole({u"p", u"/install"});
+    EXPECT_EQ(shortInstall.role, Role::Install);
+    EXPECT_TRUE(shortInstall.installFolder.empty());
+    EXPECT_TRUE(shortInstall.installParameters.empty());
+
+    // One argument is a file, even one that looks like a switch.
+    const LaunchPlan file = ChooseRole({u"p", u"-photo.png"});
+    EXPECT_EQ(file.role, Role::Viewer);
+    EXPECT_TRUE(file.openFile);
+    EXPECT_EQ(file.file, u"-photo.png");
+    EXPECT_FALSE(file.checkPortable);
+    const LaunchPlan emptyFile = ChooseRole({u"p", u""});
+    EXPECT_TRUE(emptyFile.openFile);
+    EXPECT_EQ(emptyFile.file, u"");
+    // "/DLL" is exact case; "/dll" x gives the empty view without plug-in.
+    const LaunchPlan plugin = ChooseRole({u"p", u"/DLL", u"C:\\p.dll"});
+    EXPECT_TRUE(plugin.loadPlugin);
+    EXPECT_EQ(plugin.plugin, u"C:\\p.dll");
+    EXPECT_FALSE(plugin.openFile);
+    const LaunchPlan lower = ChooseRole({u"p", u"/dll", u"C:\\p.dll"});
+    EXPECT_FALSE(lower.loadPlugin);
+    EXPECT_FALSE(lower.openFile);
+    EXPECT_TRUE(lower.checkPortable);
+    EXPECT_FALSE(ChooseRole({u"p", u"/DLL", u"a", u"b"}).loadPlugin);
+
+    const LaunchPlan none = ChooseRole({u"p"});
+    EXPECT_EQ(none.role, Role::Viewer);
+    EXPECT_FALSE(none.openFile);
+    EXPECT_TRUE(none.checkPortable);
+    EXPECT_EQ(ChooseRole({}).role, Role::Viewer);
+}
+
+namespace {
+std::string ParseError(std::u16string_view parameters)
+{
+    try {
+        ParseInstallParameters(parameters);
+    } catch (const Exception &e) {
+        return e.what();
+    }
+    return "<accepted>";
+}
+} // namespace
+
+TEST(InstallParameters, CompleteStrings)
+{
+    const InstallParameters a =
+        ParseInstallParameters(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=1");
+    EXPECT_EQ(a.users, InstallUsers::OnlyMe);
+    EXPECT_TRUE(a.desktopShortcut);
+    EXPECT_TRUE(a.startMenu);
+    EXPECT_EQ(a.fileAssociations, 1);
+    EXPECT_TRUE(a.plugins);
+
+    const InstallParameters b =
+        ParseInstallParameters(u"USERS=COMMON DESKTOP=0 STARTMENU=x FILEASSOCIATIONS=2 PLUGINS=0 trailing");
+    EXPECT_EQ(b.users, InstallUsers::Common);
+    EXPECT_FALSE(b.desktopShortcut);
+    EXPECT_FALSE(b.startMenu);
+    EXPECT_EQ(b.fileAssociations, 2);
+    EXPECT_FALSE(b.plugins);
+    EXPECT_EQ(ParseInstallParameters(u"USERS=COMMON DESKTOP=0 STARTMENU=x FILEASSOCIATIONS=7 PLUGINS=0")
+                  .fileAssociations,
+              0);
+}
+
+TEST(InstallParameters, MalformedStringsNameTheirField)
+{
+    EXPECT_EQ(ParseError(u""), "parameter USERS not found: ");
+    EXPECT_EQ(ParseError(u"USERS"), "parameter USERS not found: USERS");
+    EXPECT_EQ(ParseError(u"USERS=ALL"), "parameter USERS must be ONLYME or COMMON: USERS=ALL");
+    EXPECT_EQ(ParseError(u"USERS=ONLYME"), "parameter DESKTOP not found, parameter substring is ");
+    EXPECT_EQ(ParseError(u"USERS=ONLYME  DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=1"),
+              "parameter DESKTOP not found, parameter substring is   DESKTOP");
+    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP="), "parameter DESKTOP not found, parameter substring is  DESKTOP=");
+    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 PLUGINS=1 STARTMENU=1 FILEASSOCIATIONS=1"),
+              "parameter STARTMENU not found, parameter substring is  PLUGINS=1 ");
+    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1"),
+              "parameter PLUGINS not found, parameter substring is ");
+    // 62 characters: every label is there, the last value is not.
+    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS="),
+              "parameter PLUGINS not found, parameter substring is  PLUGINS=");
+    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOC"),
+              "parameter FILEASSOCIATIONS not found, parameter substring is  FILEASSOC");
+    // Every prefix of a valid string is refused without reading past it.
+    const std::u16string full = u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=1";
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        const std::u16string prefix = full.substr(0, n);
+        EXPECT_NE(ParseError(prefix), "<accepted>") << n;
+    }
+}
+
+TEST(PortableDetection, UninstallEntryComparison)
+{
+    const StringExpr module(u"C:\\Program Files\\Brintavolex Viewer\\Brintavolex Viewer.exe");
+    EXPECT_TRUE(UninstallEntryNamesModule(
+        u"c:\\PROGRAM FILES\\brintavolex viewer\\Brintavolex Viewer.EXE /UNINSTALL", module));
+    EXPECT_FALSE(UninstallEntryNamesModule(u"D:\\Copy\\Brintavolex Viewer.exe /uninstall", module));
+    EXPECT_FALSE(UninstallEntryNamesModule(
+        u"C:\\Program Files\\Brintavolex Viewer\\Brintavolex Viewer.exe", module));
+    EXPECT_TRUE(UninstallEntryNamesModule(u"C:\\\u00C4\\v.exe /uninstall", StringExpr(u"c:\\\u00E4\\V.exe")));
+}
+
+} // namespace Brintavolex

@@ -1,0 +1,117 @@
+// The one entry point: configures the error log, splits the command line and
+// runs the role it names.
+#include "Platform/api/ErrorLog.h"
+#include "Platform/api/System.h"
+#include "Platform/src/Win32/WideText.h"
+#include "Root/api/Exception.h"
+#include "this/src/CommandLine.h"
+#include "this/src/Win32/Startup.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+namespace Brintavolex {
+
+namespace {
+
+std::vector<std::u16string> ReadArguments()
+{
+    int count = 0;
+    std::vector<std::u16string> arguments;
+    if (OperatingSystemMajorVersion() >= 5) {
+        LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (!argv) {
+            const DWORD error = GetLastError();
+            BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("CommandLineToArgvW", error);
+            throw SystemErrorException("WinMain", "CommandLineToArgvW", error);
+        }
+        for (int i = 0; i < count; ++i)
+            arguments.push_back(Win32::ToU16(argv[i]));
+        if (LocalFree(argv) != nullptr)
+            BRINTAVOLEX_LOG("LocalFree");
+    } else {
+        LPSTR *argv = CommandLineToArgvA(GetCommandLineA(), &count);
+        if (!argv) {
+            const DWORD error = GetLastError();
+            BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("CommandLineToArgvA", error);
+            throw SystemErrorException("WinMain", "CommandLineToArgvA", error);
+        }
+        for (int i = 0; i < count; ++i)
+            arguments.push_back(String(argv[i]).ToU16String());
+        if (LocalFree(argv) != nullptr)
+            BRINTAVOLEX_LOG("LocalFree");
+    }
+    return arguments;
+}
+
+int RunInstall(const LaunchPlan &plan)
+{
+    // The install actions arrive with the installer; the parameter string is
+    // already checked so that a malformed one fails as it will then.
+    ParseInstallParameters(plan.installParameters);
+    return 0;
+}
+
+int RunAutomation()
+{
+    if (FAILED(CoInitialize(nullptr)))
+        throw Exception("WinMain: CoInitialize failed");
+    CoUninitialize();
+    return 0;
+}
+
+int RunViewer(const LaunchPlan &plan)
+{
+    if (plan.checkPortable)
+        IsRunningPortably();
+    return 0;
+}
+
+int Run()
+{
+    Platform::PerformanceFrequency();
+    OperatingSystemMajorVersion();
+    const LaunchPlan plan = ChooseRole(ReadArguments());
+    switch (plan.role) {
+    case Role::RegisterServer:
+    case Role::UnregisterServer:
+    case Role::Uninstall:
+        return 0;
+    case Role::Install:
+        return RunInstall(plan);
+    case Role::Automation:
+        return RunAutomation();
+    case Role::Viewer:
+        break;
+    }
+    return RunViewer(plan);
+}
+
+} // namespace
+
+} // namespace Brintavolex
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    using namespace Brintavolex;
+    try {
+        return Run();
+    } catch (const SystemErrorException &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        BRINTAVOLEX_LOG(e.Message());
+        // A carried code of 0 must not read as success.
+        return e.ErrorCode() != 0 ? int(e.ErrorCode()) : -1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        BRINTAVOLEX_LOG(e.what());
+        return -1;
+    } catch (...) {
+        std::fprintf(stderr, "unknown exception\n");
+        BRINTAVOLEX_LOG("unknown exception");
+        return -1;
+    }
+}
