@@ -7,6 +7,7 @@
 #include "Root/api/Function.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace Brintavolex::Platform::Video::Software {
@@ -37,17 +38,36 @@ struct SpanParameter {
     std::uint8_t b = 255, g = 255, r = 255, a = 255;
 };
 
+// The levels of a texture, locked for reading while a triangle is drawn.
+class TextureAccess {
+public:
+    struct Level {
+        const void *data = nullptr;
+        std::int64_t stride = 0; // pixels
+        std::int32_t width = 0, height = 0;
+    };
+    explicit TextureAccess(const Image2D &texture);
+    Data::ColorType Type() const noexcept { return _type; }
+    std::size_t Count() const noexcept { return _levels.size(); }
+    const Level &At(std::size_t i) const noexcept { return _levels[i]; }
+
+private:
+    Data::ColorType _type = Data::ColorType::Unknown;
+    std::vector<Level> _levels;
+    std::vector<std::shared_ptr<void>> _locks;
+};
+
 class PixelShader : public Video::PixelShader {
 public:
     using Video::PixelShader::PixelShader;
     // Writes count output pixels (B, G, R, A bytes) for a span of texture.
-    virtual void ShadeSpan(const Image2D &texture, const SpanParameter &p, std::uint8_t *out,
+    virtual void ShadeSpan(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out,
                            std::int32_t count) const = 0;
 };
 
 // Nearest sampling of a texture drawn without a shader; colorize multiplies
 // each byte by the fragment colour as (b * k) >> 8.
-void ShadeNearestSpan(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t count,
+void ShadeNearestSpan(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t count,
                       bool colorize);
 
 // The resampling methods as shaders; Mode is one of the classes below.

@@ -112,15 +112,13 @@ template <class P> inline void TexelBytes(const P *p, std::uint8_t *out) noexcep
 
 // One level of a texture, locked for reading while the view lives.
 template <class P> struct LevelView {
-    explicit LevelView(const Data::Image2DBase &image)
-        : lock(image.LockConst<P>()), data(lock.Data()), stride(std::int64_t(lock.Stride())),
-          w(std::int32_t(lock.Width())), h(std::int32_t(lock.Height()))
+    explicit LevelView(const TextureAccess::Level &level)
+        : data(static_cast<const P *>(level.data)), stride(level.stride), w(level.width), h(level.height)
     {
     }
     const P *At(std::int32_t x, std::int32_t y) const noexcept { return data + std::int64_t(y) * stride + x; }
     std::int32_t ClampX(std::int32_t x) const noexcept { return x < 0 ? 0 : (x >= w ? w - 1 : x); }
     std::int32_t ClampY(std::int32_t y) const noexcept { return y < 0 ? 0 : (y >= h ? h - 1 : y); }
-    Data::Image2DLock<const P> lock;
     const P *data;
     std::int64_t stride;
     std::int32_t w, h;
@@ -139,11 +137,24 @@ inline double ClampPosition(double x) noexcept { return x > 1e9 ? 1e9 : (x < -1e
 
 struct NearestMode {
     template <class P, bool Colorize>
-    static void Span(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
-        LevelView<P> level(texture.Level(0));
+        LevelView<P> level(texture.At(0));
         const double W = level.w, H = level.h;
         const std::uint32_t k[4] = {p.b, p.g, p.r, p.a};
+        if (!Colorize && p.dvdx == 0.0 && std::fabs(p.v * H) < 1e9 && std::fabs(p.u * W) < 1e9 &&
+            std::fabs((p.u + n * p.dudx) * W) < 1e9) {
+            // One source row: only the column changes along the span.
+            const double y = p.v * H + 1e-9;
+            const P *row = level.At(0, level.ClampY(y >= 0 ? std::int32_t(y) : std::int32_t(y - 0.9999999999)));
+            const std::int32_t last = level.w - 1;
+            for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                const double x = (p.u + i * p.dudx) * W + 1e-9;
+                const std::int32_t ix = x >= 0 ? std::int32_t(x) : std::int32_t(x - 0.9999999999);
+                TexelBytes(row + std::min(std::max(ix, 0), last), out);
+            }
+            return;
+        }
         for (std::int32_t i = 0; i < n; ++i, out += 4) {
             // A position that is exactly on a texel edge in exact arithmetic
             // may come out a hair below it: the nudge keeps it on the edge.
@@ -179,16 +190,128 @@ inline __m128 Bilinear(const LevelView<P> &level, double x, double y) noexcept
     return _mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), wy));
 }
 
-struct LinearMode {
-    template <class P> static void Span(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+// Bilinear of 8-bit B, G, R, A texels in 14-bit fixed point (within a
+// fraction of a step of the float result): t0/t1 the two texels of the upper
+// row, t2/t3 of the lower one; wx, wy in 0..16384.
+inline void Bilinear8(const std::uint8_t *t0, const std::uint8_t *t1, const std::uint8_t *t2, const std::uint8_t *t3,
+                      std::int32_t wx, std::int32_t wy, std::uint8_t *out) noexcept
+{
+    std::int32_t a, b, c, d;
+    std::memcpy(&a, t0, 4);
+    std::memcpy(&b, t1, 4);
+    std::memcpy(&c, t2, 4);
+    std::memcpy(&d, t3, 4);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i weightsX = _mm_set1_epi32(std::int32_t((std::uint32_t(wx) << 16) | std::uint32_t(16384 - wx)));
+    const __m128i top = _mm_madd_epi16(
+        _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b)), zero), weightsX);
+    const __m128i bottom = _mm_madd_epi16(
+        _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(c), _mm_cvtsi32_si128(d)), zero), weightsX);
+    const __m128i packed = _mm_packs_epi32(_mm_srli_epi32(top, 7), _mm_srli_epi32(bottom, 7));
+    const __m128i pairs = _mm_unpacklo_epi16(packed, _mm_srli_si128(packed, 8));
+    const __m128i weightsY = _mm_set1_epi32(std::int32_t((std::uint32_t(wy) << 16) | std::uint32_t(16384 - wy)));
+    const __m128i sum = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(pairs, weightsY), _mm_set1_epi32(1 << 20)), 21);
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sum, sum), zero);
+    const std::int32_t result = _mm_cvtsi128_si32(bytes);
+    std::memcpy(out, &result, 4);
+}
+
+// Positions along a span in 32.32 fixed point: exact steps, no drift.
+struct FixedSteps {
+    FixedSteps(double start, double step) noexcept
+        : start(std::int64_t(std::llround(start * 4294967296.0))), step(std::int64_t(std::llround(step * 4294967296.0)))
     {
-        LevelView<P> level(texture.Level(0));
+    }
+    std::int64_t At(std::int32_t i) const noexcept { return start + std::int64_t(i) * step; }
+    static std::int32_t Whole(std::int64_t f) noexcept { return std::int32_t(f >> 32); }
+    static std::int32_t Weight14(std::int64_t f) noexcept { return std::int32_t((f >> 18) & 0x3FFF); }
+    std::int64_t start, step;
+};
+
+struct LinearMode {
+    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    {
+        LevelView<P> level(texture.At(0));
         SpanIn(level, p, out, n);
     }
     template <class P>
     static void SpanIn(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
         const double W = level.w, H = level.h;
+        const double x0 = p.u * W - 0.5, dx = p.dudx * W, y0 = p.v * H - 0.5, dy = p.dvdx * H;
+        const double xn = x0 + (n - 1) * dx, yn = y0 + (n - 1) * dy;
+        const bool inRange = std::fabs(x0) < 1e9 && std::fabs(xn) < 1e9 && std::fabs(y0) < 1e9 && std::fabs(yn) < 1e9;
+        if constexpr (std::is_same_v<P, ColorBGRA<std::uint8_t>>) {
+            // Integer paths for 8-bit colour, positions within +-2^30.
+            if (inRange && std::fabs(x0) < 1e9 && (dy == 0.0 || dx == 0.0)) {
+                const auto *base = reinterpret_cast<const std::uint8_t *>(level.data);
+                const std::int64_t pitch = level.stride * 4;
+                const std::int32_t lastX = level.w - 1, lastY = level.h - 1;
+                if (dy == 0.0) {
+                    const FixedSteps xs(x0, dx), y(y0, 0.0);
+                    const std::int32_t j = FixedSteps::Whole(y.start), wy = FixedSteps::Weight14(y.start);
+                    const std::uint8_t *r0 = base + std::min(std::max(j, 0), lastY) * pitch;
+                    const std::uint8_t *r1 = base + std::min(std::max(j + 1, 0), lastY) * pitch;
+                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                        const std::int64_t x = xs.At(i);
+                        const std::int32_t ix = FixedSteps::Whole(x), wx = FixedSteps::Weight14(x);
+                        const std::int32_t a = std::min(std::max(ix, 0), lastX) * 4;
+                        const std::int32_t b = std::min(std::max(ix + 1, 0), lastX) * 4;
+                        Bilinear8(r0 + a, r0 + b, r1 + a, r1 + b, wx, wy, out);
+                    }
+                } else {
+                    const FixedSteps x(x0, 0.0), ys(y0, dy);
+                    const std::int32_t ix = FixedSteps::Whole(x.start), wx = FixedSteps::Weight14(x.start);
+                    const std::int32_t a = std::min(std::max(ix, 0), lastX) * 4;
+                    const std::int32_t b = std::min(std::max(ix + 1, 0), lastX) * 4;
+                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                        const std::int64_t y = ys.At(i);
+                        const std::int32_t j = FixedSteps::Whole(y), wy = FixedSteps::Weight14(y);
+                        const std::uint8_t *r0 = base + std::min(std::max(j, 0), lastY) * pitch;
+                        const std::uint8_t *r1 = base + std::min(std::max(j + 1, 0), lastY) * pitch;
+                        Bilinear8(r0 + a, r0 + b, r1 + a, r1 + b, wx, wy, out);
+                    }
+                }
+                return;
+            }
+        }
+        if (inRange && dy == 0.0) {
+            // One pair of source rows for the whole span.
+            const std::int32_t j = FloorToInt(y0);
+            const __m128 wy = _mm_set1_ps(float(y0 - j));
+            const P *r0 = level.At(0, level.ClampY(j)), *r1 = level.At(0, level.ClampY(j + 1));
+            const std::int32_t last = level.w - 1;
+            for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                const double x = x0 + i * dx;
+                const std::int32_t ix = FloorToInt(x);
+                const __m128 wx = _mm_set1_ps(float(x - ix));
+                const std::int32_t a = std::min(std::max(ix, 0), last), b = std::min(std::max(ix + 1, 0), last);
+                const __m128 t00 = Load(r0 + a), t10 = Load(r0 + b), t01 = Load(r1 + a), t11 = Load(r1 + b);
+                const __m128 top = _mm_add_ps(t00, _mm_mul_ps(_mm_sub_ps(t10, t00), wx));
+                const __m128 bottom = _mm_add_ps(t01, _mm_mul_ps(_mm_sub_ps(t11, t01), wx));
+                Store(_mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), wy)), out);
+            }
+            return;
+        }
+        if (inRange && dx == 0.0) {
+            // One pair of source columns (a turned image).
+            const std::int32_t ix = FloorToInt(x0);
+            const __m128 wx = _mm_set1_ps(float(x0 - ix));
+            const std::int32_t a = level.ClampX(ix), b = level.ClampX(ix + 1);
+            const std::int32_t last = level.h - 1;
+            for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                const double y = y0 + i * dy;
+                const std::int32_t j = FloorToInt(y);
+                const __m128 wy = _mm_set1_ps(float(y - j));
+                const P *r0 = level.data + std::int64_t(std::min(std::max(j, 0), last)) * level.stride;
+                const P *r1 = level.data + std::int64_t(std::min(std::max(j + 1, 0), last)) * level.stride;
+                const __m128 t00 = Load(r0 + a), t10 = Load(r0 + b), t01 = Load(r1 + a), t11 = Load(r1 + b);
+                const __m128 top = _mm_add_ps(t00, _mm_mul_ps(_mm_sub_ps(t10, t00), wx));
+                const __m128 bottom = _mm_add_ps(t01, _mm_mul_ps(_mm_sub_ps(t11, t01), wx));
+                Store(_mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), wy)), out);
+            }
+            return;
+        }
         for (std::int32_t i = 0; i < n; ++i, out += 4)
             Store(Bilinear(level, (p.u + i * p.dudx) * W, (p.v + i * p.dvdx) * H), out);
     }
@@ -207,12 +330,14 @@ inline void CubicWeights(float t, float w[4]) noexcept
 }
 
 struct CubicMode {
-    template <class P> static void Span(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
-        LevelView<P> level(texture.Level(0));
+        LevelView<P> level(texture.At(0));
         const double W = level.w, H = level.h;
         if (n > 8 && p.dvdx == 0.0)
             SpanRows(level, p, out, n, W, H);
+        else if (n > 8 && p.dudx == 0.0)
+            SpanColumns(level, p, out, n, W, H);
         else
             for (std::int32_t i = 0; i < n; ++i, out += 4)
                 Store(Clamp01(Sample(level, (p.u + i * p.dudx) * W, (p.v + i * p.dvdx) * H)), out);
@@ -238,6 +363,56 @@ struct CubicMode {
             sum = _mm_add_ps(sum, _mm_mul_ps(line, _mm_set1_ps(wy[r])));
         }
         return sum;
+    }
+
+    // A turned image: the span shares its four source columns; interpolate
+    // each needed source row horizontally once, then vertically per pixel.
+    template <class P>
+    static void SpanColumns(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n,
+                            double W, double H)
+    {
+        const double x = ClampPosition(p.u * W) - 0.5;
+        const std::int32_t fxi = FloorToInt(x);
+        float wx[4];
+        CubicWeights(float(x - fxi), wx);
+        std::int32_t cols[4];
+        for (int c = 0; c < 4; ++c)
+            cols[c] = level.ClampX(fxi - 1 + c);
+        const double yFirst = ClampPosition(p.v * H) - 0.5, yLast = ClampPosition((p.v + (n - 1) * p.dvdx) * H) - 0.5;
+        const std::int32_t r0 = FloorToInt(std::min(yFirst, yLast)) - 1;
+        const std::int32_t r1 = FloorToInt(std::max(yFirst, yLast)) + 2;
+        const std::int32_t rows = r1 - r0 + 1;
+        if (rows > 4 * n) {
+            for (std::int32_t i = 0; i < n; ++i, out += 4)
+                Store(Clamp01(Sample(level, p.u * W, (p.v + i * p.dvdx) * H)), out);
+            return;
+        }
+        struct alignas(16) F4 {
+            float v[4];
+        };
+        thread_local std::vector<F4> cache;
+        cache.resize(std::size_t(rows));
+        const __m128 w0 = _mm_set1_ps(wx[0]), w1 = _mm_set1_ps(wx[1]), w2 = _mm_set1_ps(wx[2]),
+                     w3 = _mm_set1_ps(wx[3]);
+        for (std::int32_t r = 0; r < rows; ++r) {
+            const P *line = level.At(0, level.ClampY(r0 + r));
+            __m128 v = _mm_mul_ps(Load(line + cols[0]), w0);
+            v = _mm_add_ps(v, _mm_mul_ps(Load(line + cols[1]), w1));
+            v = _mm_add_ps(v, _mm_mul_ps(Load(line + cols[2]), w2));
+            _mm_store_ps(cache[std::size_t(r)].v, _mm_add_ps(v, _mm_mul_ps(Load(line + cols[3]), w3)));
+        }
+        for (std::int32_t i = 0; i < n; ++i, out += 4) {
+            const double y = ClampPosition((p.v + i * p.dvdx) * H) - 0.5;
+            const std::int32_t fyi = FloorToInt(y);
+            float wy[4];
+            CubicWeights(float(y - fyi), wy);
+            const F4 *row = &cache[std::size_t(fyi - 1 - r0)];
+            __m128 sum = _mm_mul_ps(_mm_load_ps(row[0].v), _mm_set1_ps(wy[0]));
+            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(row[1].v), _mm_set1_ps(wy[1])));
+            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(row[2].v), _mm_set1_ps(wy[2])));
+            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(row[3].v), _mm_set1_ps(wy[3])));
+            Store(Clamp01(sum), out);
+        }
     }
 
     // Rows of the span share their four source rows: interpolate each needed
@@ -295,9 +470,9 @@ struct CubicMode {
 // ---- Area (box filter over the pixel's footprint) ----
 
 struct AreaMode {
-    template <class P> static void Span(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
-        LevelView<P> level(texture.Level(0));
+        LevelView<P> level(texture.At(0));
         const double W = level.w, H = level.h;
         // The footprint per axis from both derivatives, so that it does not
         // collapse when the row step of one coordinate is 0 (a turned quad).
@@ -345,29 +520,29 @@ inline double LevelOfDetail(const SpanParameter &p, double W, double H) noexcept
 }
 
 struct MipMapBilinearMode {
-    template <class P> static void Span(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
-        const Data::Image2DBase &base = texture.Level(0);
-        const double lambda = LevelOfDetail(p, double(base.GetWidth()), double(base.GetHeight()));
+        const TextureAccess::Level &base = texture.At(0);
+        const double lambda = LevelOfDetail(p, double(base.width), double(base.height));
         std::int32_t level = lambda > 0 ? std::int32_t(lambda + 0.5) : 0;
-        level = std::min(level, std::int32_t(texture.LevelCount()) - 1);
-        LevelView<P> view(texture.Level(std::size_t(level)));
+        level = std::min(level, std::int32_t(texture.Count()) - 1);
+        LevelView<P> view(texture.At(std::size_t(level)));
         LinearMode::SpanIn(view, p, out, n);
     }
 };
 
 struct MipMapTrilinearMode {
-    template <class P> static void Span(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
-        const Data::Image2DBase &base = texture.Level(0);
-        double lambda = LevelOfDetail(p, double(base.GetWidth()), double(base.GetHeight()));
+        const TextureAccess::Level &base = texture.At(0);
+        double lambda = LevelOfDetail(p, double(base.width), double(base.height));
         if (!(lambda > 0))
             lambda = 0;
-        const std::int32_t last = std::int32_t(texture.LevelCount()) - 1;
+        const std::int32_t last = std::int32_t(texture.Count()) - 1;
         const std::int32_t l = std::int32_t(lambda);
         const float f = float(lambda - l);
-        LevelView<P> a(texture.Level(std::size_t(std::min(l, last))));
-        LevelView<P> b(texture.Level(std::size_t(std::min(l + 1, last))));
+        LevelView<P> a(texture.At(std::size_t(std::min(l, last))));
+        LevelView<P> b(texture.At(std::size_t(std::min(l + 1, last))));
         const __m128 wa = _mm_set1_ps(1.0f - f), wb = _mm_set1_ps(f);
         for (std::int32_t i = 0; i < n; ++i, out += 4) {
             const double u = p.u + i * p.dudx, v = p.v + i * p.dvdx;
@@ -380,12 +555,12 @@ struct MipMapTrilinearMode {
 template <class Mode, bool Colorize = false> class PixelShaderOfType final : public PixelShader {
 public:
     using PixelShader::PixelShader;
-    void ShadeSpan(const Image2D &texture, const SpanParameter &p, std::uint8_t *out,
+    void ShadeSpan(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out,
                    std::int32_t count) const override
     {
-        if (count <= 0 || texture.LevelCount() == 0)
+        if (count <= 0 || texture.Count() == 0)
             return;
-        const bool known = Data::DispatchColorType(texture.Level(0).GetColorType(), [&](auto tag) {
+        const bool known = Data::DispatchColorType(texture.Type(), [&](auto tag) {
             using P = typename decltype(tag)::type;
             if constexpr (std::is_same_v<Mode, NearestMode>)
                 Mode::template Span<P, Colorize>(texture, p, out, count);
@@ -400,12 +575,32 @@ public:
 
 } // namespace
 
-void ShadeNearestSpan(const Image2D &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t count,
+TextureAccess::TextureAccess(const Image2D &texture)
+{
+    if (texture.LevelCount() == 0)
+        return;
+    _type = texture.Level(0).GetColorType();
+    for (std::size_t i = 0; i < texture.LevelCount(); ++i) {
+        const Data::Image2DBase &image = texture.Level(i);
+        const bool known = Data::DispatchColorType(_type, [&](auto tag) {
+            using P = typename decltype(tag)::type;
+            auto lock = std::make_shared<Data::Image2DLock<const P>>(image.LockConst<P>());
+            _levels.push_back(Level{lock->Data(), std::int64_t(lock->Stride()), std::int32_t(lock->Width()),
+                                    std::int32_t(lock->Height())});
+            _locks.push_back(lock);
+        });
+        if (!known)
+            throw Exception(
+                "Brintavolex::Platform::Video::Software::SoftwareContext::DrawTriangleWithTexture: unknown color type");
+    }
+}
+
+void ShadeNearestSpan(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t count,
                       bool colorize)
 {
-    if (count <= 0 || texture.LevelCount() == 0)
+    if (count <= 0 || texture.Count() == 0)
         return;
-    const bool known = Data::DispatchColorType(texture.Level(0).GetColorType(), [&](auto tag) {
+    const bool known = Data::DispatchColorType(texture.Type(), [&](auto tag) {
         using P = typename decltype(tag)::type;
         if (colorize)
             NearestMode::Span<P, true>(texture, p, out, count);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <mutex>
+#include <optional>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -266,7 +267,7 @@ struct TriangleJob {
     RectI32 clip;
     bool blending;
     std::uint8_t color[4]; // B, G, R, A
-    const Image2D *texture;
+    const TextureAccess *texture;
     const PixelShader *shader; // null: nearest, colorized unless the colour is opaque white
     bool colorize;
     // Plane gradients of u and v.
@@ -283,7 +284,7 @@ struct TriangleJob {
     void Rows(std::int32_t y0, std::int32_t y1) const
     {
         thread_local std::vector<std::uint8_t> scratch;
-        if (texture)
+        if (texture && blending)
             scratch.resize(std::size_t(target.width) * 4);
         const bool middleLeft = double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x) < 0;
         for (std::int32_t y = y0; y < y1; ++y) {
@@ -319,15 +320,15 @@ struct TriangleJob {
             p.g = color[1];
             p.r = color[2];
             p.a = color[3];
+            // Without blending the shader writes straight into the target.
+            std::uint8_t *shaded = blending ? scratch.data() : row;
             if (shader)
-                shader->ShadeSpan(*texture, p, scratch.data(), n);
+                shader->ShadeSpan(*texture, p, shaded, n);
             else
-                ShadeNearestSpan(*texture, p, scratch.data(), n, colorize);
+                ShadeNearestSpan(*texture, p, shaded, n, colorize);
             if (blending)
                 for (std::int32_t i = 0; i < n; ++i)
                     BlendPixel(scratch.data() + i * 4, row + i * 4);
-            else
-                std::memcpy(row, scratch.data(), std::size_t(n) * 4);
         }
     }
 };
@@ -412,7 +413,10 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         job.target = target;
         job.clip = clip;
         job.blending = state.blending;
-        job.texture = texture;
+        std::optional<TextureAccess> access;
+        if (texture)
+            access.emplace(*texture);
+        job.texture = texture ? &*access : nullptr;
         if (texture) {
             job.shader = shader;
             job.colorize = !(job.color[0] == 255 && job.color[1] == 255 && job.color[2] == 255 && job.color[3] == 255);
