@@ -58,7 +58,7 @@ TEST(ErrorLogWin32, ThreadsAndASecondProcessLoseNothingAndTheReportLandsOnTheDes
 
     // A second process appends while 8 threads of this one do.
     std::thread second([&] {
-        EXPECT_EQ(Brintavolex::Test::RunProcess(L"\"" + Brintavolex::Test::ModuleFolder() + L"log_writer.exe\" \"" +
+        EXPECT_EQ(TestSupport::RunProcess(L"\"" + TestSupport::ModuleFolder() + L"log_writer.exe\" \"" +
                                    Win32::ToW(StringExpr(logName)) + L"\" 1000"),
                   0ul);
     });

@@ -39,7 +39,7 @@ std::vector<std::string> Lines(const std::string &text)
 
 // A log whose folders lie in a temporary folder and whose clock stands still.
 struct TestLog {
-    Brintavolex::Test::TempFolder folder;
+    TestSupport::TempFolder folder;
     std::unique_ptr<State> state;
     explicit TestLog(int language = 1)
     {
@@ -61,7 +61,7 @@ struct TestLog {
         state->SetLanguageIndex(language);
         state->Configure("Brintavolex Viewer", "Brintavolex Viewer");
     }
-    std::string LogText() const { return Brintavolex::Test::ReadWholeFile(ToUTF8(state->LogFilePath())); }
+    std::string LogText() const { return TestSupport::ReadWholeFile(ToUTF8(state->LogFilePath())); }
 };
 
 } // namespace
@@ -152,7 +152,7 @@ TEST(ErrorLog, FinishCopiesTheReportOnceAndCallsBack)
     log.state->Finish();
     log.state->Finish();
     EXPECT_EQ(callbacks, 1);
-    EXPECT_EQ(Brintavolex::Test::ReadWholeFile(ToUTF8(log.state->ReportFilePath())), log.LogText());
+    EXPECT_EQ(TestSupport::ReadWholeFile(ToUTF8(log.state->ReportFilePath())), log.LogText());
 }
 
 TEST(ErrorLog, FailuresWhileLoggingAreSwallowedWithoutRecursion)
@@ -175,7 +175,7 @@ TEST(ErrorLog, AFailedCopyKeepsTheProblemFlag)
     int callbacks = 0;
     log.state->SetReportCallback([&] { ++callbacks; });
     log.state->Log("x", 1, "problem");
-    Brintavolex::Test::TempFolder other;
+    TestSupport::TempFolder other;
     // The desktop vanishes before the end of the run.
     std::filesystem::remove_all(log.folder.Path() + "/Desktop");
     EXPECT_FALSE(log.state->CopyReport());
@@ -194,7 +194,7 @@ TEST(ErrorLog, RotatesToOneOldFile)
         grow << std::string(State::kRotateAt, 'z');
     }
     log.state->Log("x", 2, "after rotation");
-    EXPECT_GT(Brintavolex::Test::ReadWholeFile(path + ".old").size(), State::kRotateAt);
+    EXPECT_GT(TestSupport::ReadWholeFile(path + ".old").size(), State::kRotateAt);
     const std::string fresh = log.LogText();
     EXPECT_LT(fresh.size(), 2000u);
     EXPECT_NE(fresh.find("x(2): after rotation"), std::string::npos);
