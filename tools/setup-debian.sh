@@ -12,7 +12,7 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
 libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy ccache
-dpkg-dev clang libclang-rt-14-dev"
+dpkg-dev clang libclang-rt-14-dev locales"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -48,6 +48,11 @@ fi
 if [ -n "$missing" ]; then
     echo "setup: installing$missing" >&2
     as_root apt-get install -y -q --no-install-recommends $missing >/dev/null
+fi
+
+# A German locale, so that tests can prove number texts ignore the locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "setup: no German locale, its tests will skip" >&2
 fi
 
 # libpng for MinGW, static, from Debian's libpng1.6 sources.
