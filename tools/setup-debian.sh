@@ -85,4 +85,19 @@ if [ ! -f "$MINGW_PREFIX/lib/libpng16.a" ]; then
     cmake --install "$CACHE/build-libpng" >/dev/null
     rm -rf "$CACHE/build-libpng"
 fi
+# Jason Summers' BMP suite, as Debian's pillow source package carries it
+# (Tests/images/bmp), for the BMP decoder's tests.
+BMPSUITE="$CACHE/bmpsuite"
+if [ ! -f "$BMPSUITE/g/pal8.bmp" ]; then
+    mkdir -p "$CACHE/pillow" "$BMPSUITE"
+    cd "$CACHE/pillow"
+    if ! ls pillow_*.orig.tar.* >/dev/null 2>&1; then
+        for v in $(apt-cache showsrc pillow | sed -n 's/^Version: //p' | sort -rV | uniq); do
+            apt-get source -q --download-only "pillow=$v" >/dev/null 2>&1 && break
+            echo "setup: pillow $v not available, trying an older version" >&2
+        done
+    fi
+    tar -xf "$(ls pillow_*.orig.tar.* | head -n 1)" -C "$BMPSUITE" --strip-components=4 \
+        --wildcards '*/Tests/images/bmp/*'
+fi
 echo "setup: ready (cache $CACHE)" >&2

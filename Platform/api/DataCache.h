@@ -74,8 +74,14 @@ private:
 
 namespace Brintavolex {
 
-// The 2D item an index path selects inside item, as a data cache; a volume
-// selected with a slice index is cut into slices first.
+// The item an index path selects inside item; a volume selected with a slice
+// index is cut into slices first.
+SharedPtr<ISceneItem> SelectSceneItem(const SharedPtr<ISceneItem> &item, const IndexPath &path);
+
+// The 2D item an index path selects, as a data cache.
 SharedPtr<Image2DDataCache> GetImageFromScene(const SharedPtr<ISceneItem> &item, const IndexPath &path);
+
+// True for the index classes the system knows.
+bool IsKnownIndexType(const IndexType &index);
 
 } // namespace Brintavolex

@@ -220,7 +220,14 @@ SharedPtr<ISceneItem> Child(const SharedPtr<ISceneItem> &item, const IndexType &
 
 } // namespace
 
-SharedPtr<Image2DDataCache> GetImageFromScene(const SharedPtr<ISceneItem> &item, const IndexPath &path)
+bool IsKnownIndexType(const IndexType &index)
+{
+    return dynamic_cast<const FirstIndex *>(&index) || dynamic_cast<const LastIndex *>(&index) ||
+           dynamic_cast<const DefaultIndex *>(&index) || dynamic_cast<const ZeroBasedIndex *>(&index) ||
+           dynamic_cast<const SliceDefaultIndex *>(&index) || dynamic_cast<const SliceNumberedIndex *>(&index);
+}
+
+SharedPtr<ISceneItem> SelectSceneItem(const SharedPtr<ISceneItem> &item, const IndexPath &path)
 {
     if (path.empty())
         throw Exception("GetImageFromScene: index is empty");
@@ -234,6 +241,12 @@ SharedPtr<Image2DDataCache> GetImageFromScene(const SharedPtr<ISceneItem> &item,
         if (!current)
             throw Exception("GetImageFromScene: item is nullptr");
     }
+    return current;
+}
+
+SharedPtr<Image2DDataCache> GetImageFromScene(const SharedPtr<ISceneItem> &item, const IndexPath &path)
+{
+    const SharedPtr<ISceneItem> current = SelectSceneItem(item, path);
     const SharedPtr<IImage2D> image = DynamicPointerCast<IImage2D>(current);
     if (!image)
         throw Exception("bast cast from ISceneItem to IImage2D");

@@ -1,10 +1,12 @@
+#include "Interface/api/Property.h"
 #include "Platform/api/Stream.h"
 
 namespace Brintavolex {
 
-SharedPtr<IProperty> FileStream::GetProperty(const Guid &)
+SharedPtr<IProperty> FileStream::GetProperty(const Guid &key)
 {
-    // The file-name property arrives with the property model.
+    if (key == kFileNamePropertyKey)
+        return MakeShared<StringProperty>(_fileName);
     return nullptr;
 }
 

@@ -1,3 +1,4 @@
+#include "Interface/api/Property.h"
 #include "Platform/api/FileSystem.h"
 #include "Platform/api/Stream.h"
 #include "Root/api/Exception.h"
@@ -133,6 +134,13 @@ TEST(FileStream, ReadsRealFiles)
     EXPECT_EQ(a, content[0]);
     EXPECT_EQ(b, content[5]);
     EXPECT_EQ(stream.lock(3).data, nullptr);
+
+    const SharedPtr<IProperty> name = stream.GetProperty(kFileNamePropertyKey);
+    ASSERT_TRUE(name);
+    String text;
+    name->GetAsString(text);
+    EXPECT_TRUE(text == path);
+    EXPECT_FALSE(stream.GetProperty(Guid{1, 2, 3, {}}));
 }
 
 TEST(FileStream, EmptyMissingAndFolder)
