@@ -2,16 +2,18 @@
 # zlib from the MinGW package and libpng cross-built by tools/setup-debian.sh.
 add_library(brintavolex_deps INTERFACE)
 
-if(WIN32)
-    if(NOT BRINTAVOLEX_CACHE)
-        if(DEFINED ENV{BRINTAVOLEX_CACHE})
-            set(BRINTAVOLEX_CACHE "$ENV{BRINTAVOLEX_CACHE}")
-        elseif(DEFINED ENV{XDG_CACHE_HOME})
-            set(BRINTAVOLEX_CACHE "$ENV{XDG_CACHE_HOME}/brintavolex")
-        else()
-            set(BRINTAVOLEX_CACHE "$ENV{HOME}/.cache/brintavolex")
-        endif()
+# Cache folder of tools/setup-debian.sh (MinGW libpng, test suites).
+if(NOT BRINTAVOLEX_CACHE)
+    if(DEFINED ENV{BRINTAVOLEX_CACHE})
+        set(BRINTAVOLEX_CACHE "$ENV{BRINTAVOLEX_CACHE}")
+    elseif(DEFINED ENV{XDG_CACHE_HOME})
+        set(BRINTAVOLEX_CACHE "$ENV{XDG_CACHE_HOME}/brintavolex")
+    else()
+        set(BRINTAVOLEX_CACHE "$ENV{HOME}/.cache/brintavolex")
     endif()
+endif()
+
+if(WIN32)
     set(MINGW_DEPS "${BRINTAVOLEX_CACHE}/mingw64")
     if(NOT EXISTS "${MINGW_DEPS}/lib/libpng16.a")
         message(FATAL_ERROR "libpng for MinGW not found in ${MINGW_DEPS}; run tools/setup-debian.sh")

@@ -12,7 +12,7 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
 libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy ccache
-dpkg-dev clang libclang-rt-14-dev libfreetype-dev fonts-dejavu-core"
+dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -50,6 +50,11 @@ if [ -n "$missing" ]; then
     as_root apt-get install -y -q --no-install-recommends $missing >/dev/null
 fi
 
+# A German locale, so that tests can prove number texts ignore the locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "setup: no German locale, its tests will skip" >&2
+fi
+
 # libpng for MinGW, static, from Debian's libpng1.6 sources.
 if [ ! -f "$MINGW_PREFIX/lib/libpng16.a" ]; then
     mkdir -p "$CACHE/src"
@@ -79,5 +84,20 @@ if [ ! -f "$MINGW_PREFIX/lib/libpng16.a" ]; then
     cmake --build "$CACHE/build-libpng" >/dev/null
     cmake --install "$CACHE/build-libpng" >/dev/null
     rm -rf "$CACHE/build-libpng"
+fi
+# Jason Summers' BMP suite, as Debian's pillow source package carries it
+# (Tests/images/bmp), for the BMP decoder's tests.
+BMPSUITE="$CACHE/bmpsuite"
+if [ ! -f "$BMPSUITE/g/pal8.bmp" ]; then
+    mkdir -p "$CACHE/pillow" "$BMPSUITE"
+    cd "$CACHE/pillow"
+    if ! ls pillow_*.orig.tar.* >/dev/null 2>&1; then
+        for v in $(apt-cache showsrc pillow | sed -n 's/^Version: //p' | sort -rV | uniq); do
+            apt-get source -q --download-only "pillow=$v" >/dev/null 2>&1 && break
+            echo "setup: pillow $v not available, trying an older version" >&2
+        done
+    fi
+    tar -xf "$(ls pillow_*.orig.tar.* | head -n 1)" -C "$BMPSUITE" --strip-components=4 \
+        --wildcards '*/Tests/images/bmp/*'
 fi
 echo "setup: ready (cache $CACHE)" >&2
