@@ -1,4 +1,5 @@
 #include "GUI/api/Resampling.h"
+#include "Platform/api/ErrorLog.h"
 #include "Platform/api/Video/Software.h"
 #include "Root/api/Exception.h"
 
@@ -163,12 +164,12 @@ TEST(SoftwareRenderer, BlendingExtremesAndDegenerateTriangles)
     for (std::uint32_t i = 6; i < 12; ++i)
         buffer->SetVertex(i, nan, nan, 1, 0, 0, 1, i % 2 ? nan : 3.0f, 3.0f, 0.0f);
     const std::vector<std::uint8_t> before = f.Pixels();
-    testing::internal::CaptureStderr();
+    const bool problemsBefore = ErrorLog::ProblemOccurred();
     for (int frame = 0; frame < 3; ++frame)
         buffer->RenderAll();
-    const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(f.Pixels(), before);
-    EXPECT_EQ(log, "");
+    if (!problemsBefore)
+        EXPECT_FALSE(ErrorLog::ProblemOccurred()) << "a degenerate triangle is no problem to report";
 
     f.context->ResetRenderTarget();
     EXPECT_THROW(buffer->Render(0), Exception);
