@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -115,8 +116,9 @@ const int Registered = [] {
         for (int m = 0; m < 6; ++m)
             for (double zoom : {3.1, 1.0, 0.25})
                 for (int rotation : {0, 90}) {
-                    const std::string name = std::string("Frame/") + t.name + "/" +
-                                             GUI::Resampling::ModeText(Mode(m)) + "/zoom:" +
+                    std::string mode = GUI::Resampling::ModeText(Mode(m));
+                    std::replace(mode.begin(), mode.end(), ' ', '_');
+                    const std::string name = std::string("Frame/") + t.name + "/" + mode + "/zoom:" +
                                              std::to_string(zoom).substr(0, 4) + "/rot:" + std::to_string(rotation);
                     benchmark::RegisterBenchmark(name.c_str(), BM_Frame, t.type, Mode(m), zoom, rotation)
                         ->Unit(benchmark::kMillisecond)

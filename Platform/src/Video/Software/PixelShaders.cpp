@@ -34,11 +34,14 @@ template <class C> inline double NormDouble(C v) noexcept
     } else if constexpr (std::is_same_v<C, std::int64_t>) {
         return (double(v) + 0x1p63) * 0x1p-64;
     } else if constexpr (std::is_signed_v<C>) {
+        // A product with the reciprocal gives the same bytes as the quotient:
+        // no value lies closer than 1 / (2 * range) to a rounding edge.
         constexpr double min = double(std::numeric_limits<C>::min());
-        constexpr double range = double(std::numeric_limits<C>::max()) - min;
-        return (double(v) - min) / range;
+        constexpr double scale = 1.0 / (double(std::numeric_limits<C>::max()) - min);
+        return (double(v) - min) * scale;
     } else {
-        return double(v) / double(std::numeric_limits<C>::max());
+        constexpr double scale = 1.0 / double(std::numeric_limits<C>::max());
+        return double(v) * scale;
     }
 }
 
@@ -89,6 +92,27 @@ inline void Store(__m128 c, std::uint8_t *out) noexcept
 }
 
 inline __m128 Clamp01(__m128 c) noexcept { return _mm_min_ps(_mm_max_ps(c, _mm_setzero_ps()), _mm_set1_ps(1.0f)); }
+
+// A grey texel as one normalised float.
+template <class P> inline float Grey(const P *p) noexcept
+{
+    if constexpr (std::is_same_v<P, std::uint8_t>)
+        return float(*p) * (1.0f / 255.0f);
+    else if constexpr (std::is_same_v<P, std::uint16_t>)
+        return float(*p) * (1.0f / 65535.0f);
+    else if constexpr (std::is_same_v<P, float>)
+        return *p > 0.0f ? (*p < 1.0f ? *p : 1.0f) : 0.0f;
+    else
+        return float(NormDouble(*p));
+}
+
+inline void StoreGrey(float c, std::uint8_t *out) noexcept
+{
+    const float scaled = c * 255.0f + 0.5f;
+    const auto b = static_cast<std::uint8_t>(scaled > 0.0f ? (scaled < 255.0f ? scaled : 255.0f) : 0.0f);
+    out[0] = out[1] = out[2] = b;
+    out[3] = 255;
+}
 
 // Exact bytes of one texel, as the double evaluation gives them.
 template <class P> inline void TexelBytes(const P *p, std::uint8_t *out) noexcept
@@ -270,6 +294,41 @@ struct LinearMode {
                         const std::uint8_t *r0 = base + std::min(std::max(j, 0), lastY) * pitch;
                         const std::uint8_t *r1 = base + std::min(std::max(j + 1, 0), lastY) * pitch;
                         Bilinear8(r0 + a, r0 + b, r1 + a, r1 + b, wx, wy, out);
+                    }
+                }
+                return;
+            }
+        }
+        if constexpr (PixelTraits<P>::grey) {
+            // One channel instead of four.
+            if (inRange && (dy == 0.0 || dx == 0.0)) {
+                const std::int32_t lastX = level.w - 1, lastY = level.h - 1;
+                if (dy == 0.0) {
+                    const std::int32_t j = FloorToInt(y0);
+                    const float fy = float(y0 - j);
+                    const P *r0 = level.At(0, level.ClampY(j)), *r1 = level.At(0, level.ClampY(j + 1));
+                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                        const double x = x0 + i * dx;
+                        const std::int32_t ix = FloorToInt(x);
+                        const float fx = float(x - ix);
+                        const std::int32_t a = std::min(std::max(ix, 0), lastX), b = std::min(std::max(ix + 1, 0), lastX);
+                        const float t00 = Grey(r0 + a), t10 = Grey(r0 + b), t01 = Grey(r1 + a), t11 = Grey(r1 + b);
+                        const float top = t00 + (t10 - t00) * fx, bottom = t01 + (t11 - t01) * fx;
+                        StoreGrey(top + (bottom - top) * fy, out);
+                    }
+                } else {
+                    const std::int32_t ix = FloorToInt(x0);
+                    const float fx = float(x0 - ix);
+                    const std::int32_t a = level.ClampX(ix), b = level.ClampX(ix + 1);
+                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                        const double y = y0 + i * dy;
+                        const std::int32_t j = FloorToInt(y);
+                        const float fy = float(y - j);
+                        const P *r0 = level.data + std::int64_t(std::min(std::max(j, 0), lastY)) * level.stride;
+                        const P *r1 = level.data + std::int64_t(std::min(std::max(j + 1, 0), lastY)) * level.stride;
+                        const float t00 = Grey(r0 + a), t10 = Grey(r0 + b), t01 = Grey(r1 + a), t11 = Grey(r1 + b);
+                        const float top = t00 + (t10 - t00) * fx, bottom = t01 + (t11 - t01) * fx;
+                        StoreGrey(top + (bottom - top) * fy, out);
                     }
                 }
                 return;

@@ -4,6 +4,7 @@
 #include "Root/api/Exception.h"
 
 #include <algorithm>
+#include <climits>
 #include <array>
 #include <mutex>
 #include <optional>
@@ -281,54 +282,95 @@ struct TriangleJob {
         return static_cast<std::int32_t>(std::floor(p.x + t * double(q.x - p.x) + 0.49999));
     }
 
+    // The span of row y, clipped; false when empty.
+    bool Span(std::int32_t y, bool middleLeft, std::int32_t &xl, std::int32_t &xr) const noexcept
+    {
+        // The long edge a-c and the short edge of this half.
+        const std::int32_t xLong = EdgeX(a, c, y);
+        const std::int32_t xShort = double(y) + 0.5 < b.y ? EdgeX(a, b, y) : EdgeX(b, c, y);
+        xl = middleLeft ? xShort : xLong;
+        xr = middleLeft ? xLong : xShort;
+        // Half-open [xl, xr): a pixel on an edge shared by two triangles belongs to one.
+        xl = std::max(xl, clip.left);
+        xr = std::min(xr, clip.right);
+        return xl < xr;
+    }
+
+    // Pixels [xl, xr) of row y.
+    void Run(std::int32_t y, std::int32_t xl, std::int32_t xr, std::uint8_t *scratch) const
+    {
+        std::uint8_t *row = target.pixels + (std::size_t(y) * target.width + std::size_t(xl)) * 4;
+        const std::int32_t n = xr - xl;
+        if (!texture) {
+            if (blending)
+                for (std::int32_t i = 0; i < n; ++i)
+                    BlendPixel(color, row + i * 4);
+            else
+                for (std::int32_t i = 0; i < n; ++i)
+                    std::memcpy(row + i * 4, color, 4);
+            return;
+        }
+        SpanParameter p;
+        const double px = xl + 0.5 - a.x, py = y + 0.5 - a.y;
+        p.u = a.u + dudx * px + dudy * py;
+        p.v = a.v + dvdx * px + dvdy * py;
+        p.dudx = dudx;
+        p.dvdx = dvdx;
+        p.dudy = dudy;
+        p.dvdy = dvdy;
+        p.b = color[0];
+        p.g = color[1];
+        p.r = color[2];
+        p.a = color[3];
+        // Without blending the shader writes straight into the target.
+        std::uint8_t *shaded = blending ? scratch : row;
+        if (shader)
+            shader->ShadeSpan(*texture, p, shaded, n);
+        else
+            ShadeNearestSpan(*texture, p, shaded, n, colorize);
+        if (blending)
+            for (std::int32_t i = 0; i < n; ++i)
+                BlendPixel(scratch + i * 4, row + i * 4);
+    }
+
     void Rows(std::int32_t y0, std::int32_t y1) const
     {
         thread_local std::vector<std::uint8_t> scratch;
         if (texture && blending)
             scratch.resize(std::size_t(target.width) * 4);
         const bool middleLeft = double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x) < 0;
-        for (std::int32_t y = y0; y < y1; ++y) {
-            // The long edge a-c and the short edge of this half.
-            const std::int32_t xLong = EdgeX(a, c, y);
-            const std::int32_t xShort = double(y) + 0.5 < b.y ? EdgeX(a, b, y) : EdgeX(b, c, y);
-            std::int32_t xl = middleLeft ? xShort : xLong, xr = middleLeft ? xLong : xShort;
-            // Half-open [xl, xr): a pixel on an edge shared by two triangles belongs to one.
-            xl = std::max(xl, clip.left);
-            xr = std::min(xr, clip.right);
-            if (xl >= xr)
-                continue;
-            std::uint8_t *row = target.pixels + (std::size_t(y) * target.width + std::size_t(xl)) * 4;
-            const std::int32_t n = xr - xl;
-            if (!texture) {
-                if (blending)
-                    for (std::int32_t i = 0; i < n; ++i)
-                        BlendPixel(color, row + i * 4);
-                else
-                    for (std::int32_t i = 0; i < n; ++i)
-                        std::memcpy(row + i * 4, color, 4);
-                continue;
+        // A texture walked down its columns (a turned image): neighbouring
+        // rows read neighbouring columns, so go through tiles of 16 rows by
+        // 64 pixels to use each fetched line of the image several times.
+        const bool tiled = texture && std::fabs(dvdx) > std::fabs(dudx);
+        if (!tiled) {
+            for (std::int32_t y = y0; y < y1; ++y) {
+                std::int32_t xl, xr;
+                if (Span(y, middleLeft, xl, xr))
+                    Run(y, xl, xr, scratch.data());
             }
-            SpanParameter p;
-            const double px = xl + 0.5 - a.x, py = y + 0.5 - a.y;
-            p.u = a.u + dudx * px + dudy * py;
-            p.v = a.v + dvdx * px + dvdy * py;
-            p.dudx = dudx;
-            p.dvdx = dvdx;
-            p.dudy = dudy;
-            p.dvdy = dvdy;
-            p.b = color[0];
-            p.g = color[1];
-            p.r = color[2];
-            p.a = color[3];
-            // Without blending the shader writes straight into the target.
-            std::uint8_t *shaded = blending ? scratch.data() : row;
-            if (shader)
-                shader->ShadeSpan(*texture, p, shaded, n);
-            else
-                ShadeNearestSpan(*texture, p, shaded, n, colorize);
-            if (blending)
-                for (std::int32_t i = 0; i < n; ++i)
-                    BlendPixel(scratch.data() + i * 4, row + i * 4);
+            return;
+        }
+        constexpr std::int32_t BandRows = 16, TileWidth = 64;
+        std::int32_t left[BandRows], right[BandRows];
+        for (std::int32_t band = y0; band < y1; band += BandRows) {
+            const std::int32_t rows = std::min(BandRows, y1 - band);
+            std::int32_t from = INT32_MAX, to = INT32_MIN;
+            for (std::int32_t r = 0; r < rows; ++r) {
+                if (!Span(band + r, middleLeft, left[r], right[r]))
+                    left[r] = right[r] = 0;
+                if (left[r] < right[r])
+                    from = std::min(from, left[r]), to = std::max(to, right[r]);
+            }
+            if (from >= to)
+                continue;
+            // Tile edges at fixed multiples, so that any split into bands draws alike.
+            for (std::int32_t tile = from - ((from % TileWidth) + TileWidth) % TileWidth; tile < to; tile += TileWidth)
+                for (std::int32_t r = 0; r < rows; ++r) {
+                    const std::int32_t xl = std::max(left[r], tile), xr = std::min(right[r], tile + TileWidth);
+                    if (xl < xr)
+                        Run(band + r, xl, xr, scratch.data());
+                }
         }
     }
 };
