@@ -108,10 +108,9 @@ template <class P> inline float Grey(const P *p) noexcept
 
 inline void StoreGrey(float c, std::uint8_t *out) noexcept
 {
-    const float scaled = c * 255.0f + 0.5f;
-    const auto b = static_cast<std::uint8_t>(scaled > 0.0f ? (scaled < 255.0f ? scaled : 255.0f) : 0.0f);
-    out[0] = out[1] = out[2] = b;
-    out[3] = 255;
+    const float scaled = std::min(std::max(c * 255.0f + 0.5f, 0.0f), 255.0f);
+    const std::uint32_t pixel = std::uint32_t(static_cast<std::int32_t>(scaled)) * 0x010101u | 0xFF000000u;
+    std::memcpy(out, &pixel, 4);
 }
 
 // Exact bytes of one texel, as the double evaluation gives them.
@@ -300,32 +299,31 @@ struct LinearMode {
             }
         }
         if constexpr (PixelTraits<P>::grey) {
-            // One channel instead of four.
-            if (inRange && (dy == 0.0 || dx == 0.0)) {
+            // One channel instead of four, positions in fixed point.
+            if (inRange && std::fabs(x0) < 1e9 && (dy == 0.0 || dx == 0.0)) {
                 const std::int32_t lastX = level.w - 1, lastY = level.h - 1;
-                if (dy == 0.0) {
-                    const std::int32_t j = FloorToInt(y0);
-                    const float fy = float(y0 - j);
-                    const P *r0 = level.At(0, level.ClampY(j)), *r1 = level.At(0, level.ClampY(j + 1));
-                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                        const double x = x0 + i * dx;
-                        const std::int32_t ix = FloorToInt(x);
-                        const float fx = float(x - ix);
-                        const std::int32_t a = std::min(std::max(ix, 0), lastX), b = std::min(std::max(ix + 1, 0), lastX);
-                        const float t00 = Grey(r0 + a), t10 = Grey(r0 + b), t01 = Grey(r1 + a), t11 = Grey(r1 + b);
-                        const float top = t00 + (t10 - t00) * fx, bottom = t01 + (t11 - t01) * fx;
-                        StoreGrey(top + (bottom - top) * fy, out);
-                    }
-                } else {
-                    const std::int32_t ix = FloorToInt(x0);
-                    const float fx = float(x0 - ix);
-                    const std::int32_t a = level.ClampX(ix), b = level.ClampX(ix + 1);
-                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                        const double y = y0 + i * dy;
-                        const std::int32_t j = FloorToInt(y);
-                        const float fy = float(y - j);
-                        const P *r0 = level.data + std::int64_t(std::min(std::max(j, 0), lastY)) * level.stride;
-                        const P *r1 = level.data + std::int64_t(std::min(std::max(j + 1, 0), lastY)) * level.stride;
+                const FixedSteps xs(x0, dx), ys(y0, dy);
+                for (std::int32_t i = 0; i < n; ++i, out += 4) {
+                    const std::int64_t x = xs.At(i), y = ys.At(i);
+                    const std::int32_t ix = FixedSteps::Whole(x), j = FixedSteps::Whole(y);
+                    const std::int32_t wx = FixedSteps::Weight14(x), wy = FixedSteps::Weight14(y);
+                    const std::int32_t a = std::min(std::max(ix, 0), lastX), b = std::min(std::max(ix + 1, 0), lastX);
+                    const P *r0 = level.data + std::int64_t(std::min(std::max(j, 0), lastY)) * level.stride;
+                    const P *r1 = level.data + std::int64_t(std::min(std::max(j + 1, 0), lastY)) * level.stride;
+                    if constexpr (std::is_same_v<P, std::uint8_t> || std::is_same_v<P, std::uint16_t>) {
+                        // Integer weights of 14 bits; K scales 0..max * 2^14 to bytes * 2^40.
+                        constexpr std::uint64_t max = std::numeric_limits<P>::max();
+                        constexpr std::uint64_t K = ((255ull << 40) / (max << 14)) + 1;
+                        const std::uint32_t top = (std::uint32_t(r0[a]) * std::uint32_t(16384 - wx) +
+                                                   std::uint32_t(r0[b]) * std::uint32_t(wx)) >> 14;
+                        const std::uint32_t bottom = (std::uint32_t(r1[a]) * std::uint32_t(16384 - wx) +
+                                                      std::uint32_t(r1[b]) * std::uint32_t(wx)) >> 14;
+                        const std::uint64_t value = std::uint64_t(top) * std::uint32_t(16384 - wy) + std::uint64_t(bottom) * std::uint32_t(wy);
+                        const std::uint32_t byte = std::uint32_t(std::min<std::uint64_t>((value * K + (1ull << 39)) >> 40, 255));
+                        const std::uint32_t pixel = byte * 0x010101u | 0xFF000000u;
+                        std::memcpy(out, &pixel, 4);
+                    } else {
+                        const float fx = float(wx) * (1.0f / 16384.0f), fy = float(wy) * (1.0f / 16384.0f);
                         const float t00 = Grey(r0 + a), t10 = Grey(r0 + b), t01 = Grey(r1 + a), t11 = Grey(r1 + b);
                         const float top = t00 + (t10 - t00) * fx, bottom = t01 + (t11 - t01) * fx;
                         StoreGrey(top + (bottom - top) * fy, out);
