@@ -107,6 +107,8 @@ public:
         return *this;
     }
     virtual void Set(const T &value) = 0;
+    // Shown beside the value; empty for most properties.
+    virtual String Description() const { return String(); }
 
     const String &Name() const noexcept { return _name; }
 
@@ -175,7 +177,7 @@ public:
     {
     }
     using UninitializedProperty<T>::operator=;
-    const String &Description() const noexcept { return _description; }
+    String Description() const override { return _description; }
 
 private:
     String _description;
