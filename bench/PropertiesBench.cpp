@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Brintavolex;
 

@@ -31,7 +31,9 @@ else()
     find_package(ZLIB REQUIRED)
     find_package(PNG REQUIRED)
     find_package(Threads REQUIRED)
-    target_link_libraries(brintavolex_deps INTERFACE Threads::Threads)
+    # Glyphs of headless runs; Windows draws them with GDI.
+    find_package(Freetype REQUIRED)
+    target_link_libraries(brintavolex_deps INTERFACE Threads::Threads Freetype::Freetype)
 endif()
 target_link_libraries(brintavolex_deps INTERFACE PNG::PNG ZLIB::ZLIB)
 

@@ -14,8 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Brintavolex::FuzzSupport
-{
+namespace Brintavolex::FuzzSupport {
 
 inline void WalkKeys(IReader &reader, int depth, bool &ok)
 {

@@ -17,7 +17,7 @@ run_preset() {
     preset=$1
     t0=$(date +%s)
     if ! cmake --preset "$preset" >"build/$preset.log" 2>&1 ||
-       ! cmake --build --preset "$preset" >>"build/$preset.log" 2>&1; then
+       ! cmake --build --preset "$preset" ${BUILD_TARGET:+--target "$BUILD_TARGET"} >>"build/$preset.log" 2>&1; then
         tail -n 40 "build/$preset.log"
         echo "$preset: build failed (log in build/$preset.log)"
         failed=$((failed + 1))
@@ -25,7 +25,7 @@ run_preset() {
         return
     fi
     t1=$(date +%s)
-    out=$(ctest --preset "$preset" 2>&1)
+    out=$(ctest --preset "$preset" ${TEST_LABEL:+-L "$TEST_LABEL"} 2>&1)
     echo "$out" | grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*Passed' 
     line=$(echo "$out" | grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' | tail -n 1)
     if [ -z "$line" ]; then
@@ -45,6 +45,8 @@ mkdir -p build
 for preset in native win64; do
     run_preset "$preset"
 done
+# The concurrency tests once more under ThreadSanitizer.
+BUILD_TARGET=portable_concurrency TEST_LABEL=portable_concurrency run_preset native-tsan
 
 printf "%b\n" "$summary" | sed '/^$/d'
 echo "total time $(( $(date +%s) - start_all )) s"

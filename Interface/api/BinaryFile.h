@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // A file opened in binary mode, so that every system reads and writes the
 // same bytes. Paths are Strings: UTF-8 on POSIX, UTF-16 on Windows.

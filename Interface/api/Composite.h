@@ -10,8 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 template <class T> class ValueComposite;
 template <class T> class ArrayComposite;

@@ -7,8 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // Binds the Property<T> members of a settings object to their names: the
 // object reads and writes itself through IReader/IWriter (each composite a
@@ -135,8 +134,7 @@ private:
     CompositeOfProperties *_composite;
 };
 
-namespace Detail
-{
+namespace Detail {
 template <class T> void RegisterProperty(CompositeOfProperties *owner, Property<T> &property)
 {
     if (!owner)

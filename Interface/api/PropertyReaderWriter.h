@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // The string-valued back ends of IReader and IWriter (the RML file, the
 // registry).

@@ -6,8 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 class BinaryFile;
 

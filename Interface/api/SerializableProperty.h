@@ -9,14 +9,12 @@
 #include <type_traits>
 #include <utility>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 class CompositeOfProperties;
 template <class T> class Property;
 
-namespace Detail
-{
+namespace Detail {
 // Registers a member in its composite (defined with CompositeOfProperties).
 template <class T> void RegisterProperty(CompositeOfProperties *owner, Property<T> &property);
 

@@ -2,8 +2,7 @@
 
 #include "Root/api/Exception.h"
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 BinaryFile::~BinaryFile()
 {

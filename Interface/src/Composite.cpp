@@ -1,7 +1,6 @@
 #include "Interface/api/Composite.h"
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 void Composite::Add(StringExpr name, SharedPtr<IProperty> value)
 {

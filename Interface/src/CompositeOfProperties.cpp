@@ -2,8 +2,7 @@
 
 #include <stdexcept>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 CompositeOfProperties::CompositeOfProperties(String name) : _name(std::move(name)) {}
 

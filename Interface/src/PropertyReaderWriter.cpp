@@ -5,11 +5,9 @@
 #include <limits>
 #include <stdexcept>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 SInt32 Deeper(SInt32 depth)
 {
     if (depth == std::numeric_limits<SInt32>::max())

@@ -6,11 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 
 // Settings files hold a few dozen entries; anything near this is no
 // settings file.
@@ -181,8 +179,7 @@ SharedPtr<PropertyReader> RMLPropertyReader::EnterTree(StringExpr name)
         new RMLPropertyReader(_content, std::move(path), _prefix + "[" + element + "]"));
 }
 
-namespace
-{
+namespace {
 // Why name cannot be stored, or nullptr.
 const char *NameProblem(StringExpr name, std::string &bytes)
 {

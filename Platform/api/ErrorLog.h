@@ -3,17 +3,40 @@
 #include "Platform/api/String.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace Brintavolex::ErrorLog {
 
-// One entry of the process-wide error log: source file, line, text. Never
-// throws; a failure while logging is reported once and otherwise dropped.
+// The process-wide error log. Configure first (the entry point does); before
+// that, entries go to the debug output only.
+void Configure(StringExpr productName, StringExpr logName);
+// Called at the end of a run that logged problems (after the report file has
+// been copied to the desktop).
+void SetReportCallback(std::function<void()> callback);
+// 0 German, 1 English.
+void SetLanguageIndex(int index);
+
+// One entry: source file, line, text. Never throws; a failure while logging
+// is reported once on the debug output and otherwise dropped.
 void Log(const char *sourceFile, int line, StringExpr text) noexcept;
 void LogPair(const char *sourceFile, int line, StringExpr text, StringExpr detail) noexcept;
 // "<call> failed with error code <code>"; the first form reads the thread's
 // last system error.
 void LogSystemError(const char *sourceFile, int line, StringExpr call) noexcept;
 void LogSystemError(const char *sourceFile, int line, StringExpr call, std::uint32_t code) noexcept;
+
+bool ProblemOccurred() noexcept;
+// Copies the log to the report file on the desktop now.
+bool CopyReport() noexcept;
+// End of the run: after problems, copy the report and call the callback.
+void Finish() noexcept;
+
+String VersionText();
+String ProductName();
+String LogFolder();
+String LogFilePath();
+String ReportFilePath();
+String NoticeText(int languageIndex);
 
 } // namespace Brintavolex::ErrorLog
 

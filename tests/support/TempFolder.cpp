@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace Brintavolex::Test {
+namespace Brintavolex::TestSupport {
 
 namespace fs = std::filesystem;
 
@@ -55,4 +55,4 @@ std::string ReadWholeFile(const std::string &path)
     return content.str();
 }
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

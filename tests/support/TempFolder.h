@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace Brintavolex::Test {
+namespace Brintavolex::TestSupport {
 
 // A fresh folder below the system's temporary folder, removed with its
 // contents when the object goes away. Paths are UTF-8 on POSIX and the
@@ -27,4 +27,4 @@ private:
 // The whole content of a file (throws std::runtime_error when unreadable).
 std::string ReadWholeFile(const std::string &path);
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-namespace Brintavolex::Test
-{
+namespace Brintavolex::TestSupport {
 
 std::string TestDataPath(const std::string &relative)
 {
@@ -30,4 +29,4 @@ bool UpdateGoldenFiles()
     return std::getenv("BRINTAVOLEX_UPDATE_GOLDEN") != nullptr;
 }
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

@@ -4,8 +4,7 @@
 
 #include <string>
 
-namespace Brintavolex::Test
-{
+namespace Brintavolex::TestSupport {
 
 // Path of a checked-in file below tests/data (a Z: path under Wine).
 std::string TestDataPath(const std::string &relative);
@@ -17,4 +16,4 @@ String PathString(const std::string &path);
 // environment variable BRINTAVOLEX_UPDATE_GOLDEN is set.
 bool UpdateGoldenFiles();
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace Brintavolex::Test {
+namespace Brintavolex::TestSupport {
 
 namespace {
 unsigned long RunViewer(const std::wstring &arguments) { return RunProcess(L"\"" + ViewerPath() + L"\" " + arguments); }
@@ -38,4 +38,4 @@ TEST(ViewerProcess, FileArgumentsAndPluginSwitch)
     EXPECT_EQ(RunViewer(L"/DLL C:\\none.dll"), 0ul);
 }
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

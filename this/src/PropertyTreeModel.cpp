@@ -10,11 +10,9 @@
 #include <stdexcept>
 #include <type_traits>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 
 constexpr std::uint64_t kMaxShownValues = 256;
 constexpr unsigned kMaxDepth = 32;

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // One line of the property tree window: an item's name and value text,
 // indented by depth.

@@ -1,7 +1,6 @@
 #include "Interface/api/BinaryFile.h"
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 std::FILE *BinaryFile::OpenSystem(const String &path, Mode mode)
 {

@@ -4,8 +4,7 @@
 
 #include <cwchar>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 std::FILE *BinaryFile::OpenSystem(const String &path, Mode mode)
 {

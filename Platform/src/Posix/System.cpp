@@ -1,6 +1,8 @@
 #include "Platform/api/System.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -15,6 +17,28 @@ unsigned ProcessorCount() noexcept
 {
     const long n = sysconf(_SC_NPROCESSORS_ONLN);
     return n > 0 ? unsigned(n) : 1u;
+}
+
+bool GetLocalTimeNow(LocalTime &time) noexcept
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (now == std::time_t(-1) || !localtime_r(&now, &local))
+        return false;
+    time.year = local.tm_year + 1900;
+    time.month = local.tm_mon + 1;
+    time.day = local.tm_mday;
+    time.hour = local.tm_hour;
+    time.minute = local.tm_min;
+    time.second = local.tm_sec;
+    time.offsetMinutes = int(local.tm_gmtoff / 60);
+    return true;
+}
+
+void DebugOutput(const char *text) noexcept
+{
+    std::fputs(text, stderr);
+    std::fputc('\n', stderr);
 }
 
 std::int64_t PerformanceCounter() noexcept

@@ -14,11 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 template <class E> std::string MessageOf(const std::function<void()> &f)
 {
     try {
@@ -128,8 +126,7 @@ TEST(Composite, ChildrenKeepOrderAndUniqueNames)
     EXPECT_EQ(header->GetCount(), 5u);
 }
 
-namespace
-{
+namespace {
 struct ViewerSettings : CompositeOfProperties {
     explicit ViewerSettings(CompositeOfProperties *parent) : CompositeOfProperties(parent, String("C")) {}
     InitializedProperty<bool> d{this, String("D"), true};
@@ -157,21 +154,21 @@ TEST(CompositeOfProperties, WritesMembersInOrderWithNestedKeys)
 {
     Settings settings;
     settings.f = 4096;
-    auto store = std::make_shared<Brintavolex::Test::MemoryStore>();
-    Brintavolex::Test::MemoryWriter writer(store);
+    auto store = std::make_shared<Brintavolex::TestSupport::MemoryStore>();
+    Brintavolex::TestSupport::MemoryWriter writer(store);
     settings.Write(writer);
     const std::vector<std::string> expected = {"Settings/A", "Settings/B", "Settings/C/D", "Settings/E",
                                                "Settings/F"};
     EXPECT_EQ(store->order, expected);
 
     // Through the depth-0 adapter the outermost name disappears.
-    Brintavolex::Test::TempFolder folder;
+    Brintavolex::TestSupport::TempFolder folder;
     const std::string path = folder.File("settings.rml");
     {
-        IWriterFromPropertyWriter root(MakeShared<RMLPropertyWriter>(Brintavolex::Test::PathString(path)));
+        IWriterFromPropertyWriter root(MakeShared<RMLPropertyWriter>(Brintavolex::TestSupport::PathString(path)));
         settings.Write(root);
     }
-    EXPECT_EQ(Brintavolex::Test::ReadWholeFile(path),
+    EXPECT_EQ(Brintavolex::TestSupport::ReadWholeFile(path),
               "[A]\r\n1\r\n\r\n[B]\r\nArea\r\n\r\n[C][D]\r\ntrue\r\n\r\n"
               "[E]\r\nfalse\r\n\r\n[F]\r\n4096\r\n\r\n");
 }

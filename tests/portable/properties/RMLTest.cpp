@@ -17,15 +17,13 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-using Test::PathString;
-using Test::ReadWholeFile;
-using Test::TempFolder;
+using TestSupport::PathString;
+using TestSupport::ReadWholeFile;
+using TestSupport::TempFolder;
 
-namespace
-{
+namespace {
 
 std::string ReadError(const std::function<void()> &f)
 {
@@ -58,8 +56,8 @@ std::string WriteFile(const TempFolder &folder, const std::function<void(IWriter
 
 void ExpectGolden(const std::string &actual, const std::string &relative)
 {
-    const std::string path = Brintavolex::Test::TestDataPath(relative);
-    if (Brintavolex::Test::UpdateGoldenFiles()) {
+    const std::string path = Brintavolex::TestSupport::TestDataPath(relative);
+    if (Brintavolex::TestSupport::UpdateGoldenFiles()) {
         std::ofstream(path, std::ios::binary) << actual;
         return;
     }
@@ -212,8 +210,7 @@ TEST(RML, NonAsciiFileNames)
     EXPECT_EQ(ReadText(reader, "Ruler"), String("true"));
 }
 
-namespace
-{
+namespace {
 
 // Random but reproducible on every system: only the generator's raw output
 // is used, never a library distribution.
@@ -417,7 +414,7 @@ TEST(RML, FixedTreesMatchTheCheckedInFiles)
 
 TEST(RML, FuzzFindingsStayFixed)
 {
-    const std::filesystem::path folder = Brintavolex::Test::TestDataPath("rml/fuzz");
+    const std::filesystem::path folder = Brintavolex::TestSupport::TestDataPath("rml/fuzz");
     std::size_t replayed = 0;
     for (const auto &file : std::filesystem::directory_iterator(folder)) {
         const std::string bytes = ReadWholeFile(file.path().string());

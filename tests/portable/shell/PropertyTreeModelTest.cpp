@@ -11,11 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 
 std::string Describe(const std::vector<PropertyTreeLine> &lines)
 {
@@ -171,11 +169,11 @@ TEST(PropertyTreeModel, CsvQuotesAndDefusesCells)
                    "2,\"Multi\r\nline\",\xC3\x84\xE2\x82\xAC\r\n"
                    "0,Tab,'\tcell\r\n");
 
-    Brintavolex::Test::TempFolder folder;
+    Brintavolex::TestSupport::TempFolder folder;
     const std::string path = folder.File("tree.csv");
-    SavePropertyTreeCsv(Brintavolex::Test::PathString(path), lines);
-    EXPECT_EQ(Brintavolex::Test::ReadWholeFile(path), csv);
-    EXPECT_THROW(SavePropertyTreeCsv(Brintavolex::Test::PathString(folder.Path()), lines), Exception);
+    SavePropertyTreeCsv(Brintavolex::TestSupport::PathString(path), lines);
+    EXPECT_EQ(Brintavolex::TestSupport::ReadWholeFile(path), csv);
+    EXPECT_THROW(SavePropertyTreeCsv(Brintavolex::TestSupport::PathString(folder.Path()), lines), Exception);
 }
 
 } // namespace Brintavolex

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace Brintavolex::Test {
+namespace Brintavolex::TestSupport {
 
 std::wstring ModuleFolder()
 {
@@ -43,4 +43,4 @@ unsigned long RunProcess(const std::wstring &commandLine, unsigned long timeoutM
     return exitCode;
 }
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace Brintavolex::Test {
+namespace Brintavolex::TestSupport {
 
 // Folder of the running test program, with a trailing backslash; the
 // viewer and the test plug-ins are built into the same folder.
@@ -16,4 +16,4 @@ std::wstring ViewerPath();
 // killed and the test fails.
 unsigned long RunProcess(const std::wstring &commandLine, unsigned long timeoutMs = 60000);
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

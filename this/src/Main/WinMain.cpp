@@ -71,8 +71,18 @@ int RunViewer(const LaunchPlan &plan)
     return 0;
 }
 
+// The notice at the end of a run with problems. Only the viewer shows it: the
+// silent and server roles must never wait for a click.
+void ShowReportNotice()
+{
+    const std::wstring text = Win32::ToW(StringExpr(ErrorLog::NoticeText(1)));
+    const std::wstring caption = Win32::ToW(StringExpr(ErrorLog::ProductName()));
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+}
+
 int Run()
 {
+    ErrorLog::Configure("Brintavolex Viewer", "Brintavolex Viewer");
     Platform::PerformanceFrequency();
     OperatingSystemMajorVersion();
     const LaunchPlan plan = ChooseRole(ReadArguments());
@@ -88,6 +98,7 @@ int Run()
     case Role::Viewer:
         break;
     }
+    ErrorLog::SetReportCallback(&ShowReportNotice);
     return RunViewer(plan);
 }
 
@@ -95,7 +106,9 @@ int Run()
 
 } // namespace Brintavolex
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+namespace {
+
+int Guarded()
 {
     using namespace Brintavolex;
     try {
@@ -114,4 +127,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         BRINTAVOLEX_LOG("unknown exception");
         return -1;
     }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const int exitCode = Guarded();
+    Brintavolex::ErrorLog::Finish();
+    return exitCode;
 }

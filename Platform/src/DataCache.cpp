@@ -1,0 +1,254 @@
+#include "Platform/api/DataCache.h"
+
+#include "Platform/api/ErrorLog.h"
+#include "Platform/api/System.h"
+#include "PlanoscopeWidget/src/VolumeSliceAdapters.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+using namespace Brintavolex;
+
+namespace {
+
+double Seconds(std::int64_t from, std::int64_t to)
+{
+    return double(to - from) / double(Platform::PerformanceFrequency());
+}
+
+String SecondsText(double seconds)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g s", seconds);
+    return String(buffer);
+}
+
+} // namespace
+
+Image2DDataCache::Image2DDataCache(const SharedPtr<IImage2D> &source, std::uint32_t flag)
+    : _source(source), _flag(flag)
+{
+    if (!source) {
+        BRINTAVOLEX_LOG("Image2DDataCache::Image2DDataCache: invalid pointer");
+        throw Exception("Image2DDataCache::Image2DDataCache: invalid pointer");
+    }
+}
+
+SharedPtr<Data::Image2DBase> Image2DDataCache::GetData(const SharedPtr<IProgress> &progress)
+{
+    std::lock_guard<std::mutex> guard(_mutex);
+    if (_image)
+        return _image;
+    Data::BasicInfo info;
+    _source->DecodeBasicInfo(info);
+    const std::int64_t t0 = Platform::PerformanceCounter();
+    SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(info.colorType);
+    image->Allocate(info.width, info.height, info.allocatedWidth, info.allocatedHeight);
+    const std::int64_t t1 = Platform::PerformanceCounter();
+    if (_timingLog)
+        _timingLog(" creating image: " + SecondsText(Seconds(t0, t1)));
+    Data::CallGetRect(*_source, *image, progress);
+    const std::int64_t t2 = Platform::PerformanceCounter();
+    if (_timingLog)
+        _timingLog(" decoding image: " + SecondsText(Seconds(t1, t2)));
+    Data::MinimumMaximum range{0, 0, false};
+    const Data::ColorType type = info.colorType;
+    if (type == Data::ColorType::Float32 || type == Data::ColorType::Float64 ||
+        type == Data::ColorType::BGRAFloat32 || type == Data::ColorType::BGRAFloat64) {
+        range = Data::ComputeMinimumMaximum(*image);
+        if (_timingLog) {
+            char buffer[96];
+            std::snprintf(buffer, sizeof buffer, "Minimum/Maximum: %g %g", range.minimum, range.maximum);
+            _timingLog(buffer);
+        }
+    }
+    // Only a complete decode is kept.
+    _info = info;
+    _haveInfo = true;
+    _minimumMaximum = range;
+    _image = image;
+    return _image;
+}
+
+void Image2DDataCache::DecodeBasicInfo(Data::BasicInfo &info)
+{
+    {
+        std::lock_guard<std::mutex> guard(_mutex);
+        if (_haveInfo) {
+            info = _info;
+            return;
+        }
+    }
+    _source->DecodeBasicInfo(info);
+}
+
+void Image2DDataCache::GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &)
+{
+    throw Exception("Image2DDataCache::GetRect: not implemented");
+}
+
+SharedPtr<ISceneItem> Image2DDataCache::Get(std::uint64_t) { throw Exception("Image2DDataCache::Get: not implemented"); }
+
+Data::MinimumMaximum Image2DDataCache::GetMinimumMaximum() const
+{
+    std::lock_guard<std::mutex> guard(_mutex);
+    return _minimumMaximum;
+}
+
+void Image2DDataCache::SetTimingLog(TimingLog log)
+{
+    std::lock_guard<std::mutex> guard(_mutex);
+    _timingLog = std::move(log);
+}
+
+namespace Brintavolex::Data {
+
+std::uint64_t VolumeData::VoxelSize() const noexcept { return PixelSize(colorType); }
+
+} // namespace Brintavolex::Data
+
+Image3DDataCache::Image3DDataCache(const SharedPtr<IImage3D> &source) : _source(source)
+{
+    if (!source) {
+        BRINTAVOLEX_LOG("Image3DDataCache::Image3DDataCache: invalid pointer");
+        throw Exception("Image3DDataCache::Image3DDataCache: invalid pointer");
+    }
+}
+
+SharedPtr<const Data::VolumeData> Image3DDataCache::GetData(std::uint32_t request, std::uint64_t detail,
+                                                            const SharedPtr<IProgress> &progress)
+{
+    std::lock_guard<std::mutex> guard(_mutex);
+    if (_volume) {
+        if (request != _request || detail != _detail)
+            throw Exception();
+        return _volume;
+    }
+    Data::BasicInfo3D info;
+    _source->DecodeBasicInfo(info);
+    const std::uint64_t voxel = Data::PixelSize(info.colorType);
+    if (voxel == 0)
+        throw Exception("Image3DDataCache::GetData: unknown color type");
+    const unsigned __int128 bytes = (unsigned __int128)info.width * info.height * info.depth * voxel;
+    if (bytes > std::numeric_limits<std::ptrdiff_t>::max())
+        throw Exception("Image3DDataCache::GetData: volume size exceeds the address space");
+    auto volume = MakeShared<Data::VolumeData>();
+    volume->width = info.width;
+    volume->height = info.height;
+    volume->depth = info.depth;
+    volume->colorType = info.colorType;
+    volume->voxels.resize(std::size_t(bytes));
+    if (bytes != 0)
+        _source->GetRect(volume->voxels.data(), info.width, info.height, progress);
+    _request = request;
+    _detail = detail;
+    _volume = volume;
+    return _volume;
+}
+
+SharedPtr<const Data::VolumeData> Image3DDataCache::GetStoredData()
+{
+    std::lock_guard<std::mutex> guard(_mutex);
+    return _volume;
+}
+
+void Image3DDataCache::CopyPart(std::uint32_t request, std::uint64_t detail, std::uint64_t offset, void *buffer,
+                                std::uint64_t byteCount)
+{
+    const SharedPtr<const Data::VolumeData> volume = GetData(request, detail);
+    const std::uint64_t size = volume->voxels.size();
+    if (offset > size || byteCount > size - offset)
+        throw std::out_of_range("Image3DDataCache::CopyPart: range outside the volume");
+    if (byteCount)
+        std::memcpy(buffer, volume->voxels.data() + offset, std::size_t(byteCount));
+}
+
+void Image3DDataCache::DecodeBasicInfo(Data::BasicInfo3D &info)
+{
+    {
+        std::lock_guard<std::mutex> guard(_mutex);
+        if (_volume) {
+            info.width = std::uint32_t(_volume->width);
+            info.height = std::uint32_t(_volume->height);
+            info.depth = std::uint32_t(_volume->depth);
+            info.colorType = _volume->colorType;
+            return;
+        }
+    }
+    _source->DecodeBasicInfo(info);
+}
+
+void Image3DDataCache::GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &)
+{
+    throw Exception("Image3DDataCache::GetRect: not implemented");
+}
+
+SharedPtr<ISceneItem> Image3DDataCache::Get(std::uint64_t) { throw Exception("Image3DDataCache::Get: not implemented"); }
+
+namespace Brintavolex {
+
+namespace {
+
+SharedPtr<ISceneItem> Child(const SharedPtr<ISceneItem> &item, const IndexType &index)
+{
+    if (dynamic_cast<const FirstIndex *>(&index) || dynamic_cast<const DefaultIndex *>(&index))
+        return item->Get(0);
+    if (dynamic_cast<const LastIndex *>(&index)) {
+        const std::uint64_t count = item->GetCount();
+        if (count == 0)
+            throw std::invalid_argument("GetImageFromScene: item has no children");
+        return item->Get(count - 1);
+    }
+    if (const auto *numbered = dynamic_cast<const ZeroBasedIndex *>(&index))
+        return item->Get(numbered->GetIndex());
+    const auto *sliceDefault = dynamic_cast<const SliceDefaultIndex *>(&index);
+    const auto *sliceNumbered = dynamic_cast<const SliceNumberedIndex *>(&index);
+    if (sliceDefault || sliceNumbered) {
+        const SharedPtr<IImage3D> volume = DynamicPointerCast<IImage3D>(item);
+        if (!volume)
+            throw Exception("bast cast from ISceneItem to IImage3D");
+        const SliceOrientation orientation = sliceDefault ? sliceDefault->Orientation() : sliceNumbered->Orientation();
+        const SharedPtr<IDecoder> slices = MakeVolumeSliceAdapter(volume, orientation, String());
+        // The middle slice shows most of a volume.
+        const std::uint64_t k = sliceNumbered ? sliceNumbered->GetIndex() : slices->GetCount() / 2;
+        return slices->Get(k);
+    }
+    throw Exception("GetImageFromScene: unknown index type");
+}
+
+} // namespace
+
+SharedPtr<Image2DDataCache> GetImageFromScene(const SharedPtr<ISceneItem> &item, const IndexPath &path)
+{
+    if (path.empty())
+        throw Exception("GetImageFromScene: index is empty");
+    if (!item)
+        throw Exception("GetImageFromScene: item is nullptr");
+    SharedPtr<ISceneItem> current = item;
+    for (const SharedPtr<IndexType> &index : path) {
+        if (!index)
+            throw Exception("GetImageFromScene: unknown index type");
+        current = Child(current, *index);
+        if (!current)
+            throw Exception("GetImageFromScene: item is nullptr");
+    }
+    const SharedPtr<IImage2D> image = DynamicPointerCast<IImage2D>(current);
+    if (!image)
+        throw Exception("bast cast from ISceneItem to IImage2D");
+    return MakeShared<Image2DDataCache>(image);
+}
+
+String PrintIndexPath(const IndexPath &path)
+{
+    String text;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (i)
+            text += "/";
+        text += path[i] ? path[i]->Print() : String("unknown IndexType");
+    }
+    return text;
+}
+
+} // namespace Brintavolex

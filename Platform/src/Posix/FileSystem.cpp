@@ -1,0 +1,156 @@
+#include "Platform/api/FileSystem.h"
+
+#include "Root/api/Exception.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Brintavolex::Platform {
+
+namespace {
+
+std::string Native(const String &path) { return ToUTF8(path); }
+
+[[noreturn]] void Fail(const char *context, const char *call, int error)
+{
+    throw SystemErrorException(context, call, std::uint32_t(error));
+}
+
+void WriteAll(int fd, const std::string &bytes, const char *context)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(context, "write", errno);
+        }
+        done += std::size_t(n);
+    }
+}
+
+// Closes the descriptor on every path.
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+} // namespace
+
+char16_t PathSeparator() noexcept { return u'/'; }
+
+bool FileExists(const String &path)
+{
+    struct stat info {};
+    return stat(Native(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const String &path)
+{
+    struct stat info {};
+    return stat(Native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void CreateDirectories(const String &path)
+{
+    const std::string native = Native(path);
+    for (std::size_t i = 1; i <= native.size(); ++i) {
+        if (i != native.size() && native[i] != '/')
+            continue;
+        const std::string part = native.substr(0, i);
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            Fail("CreateDirectory", "mkdir", errno);
+    }
+    if (!DirectoryExists(path))
+        Fail("CreateDirectory", "mkdir", ENOTDIR);
+}
+
+void CopyFileOver(const String &from, const String &to)
+{
+    Descriptor in{open(Native(from).c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0)
+        Fail("CopyFile", "open", errno);
+    const std::string temporary = Native(to) + ".partial";
+    Descriptor out{open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    if (out.fd < 0)
+        Fail("CopyFile", "open", errno);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(in.fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail("CopyFile", "read", errno);
+        }
+        if (n == 0)
+            break;
+        WriteAll(out.fd, std::string(buffer, std::size_t(n)), "CopyFile");
+    }
+    if (close(out.fd) != 0) {
+        out.fd = -1;
+        Fail("CopyFile", "close", errno);
+    }
+    out.fd = -1;
+    if (rename(temporary.c_str(), Native(to).c_str()) != 0)
+        Fail("CopyFile", "rename", errno);
+}
+
+bool RemoveFile(const String &path) { return unlink(Native(path).c_str()) == 0; }
+
+void AppendLocked(const String &path, const std::function<std::string(std::uint64_t)> &compose,
+                  std::uint64_t rotateAt)
+{
+    const std::string native = Native(path);
+    for (int attempt = 0;; ++attempt) {
+        Descriptor file{open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)};
+        if (file.fd < 0)
+            Fail("AppendLocked", "open", errno);
+        while (flock(file.fd, LOCK_EX) != 0)
+            if (errno != EINTR)
+                Fail("AppendLocked", "flock", errno);
+        struct stat byHandle {}, byName {};
+        if (fstat(file.fd, &byHandle) != 0)
+            Fail("AppendLocked", "fstat", errno);
+        // Another appender may have rotated the file while we waited.
+        if (attempt < 8 &&
+            (stat(native.c_str(), &byName) != 0 || byName.st_ino != byHandle.st_ino || byName.st_dev != byHandle.st_dev))
+            continue;
+        std::uint64_t size = std::uint64_t(byHandle.st_size);
+        if (rotateAt != 0 && size >= rotateAt && attempt < 8) {
+            if (rename(native.c_str(), (native + ".old").c_str()) != 0)
+                Fail("AppendLocked", "rename", errno);
+            continue;
+        }
+        WriteAll(file.fd, compose(size), "AppendLocked");
+        return;
+    }
+}
+
+namespace {
+String FromEnvironment(const char *name, const char *suffix)
+{
+    const char *value = std::getenv(name);
+    if (!value || !*value)
+        return String();
+    return FromUTF8(std::string(value) + suffix);
+}
+} // namespace
+
+String DesktopFolder() { return FromEnvironment("HOME", "/Desktop"); }
+
+String LocalAppDataFolder()
+{
+    String xdg = FromEnvironment("XDG_DATA_HOME", "");
+    return xdg.Empty() ? FromEnvironment("HOME", "/.local/share") : xdg;
+}
+
+} // namespace Brintavolex::Platform

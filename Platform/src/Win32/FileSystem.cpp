@@ -1,0 +1,169 @@
+#include "Platform/api/FileSystem.h"
+
+#include "Platform/src/Win32/WideText.h"
+#include "Root/api/Exception.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace Brintavolex::Platform {
+
+namespace {
+
+// Absolute drive and UNC paths get the \\?\ prefix so that long paths work.
+std::wstring LongPath(const String &path)
+{
+    std::wstring wide = Win32::ToW(StringExpr(path));
+    for (wchar_t &c : wide)
+        if (c == L'/')
+            c = L'\\';
+    if (wide.rfind(L"\\\\?\\", 0) == 0)
+        return wide;
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\')
+        return L"\\\\?\\" + wide;
+    if (wide.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + wide.substr(2);
+    return wide;
+}
+
+[[noreturn]] void Fail(const char *context, const char *call, DWORD error)
+{
+    throw SystemErrorException(context, call, error);
+}
+
+struct Handle {
+    HANDLE h;
+    ~Handle()
+    {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    }
+};
+
+// True when path still names the file behind handle.
+bool NamesSameFile(HANDLE handle, const std::wstring &path)
+{
+    Handle byName{CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)};
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    if (byName.h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &a) ||
+        !GetFileInformationByHandle(byName.h, &b))
+        return false;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
+String KnownFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return String();
+    return String(StringExpr(Win32::U(path)));
+}
+
+} // namespace
+
+char16_t PathSeparator() noexcept { return u'\\'; }
+
+bool FileExists(const String &path)
+{
+    const DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const String &path)
+{
+    const DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CreateDirectories(const String &path)
+{
+    const std::wstring wide = LongPath(path);
+    // Skip the \\?\ prefix and the drive when walking the parents.
+    std::size_t start = wide.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+    if (wide.size() > start + 2 && wide[start + 1] == L':')
+        start += 3;
+    for (std::size_t i = start; i <= wide.size(); ++i) {
+        if (i != wide.size() && wide[i] != L'\\')
+            continue;
+        const std::wstring part = wide.substr(0, i);
+        if (part.size() <= start)
+            continue;
+        if (!CreateDirectoryW(part.c_str(), nullptr)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+                Fail("CreateDirectory", "CreateDirectoryW", error);
+        }
+    }
+    if (!DirectoryExists(path))
+        Fail("CreateDirectory", "CreateDirectoryW", GetLastError());
+}
+
+void CopyFileOver(const String &from, const String &to)
+{
+    if (!CopyFileW(LongPath(from).c_str(), LongPath(to).c_str(), FALSE))
+        Fail("CopyFile", "CopyFileW", GetLastError());
+}
+
+bool RemoveFile(const String &path) { return DeleteFileW(LongPath(path).c_str()) != 0; }
+
+void AppendLocked(const String &path, const std::function<std::string(std::uint64_t)> &compose,
+                  std::uint64_t rotateAt)
+{
+    const std::wstring wide = LongPath(path);
+    for (int attempt = 0;; ++attempt) {
+        Handle file{CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+        if (file.h == INVALID_HANDLE_VALUE)
+            Fail("AppendLocked", "CreateFileW", GetLastError());
+        // One exclusive lock over the whole range serialises every appender,
+        // in this process and in others.
+        OVERLAPPED whole{};
+        if (!LockFileEx(file.h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
+            Fail("AppendLocked", "LockFileEx", GetLastError());
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file.h, &size)) {
+            const DWORD error = GetLastError();
+            UnlockFileEx(file.h, 0, MAXDWORD, MAXDWORD, &whole);
+            Fail("AppendLocked", "GetFileSizeEx", error);
+        }
+        // A file another appender rotated away while we waited is left alone.
+        if (attempt < 8 && !NamesSameFile(file.h, wide)) {
+            UnlockFileEx(file.h, 0, MAXDWORD, MAXDWORD, &whole);
+            continue;
+        }
+        if (rotateAt != 0 && std::uint64_t(size.QuadPart) >= rotateAt && attempt < 8) {
+            const std::wstring old = wide + L".old";
+            const BOOL moved = MoveFileExW(wide.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
+            const DWORD error = GetLastError();
+            UnlockFileEx(file.h, 0, MAXDWORD, MAXDWORD, &whole);
+            if (!moved)
+                Fail("AppendLocked", "MoveFileExW", error);
+            continue;
+        }
+        const std::string bytes = compose(std::uint64_t(size.QuadPart));
+        LARGE_INTEGER end{};
+        DWORD error = ERROR_SUCCESS;
+        if (!SetFilePointerEx(file.h, end, nullptr, FILE_END))
+            error = GetLastError();
+        std::size_t done = 0;
+        while (error == ERROR_SUCCESS && done < bytes.size()) {
+            const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(file.h, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+                error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+            done += written;
+        }
+        UnlockFileEx(file.h, 0, MAXDWORD, MAXDWORD, &whole);
+        if (error != ERROR_SUCCESS)
+            Fail("AppendLocked", "WriteFile", error);
+        return;
+    }
+}
+
+String DesktopFolder() { return KnownFolder(CSIDL_DESKTOP); }
+String LocalAppDataFolder() { return KnownFolder(CSIDL_LOCAL_APPDATA); }
+
+} // namespace Brintavolex::Platform

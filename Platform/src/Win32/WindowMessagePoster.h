@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Platform/api/BackgroundDecode.h"
+
+#include <windows.h>
+
+namespace Brintavolex::Win32 {
+
+// The private message that carries work to the GUI thread: lParam owns a
+// heap-allocated task that RunPostedTask runs and frees.
+constexpr UINT kPostedTaskMessage = WM_APP + 0x42;
+
+class WindowMessagePoster final : public IGuiThreadPoster {
+public:
+    explicit WindowMessagePoster(HWND window, UINT message = kPostedTaskMessage) noexcept
+        : _window(window), _message(message)
+    {
+    }
+    void Post(std::function<void()> task) override;
+
+private:
+    HWND _window;
+    UINT _message;
+};
+
+// Called by the window procedure for the message; exceptions pass on to the
+// procedure's own guard.
+void RunPostedTask(LPARAM lParam);
+
+} // namespace Brintavolex::Win32
