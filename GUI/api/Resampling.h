@@ -3,6 +3,7 @@
 // Draws an image as one textured quad at any zoom and in steps of 90
 // degrees, with the sampling method of the mode in force.
 
+#include "Interface/api/SettingEnums.h"
 #include "Platform/api/String.h"
 #include "Platform/api/Video/Context.h"
 
@@ -13,14 +14,8 @@ namespace Brintavolex::GUI {
 
 class Resampling {
 public:
-    enum class EnumResamplingMode : std::int32_t {
-        Cubic = 0,
-        Linear = 1,
-        Nearest = 2,
-        Area = 3,
-        MipMapBilinear = 4,
-        MipMapTrilinear = 5
-    };
+    // The setting's enumeration, shared with the settings' text conversions.
+    using EnumResamplingMode = Brintavolex::Resampling::EnumResamplingMode;
     // "Cubic", "Linear", "Nearest", "Area", "MipMap Bilinear", "MipMap Trilinear".
     static const char *ModeText(EnumResamplingMode mode);
     // Throws Exception for any other text.
