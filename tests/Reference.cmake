@@ -23,3 +23,14 @@ if(NOT WIN32)
                 $<TARGET_FILE:software_render_cli> ${CMAKE_CURRENT_BINARY_DIR}/reference)
     set_tests_properties(reference.software_renderer PROPERTIES TIMEOUT 300)
 endif()
+
+# The display mapping of every pixel type against the same interpreter's numpy.
+if(NOT WIN32)
+    add_executable(display_mapping_cli reference/DisplayMappingCli.cpp)
+    target_link_libraries(display_mapping_cli PRIVATE brintavolex)
+    brintavolex_warnings(display_mapping_cli)
+    add_test(NAME reference.display_mapping
+        COMMAND ${NUMPY_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/display_mapping_reference.py
+                $<TARGET_FILE:display_mapping_cli> ${CMAKE_CURRENT_BINARY_DIR}/reference-display)
+    set_tests_properties(reference.display_mapping PROPERTIES TIMEOUT 120)
+endif()

@@ -1,15 +1,24 @@
 #pragma once
 
 // The host of the control tree: panels in stacking order, pointer state,
-// listener lists, the active panel and the renderer context. This is the
-// portable routing core; the window layer drives it with desktop coordinates.
+// listener lists, the active panel and the renderer context (the routing
+// core), and, with a window platform, the window host: a window per panel,
+// the message loop, the pending input, timers, painting, activation, title
+// colours and DPI. Without a platform the routing core works alone and
+// panels present into memory.
 
 #include "GUI/api/Control.h"
+#include "GUI/api/Style.h"
+#include "GUI/api/WindowPlatform.h"
 #include "Platform/api/Video/Context.h"
+#include "Platform/api/Video/RendererType.h"
+#include "Root/api/Function.h"
 #include "Root/api/SharedPtr.h"
 
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -22,6 +31,8 @@ struct FontDescription;
 class GUI {
 public:
     GUI();
+    // The window host on platform.
+    explicit GUI(SharedPtr<WindowPlatform> platform);
     virtual ~GUI();
     GUI(const GUI &) = delete;
     GUI &operator=(const GUI &) = delete;
@@ -65,6 +76,8 @@ public:
     // A move unless the pointer is already there over a hovered panel.
     virtual void OnPointerAt(std::int32_t x, std::int32_t y);
     virtual void RefreshPointer();
+    // A file drop (the platform's handle); 0 when nobody took it.
+    virtual int OnDropFiles(std::uint64_t) { return 0; }
     std::int32_t LastX() const noexcept { return _lastX; }
     std::int32_t LastY() const noexcept { return _lastY; }
     bool LeftButtonDown() const noexcept { return _leftDown; }
@@ -90,6 +103,72 @@ public:
     // Font cache by description and scale.
     SharedPtr<Font> GetFont(const FontDescription &description, double scale);
 
+    // ---- window host (needs a platform) ----
+    WindowPlatform *GetPlatform() const noexcept { return _platform.Get(); }
+    // Sets the renderer type and creates the software back end's context
+    // when there is none yet.
+    void CreateContextSoftware();
+    Platform::Video::RendererTypeEnum GetRendererType() const noexcept { return _rendererType; }
+    // Creates the root panel's window and shows it; throws Exception without
+    // a root panel.
+    void Show();
+    // Asks the root window to close (Escape on the root panel, for example).
+    void Close();
+    // The message loop: until the quit message, whose word parameter it
+    // returns. A failing message fetch ends it with SystemErrorException.
+    int Run();
+    // One fetched message: timers and the tick hook, dispatch, then the pending input.
+    void ProcessMessage(const WindowMessage &message);
+    // Every message that is queued now, without waiting.
+    void ProcessPendingMessages();
+    // Drains the pending input in arrival order, then paints when asked to.
+    void HandleGUIMessages();
+    std::size_t PendingInputCount() const noexcept { return _pending.size(); }
+    // The window procedure of every panel window; handled false asks for
+    // the platform's default processing.
+    std::int64_t WindowProcedure(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
+                                 std::int64_t lParam, bool &handled);
+    // The same inside the exception guard: what the platform calls.
+    std::int64_t GuardedWindowProcedure(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
+                                        std::int64_t lParam, bool &handled) noexcept;
+
+    // Timers keyed by their callback: a new callback starts a timer, a known
+    // one restarts with the new interval, an interval of 0 stops it.
+    void SetTimer(Function2<void()> callback, std::uint32_t milliseconds);
+    virtual void OnTimer(std::uintptr_t id);
+    std::size_t TimerCount() const noexcept { return _timers.size(); }
+    // Panels that receive the caret-blink tick and the periodic tick.
+    void AddBlinkSubscriber(const SharedPtr<Panel> &panel);
+    void RemoveBlinkSubscriber(Panel &panel);
+    void AddTickSubscriber(const SharedPtr<Panel> &panel);
+    void RemoveTickSubscriber(Panel &panel);
+    // The tick hook (the private thread message and the tick timer).
+    virtual void OnTickHook();
+
+    // Paints every panel for a paint message of window; true when something
+    // asked for another frame meanwhile.
+    bool OnGlobalPaint(WindowHandle window = 0);
+    // Throws std::invalid_argument unless both are equal.
+    void OnDPIChanged(std::uintptr_t monitor, std::uint32_t dpiX, std::uint32_t dpiY);
+    const std::vector<MonitorInfo> &Monitors() const noexcept { return _monitors; }
+    void RefreshMonitors();
+    // Moves the panels attached to the root panel along with it.
+    virtual void RepositionPanels();
+    virtual void OnClose();
+    // Re-reads the colorization colours (left alone in high contrast).
+    void ReadTitleColors();
+    bool HasTitleColors() const noexcept { return _hasTitleColors; }
+    Color TitleColor(bool active) const noexcept { return active ? _activeTitle : _inactiveTitle; }
+    // Whether a panel shows itself active: the root window is active and the
+    // panel holds the keyboard.
+    bool IsPanelActive(const Panel &panel) const;
+    bool IsRootWindowActive() const noexcept { return _rootActive; }
+    // While set, pointer input of other windows is dropped and clicks on
+    // them flash the modal window.
+    void SetModalWindow(WindowHandle window) noexcept { _modal = window; }
+    WindowHandle WindowOf(const Panel &panel) const;
+    Panel *PanelOfWindow(WindowHandle window) const;
+
 private:
     using ListenerList = std::vector<ControlRef<Control>>;
     enum class Kind { Move, Down, Up, Wheel };
@@ -100,6 +179,38 @@ private:
     int Notify(ListenerList &list, Kind kind, std::int32_t x, std::int32_t y, std::uint64_t word);
     void BringToFront(Panel &panel);
     std::size_t IndexOf(const Panel &panel) const;
+
+    struct HostedWindow {
+        WindowHandle handle = 0;
+        Panel *panel = nullptr; // only compared; the panel's removal destroys the window first
+        SharedPtr<Platform::Video::RenderWindow> frames;
+    };
+    struct PendingInput {
+        std::uint32_t message;
+        std::uint64_t wParam;
+        std::int64_t lParam;
+    };
+    struct TimerEntry {
+        Function2<void()> callback;
+        std::uintptr_t id;
+    };
+    WindowPlatform &RequirePlatform(const char *operation) const;
+    WindowHandle WindowFor(Panel &panel);
+    void DestroyWindowOf(Panel &panel);
+    void QueuePointerMessage(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);
+    void OnPaintMessage(WindowHandle window);
+    void OnWindowMoved(WindowHandle window);
+    void OnActivate(WindowHandle window, bool active);
+    std::int64_t OnMouseActivate(WindowHandle window, bool &handled);
+    void OnWindowDestroyed(WindowHandle window);
+    void OnDpiMessage(WindowHandle window, std::uint64_t wParam);
+    void RefreshAllPanels();
+    // Scale and work area of each panel from the monitor under its centre.
+    void ApplyMonitors();
+    const MonitorInfo *MonitorOf(const Panel &panel) const;
+    void StartSpecialTimer(std::uintptr_t &id, std::uint32_t milliseconds, bool wanted);
+    template <class F> void Guard(const WindowMessage &message, F &&f) noexcept;
+    void Fail(const WindowMessage &message, const char *what) noexcept;
 
     std::vector<SharedPtr<Panel>> _panels;
     SharedPtr<Panel> _root;
@@ -112,6 +223,24 @@ private:
     bool _repaintRequested = false;
     SharedPtr<Platform::Video::Context> _context;
     std::map<std::tuple<String, std::int32_t, bool, std::int64_t>, SharedPtr<Font>> _fonts;
+
+    // ---- window host ----
+    SharedPtr<WindowPlatform> _platform;
+    Platform::Video::RendererTypeEnum _rendererType = Platform::Video::RendererTypeEnum::Software;
+    bool _classRegistered = false;
+    bool _closing = false;
+    std::vector<HostedWindow> _windows;
+    std::deque<PendingInput> _pending;
+    std::vector<TimerEntry> _timers;
+    std::uintptr_t _blinkTimer = 0, _tickTimer = 0;
+    std::vector<SharedPtr<Panel>> _blinkSubscribers, _tickSubscribers;
+    std::vector<MonitorInfo> _monitors;
+    WindowHandle _modal = 0;
+    bool _rootActive = false;
+    bool _hasTitleColors = false;
+    Color _activeTitle, _inactiveTitle;
+    std::int32_t _rootX0 = 0, _rootY0 = 0;
+    bool _rootPlaced = false;
 };
 
 } // namespace Brintavolex::GUI

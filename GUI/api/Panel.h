@@ -66,6 +66,12 @@ public:
     // Whether the pointer is part of the panel's tree (pointer values only).
     bool ContainsControl(const Control *control) const;
 
+    // The title of the panel's window in the current language.
+    virtual String GetWindowTitle() const { return String(); }
+    // The caret-blink and periodic ticks of the GUI, for subscribed panels.
+    virtual void OnBlink() {}
+    virtual void OnTick() {}
+
     // Painting: creates the renderer on first use ("Panel::EnterPaint: OnCreate failed").
     void EnterPaint();
     // One frame: clear, draw the tree, present. False when presenting failed.
@@ -77,6 +83,11 @@ public:
 protected:
     Rect ChildClipRect() const override;
     virtual void DrawBackground();
+    // Pointer input that no child takes goes to the panel itself
+    // (panel-relative coordinates).
+    virtual void OnOwnMouseMove(std::int32_t, std::int32_t) {}
+    virtual void OnOwnMouseLButtonDown(std::int32_t, std::int32_t) {}
+    virtual void OnOwnMouseLButtonUp(std::int32_t, std::int32_t) {}
     // Panel-relative point of a desktop point.
     std::int32_t LocalX(std::int32_t x) const { return x - GetRect().x0; }
     std::int32_t LocalY(std::int32_t y) const { return y - GetRect().y0; }
@@ -104,18 +115,34 @@ private:
     QuadBatch _background;
 };
 
-// A panel with a title line drawn over its content.
+// A panel with a title line drawn over its content. Dragging the title line
+// moves the panel (and its window) unless the panel is fixed.
 class PanelWithTransparentTitle : public Panel {
 public:
+    ~PanelWithTransparentTitle() override;
     void SetTitle(StringExpr german, StringExpr english);
     const String &GetTitle(int language) const { return _title[language & 1]; }
+    String GetWindowTitle() const override;
     std::int32_t TitleHeight() const;
     bool DeleteContextObjects() override;
     void Draw() override;
+    void SetMovable(bool movable) noexcept { _movable = movable; }
+    bool IsMoving() const noexcept { return _moving; }
+    int MouseMoveNotify(std::int32_t x, std::int32_t y) override;
+    int MouseLButtonUpNotify(std::int32_t x, std::int32_t y) override;
+    void SetParent(Control *parent, Panel *panel, GUI *gui) override;
+
+protected:
+    void OnOwnMouseLButtonDown(std::int32_t x, std::int32_t y) override;
 
 private:
+    void EndMove();
     String _title[2];
     QuadBatch _titleBatch;
+    Color _titleBuiltWith;
+    bool _movable = true;
+    bool _moving = false;
+    std::int32_t _grabX = 0, _grabY = 0;
 };
 
 } // namespace Brintavolex::GUI

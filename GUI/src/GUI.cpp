@@ -26,11 +26,30 @@ SharedPtr<Panel> Keep(Panel *panel)
 
 GUI::GUI() = default;
 
+GUI::GUI(SharedPtr<WindowPlatform> platform) : _platform(std::move(platform)) {}
+
 GUI::~GUI()
 {
+    if (_platform) {
+        for (const TimerEntry &timer : _timers)
+            _platform->StopTimer(timer.id);
+        for (std::uintptr_t id : {_blinkTimer, _tickTimer})
+            if (id)
+                _platform->StopTimer(id);
+    }
+    _timers.clear();
+    _blinkSubscribers.clear();
+    _tickSubscribers.clear();
     // Panels may outlive the GUI through other owners: detach them all.
     while (!_panels.empty())
         RemovePanel(*_panels.back());
+    // Windows that no panel owns any more (the root's, after a removal).
+    if (_platform)
+        while (!_windows.empty()) {
+            const WindowHandle handle = _windows.back().handle;
+            _windows.pop_back();
+            _platform->DestroyWindow(handle);
+        }
     _fonts.clear();
 }
 
@@ -63,6 +82,11 @@ void GUI::RemovePanel(Panel &panel)
     // Keep the panel alive until it is fully detached.
     SharedPtr<Panel> keep = _panels[index];
     _panels.erase(_panels.begin() + std::ptrdiff_t(index));
+    std::erase_if(_blinkSubscribers, [&](const SharedPtr<Panel> &p) { return p.Get() == &panel; });
+    std::erase_if(_tickSubscribers, [&](const SharedPtr<Panel> &p) { return p.Get() == &panel; });
+    // Its renderer presents into its window: both go before the panel leaves.
+    if (_platform && WindowOf(panel))
+        DestroyWindowOf(panel);
     if (_root == keep)
         _root.Reset();
     panel.SetParent(nullptr, &panel, nullptr);
@@ -86,11 +110,14 @@ std::size_t GUI::IndexOf(const Panel &panel) const
 
 SharedPtr<Panel> GUI::PanelAt(std::int32_t x, std::int32_t y) const
 {
-    for (auto it = _panels.rbegin(); it != _panels.rend(); ++it) {
-        Panel &p = **it;
-        if (p.IsVisible() && p.AcceptsPoint(x, y) && p.GetRect().Contains(x, y))
+    // The root panel lies below every other panel whatever the stacking
+    // order says; it takes what no other panel takes.
+    const auto hits = [&](Panel &p) { return p.IsVisible() && p.AcceptsPoint(x, y) && p.GetRect().Contains(x, y); };
+    for (auto it = _panels.rbegin(); it != _panels.rend(); ++it)
+        if (*it != _root && hits(**it))
             return *it;
-    }
+    if (_root && _root->GetGUI() == this && hits(*_root))
+        return _root;
     return nullptr;
 }
 
@@ -275,6 +302,14 @@ int GUI::OnMouseWheel(std::uint64_t word, std::int64_t packedPosition)
 
 void GUI::OnMouseLeave()
 {
+    if (_platform) {
+        // The pointer left one window for another of ours over the same
+        // panel (or the message is late): the panel keeps it.
+        std::int32_t x = 0, y = 0;
+        _platform->LastMessagePosition(x, y);
+        if (Panel *under = PanelOfWindow(_platform->WindowFromPoint(x, y)); under && under->GetRect().Contains(x, y))
+            return;
+    }
     if (Panel *hovered = _hovered.Get()) {
         SharedPtr<Panel> keep = Keep(hovered);
         _hovered.Reset();
@@ -325,9 +360,15 @@ void GUI::RefreshPointer() { OnMouseMove(_lastX, _lastY); }
 
 void GUI::SetContext(SharedPtr<Platform::Video::Context> context) { _context = std::move(context); }
 
-SharedPtr<Platform::Video::RenderWindow> GUI::CreatePanelWindow(Panel &)
+SharedPtr<Platform::Video::RenderWindow> GUI::CreatePanelWindow(Panel &panel)
 {
-    return MakeShared<Platform::Video::MemoryRenderWindow>();
+    if (!_platform)
+        return MakeShared<Platform::Video::MemoryRenderWindow>();
+    const WindowHandle handle = WindowFor(panel);
+    for (const HostedWindow &window : _windows)
+        if (window.handle == handle)
+            return window.frames;
+    return nullptr;
 }
 
 bool GUI::PaintPanels()

@@ -134,8 +134,15 @@ Control *Panel::Route(Event event, std::int32_t x, std::int32_t y)
     if (!hot) {
         hot = Validate(ControlList::OnMouseEnter(lx, ly));
         _hot = hot;
-        if (!hot)
+        if (!hot) {
+            // No child takes it: the panel's own input.
+            switch (event) {
+            case Event::Move: OnOwnMouseMove(lx, ly); break;
+            case Event::Down: OnOwnMouseLButtonDown(lx, ly); break;
+            case Event::Up: OnOwnMouseLButtonUp(lx, ly); break;
+            }
             return nullptr;
+        }
     }
     if (event == Event::Down) {
         SetFocus(hot);
@@ -369,11 +376,66 @@ bool Panel::Paint()
 
 // ---- panel with a title line ----
 
+PanelWithTransparentTitle::~PanelWithTransparentTitle() { EndMove(); }
+
 void PanelWithTransparentTitle::SetTitle(StringExpr german, StringExpr english)
 {
     _title[0] = String(german);
     _title[1] = String(english);
     Invalidate();
+}
+
+String PanelWithTransparentTitle::GetWindowTitle() const { return _title[GetLanguageIndex() & 1]; }
+
+void PanelWithTransparentTitle::SetParent(Control *parent, Panel *panel, GUI *gui)
+{
+    if (!gui)
+        EndMove();
+    Panel::SetParent(parent, panel, gui);
+}
+
+void PanelWithTransparentTitle::OnOwnMouseLButtonDown(std::int32_t x, std::int32_t y)
+{
+    GUI *gui = GetGUI();
+    if (!_movable || !gui || y < 0 || y >= TitleHeight() || x < 0 || x >= GetRect().Width())
+        return;
+    // The listeners see every move until the release, wherever the pointer goes.
+    _moving = true;
+    _grabX = x;
+    _grabY = y;
+    gui->AddMouseMoveListener(*this);
+    gui->AddMouseLButtonUpListener(*this);
+}
+
+int PanelWithTransparentTitle::MouseMoveNotify(std::int32_t x, std::int32_t y)
+{
+    if (!_moving)
+        return 0;
+    const Rect r = GetRect();
+    const std::int32_t x0 = x - _grabX, y0 = y - _grabY;
+    if (x0 != r.x0 || y0 != r.y0)
+        SetRect(x0, y0, x0 + r.Width(), y0 + r.Height());
+    return 1;
+}
+
+int PanelWithTransparentTitle::MouseLButtonUpNotify(std::int32_t x, std::int32_t y)
+{
+    if (!_moving)
+        return 0;
+    MouseMoveNotify(x, y);
+    EndMove();
+    return 1;
+}
+
+void PanelWithTransparentTitle::EndMove()
+{
+    if (!_moving)
+        return;
+    _moving = false;
+    if (GUI *gui = GetGUI()) {
+        gui->RemoveMouseMoveListener(*this);
+        gui->RemoveMouseLButtonUpListener(*this);
+    }
 }
 
 std::int32_t PanelWithTransparentTitle::TitleHeight() const { return GUIUnit(GetStyle()->titleHeight); }
@@ -387,7 +449,16 @@ bool PanelWithTransparentTitle::DeleteContextObjects()
 void PanelWithTransparentTitle::Draw()
 {
     Platform::Video::Context *context = GetContext();
-    const bool rebuild = !IsBuilt() || _titleBatch.BuiltFor() != context;
+    // The colorization colours of the desktop, when the GUI has them, show
+    // whether the panel is active; otherwise the style's colour.
+    Color background = GetStyle()->titleBackground;
+    Color text = GetStyle()->titleText;
+    if (GUI *gui = GetGUI(); gui && gui->HasTitleColors()) {
+        background = gui->TitleColor(gui->IsPanelActive(*this));
+        const float luminance = 0.299f * background.r + 0.587f * background.g + 0.114f * background.b;
+        text = luminance > 0.5f ? Color{0, 0, 0, 1} : Color{1, 1, 1, 1};
+    }
+    const bool rebuild = !IsBuilt() || _titleBatch.BuiltFor() != context || !(background == _titleBuiltWith);
     Panel::Draw();
     if (!context)
         return;
@@ -396,13 +467,13 @@ void PanelWithTransparentTitle::Draw()
         _titleBatch.Clear();
         const Rect r = ChildClipRect();
         const std::int32_t h = TitleHeight();
-        _titleBatch.AddRect(Rect{0, 0, r.x1, h}, GetStyle()->titleBackground);
+        _titleBatch.AddRect(Rect{0, 0, r.x1, h}, background);
         if (SharedPtr<Font> font = GetFont(FontRole::Title)) {
             const String &title = _title[GetLanguageIndex() & 1];
-            _titleBatch.AddText(*font, GUIUnit(GetStyle()->padding), (h - font->LineHeight()) / 2, title,
-                                GetStyle()->titleText);
+            _titleBatch.AddText(*font, GUIUnit(GetStyle()->padding), (h - font->LineHeight()) / 2, title, text);
         }
         _titleBatch.Upload(context->SharedFromThis<Platform::Video::Context>());
+        _titleBuiltWith = background;
     }
     _titleBatch.Draw();
 }

@@ -32,4 +32,19 @@ std::optional<std::u16string> ReadRegistryString(HKEY root, std::u16string_view 
     return result;
 }
 
+std::optional<std::uint32_t> ReadRegistryDword(HKEY root, std::u16string_view subKey, std::u16string_view valueName)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, ToW(subKey).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::optional<std::uint32_t> result;
+    DWORD type = 0, value = 0, bytes = sizeof value;
+    if (RegQueryValueExW(key, ToW(valueName).c_str(), nullptr, &type, reinterpret_cast<BYTE *>(&value), &bytes) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD && bytes == sizeof value)
+        result = value;
+    RegCloseKey(key);
+    return result;
+}
+
 } // namespace Brintavolex::Win32

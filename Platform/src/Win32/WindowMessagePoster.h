@@ -7,8 +7,9 @@
 namespace Brintavolex::Win32 {
 
 // The private message that carries work to the GUI thread: lParam owns a
-// heap-allocated task that RunPostedTask runs and frees.
-constexpr UINT kPostedTaskMessage = WM_APP + 0x42;
+// heap-allocated task that RunPostedTask runs and frees. It is the window
+// host's refresh message, which re-evaluates the pointer after the task.
+constexpr UINT kPostedTaskMessage = WM_USER;
 
 class WindowMessagePoster final : public IGuiThreadPoster {
 public:

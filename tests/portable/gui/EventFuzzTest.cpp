@@ -405,12 +405,17 @@ Control *ExpectedHit(const ControlList &list, std::int32_t x, std::int32_t y)
     return nullptr;
 }
 
+// Every other panel lies above the root panel, whatever the stacking order.
 Panel *ExpectedPanel(World &w, std::int32_t x, std::int32_t y)
 {
     const auto &panels = w.gui.Panels();
+    const Panel *root = w.gui.GetRootPanel().Get();
     for (auto it = panels.rbegin(); it != panels.rend(); ++it)
-        if ((*it)->IsVisible() && (*it)->GetRect().Contains(x, y))
+        if (it->Get() != root && (*it)->IsVisible() && (*it)->GetRect().Contains(x, y))
             return it->Get();
+    for (const SharedPtr<Panel> &p : panels)
+        if (p.Get() == root && p->IsVisible() && p->GetRect().Contains(x, y))
+            return p.Get();
     return nullptr;
 }
 

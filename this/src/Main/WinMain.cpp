@@ -1,10 +1,12 @@
 // The one entry point: configures the error log, splits the command line and
 // runs the role it names.
+#include "GUI/src/Win32/Win32WindowPlatform.h"
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/System.h"
 #include "Platform/src/Win32/WideText.h"
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
+#include "this/src/ViewerWindow.h"
 #include "this/src/Win32/Startup.h"
 
 #include <windows.h>
@@ -68,7 +70,9 @@ int RunViewer(const LaunchPlan &plan)
 {
     if (plan.checkPortable)
         IsRunningPortably();
-    return 0;
+    ViewerWindow window(MakeShared<GUI::Win32WindowPlatform>());
+    window.Open();
+    return window.Run();
 }
 
 // The notice at the end of a run with problems. Only the viewer shows it: the

@@ -6,6 +6,8 @@
 
 #include "Platform/api/Video/Software.h"
 
+#include "Data/api/DisplayBytes.h"
+
 #include "Root/api/Exception.h"
 
 #include <emmintrin.h>
@@ -24,26 +26,9 @@ using Data::ColorBGRA;
 
 // ---- normalised access: every channel to 0..1 ----
 
-template <class C> inline double NormDouble(C v) noexcept
-{
-    if constexpr (std::is_floating_point_v<C>) {
-        const double d = double(v);
-        return d > 0.0 ? (d < 1.0 ? d : 1.0) : 0.0; // NaN becomes 0
-    } else if constexpr (std::is_same_v<C, std::uint64_t>) {
-        return double(v) * 0x1p-64;
-    } else if constexpr (std::is_same_v<C, std::int64_t>) {
-        return (double(v) + 0x1p63) * 0x1p-64;
-    } else if constexpr (std::is_signed_v<C>) {
-        // A product with the reciprocal gives the same bytes as the quotient:
-        // no value lies closer than 1 / (2 * range) to a rounding edge.
-        constexpr double min = double(std::numeric_limits<C>::min());
-        constexpr double scale = 1.0 / (double(std::numeric_limits<C>::max()) - min);
-        return (double(v) - min) * scale;
-    } else {
-        constexpr double scale = 1.0 / double(std::numeric_limits<C>::max());
-        return double(v) * scale;
-    }
-}
+// The display mapping of the data model: the same normalisation and bytes as
+// every other place that shows pixels.
+template <class C> inline double NormDouble(C v) noexcept { return Data::NormalizedDisplayValue(v); }
 
 template <class P> struct PixelTraits {
     using Channel = P;
@@ -114,24 +99,7 @@ inline void StoreGrey(float c, std::uint8_t *out) noexcept
 }
 
 // Exact bytes of one texel, as the double evaluation gives them.
-template <class P> inline void TexelBytes(const P *p, std::uint8_t *out) noexcept
-{
-    if constexpr (std::is_same_v<P, ColorBGRA<std::uint8_t>>) {
-        std::memcpy(out, p, 4);
-    } else if constexpr (std::is_same_v<P, std::uint8_t>) {
-        out[0] = out[1] = out[2] = *p;
-        out[3] = 255;
-    } else if constexpr (PixelTraits<P>::grey) {
-        const auto b = static_cast<std::uint8_t>(NormDouble(*p) * 255.0 + 0.5);
-        out[0] = out[1] = out[2] = b;
-        out[3] = 255;
-    } else {
-        out[0] = static_cast<std::uint8_t>(NormDouble(p->b) * 255.0 + 0.5);
-        out[1] = static_cast<std::uint8_t>(NormDouble(p->g) * 255.0 + 0.5);
-        out[2] = static_cast<std::uint8_t>(NormDouble(p->r) * 255.0 + 0.5);
-        out[3] = static_cast<std::uint8_t>(NormDouble(p->a) * 255.0 + 0.5);
-    }
-}
+template <class P> inline void TexelBytes(const P *p, std::uint8_t *out) noexcept { Data::DisplayBytes(*p, out); }
 
 // One level of a texture, locked for reading while the view lives.
 template <class P> struct LevelView {

@@ -1,0 +1,111 @@
+// The viewer role's window on the headless host: its first frame against the
+// checked-in one, drawn natively (glyphs from FreeType). Under Wine the
+// glyphs come from GDI: there every pixel outside the title text must still
+// match exactly.
+#include "Data/api/Image2D.h"
+#include "Data/api/PngEncoder.h"
+#include "GUI/api/HeadlessWindowPlatform.h"
+#include "support/TestData.h"
+#include "this/src/ViewerWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace Brintavolex {
+namespace {
+
+namespace M = GUI::WindowMessages;
+
+constexpr const char *kGolden = "gui/viewer-frame.png";
+
+struct Frame {
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+Frame FrameOf(const Platform::Video::MemoryRenderWindow &window)
+{
+    Frame f{window.Width(), window.Height(), {}};
+    f.rgba.resize(window.Pixels().size());
+    for (std::size_t i = 0; i + 3 < f.rgba.size(); i += 4) {
+        f.rgba[i] = window.Pixels()[i + 2];
+        f.rgba[i + 1] = window.Pixels()[i + 1];
+        f.rgba[i + 2] = window.Pixels()[i];
+        f.rgba[i + 3] = window.Pixels()[i + 3];
+    }
+    return f;
+}
+
+[[maybe_unused]] std::string Png(const Platform::Video::MemoryRenderWindow &window)
+{
+    Data::Image2D<Data::ColorBGRA<std::uint8_t>> image;
+    image.Allocate(window.Width(), window.Height());
+    auto lock = image.Lock<Data::ColorBGRA<std::uint8_t>>();
+    for (std::uint32_t y = 0; y < window.Height(); ++y)
+        std::copy_n(window.Pixels().data() + std::size_t(y) * window.Width() * 4, std::size_t(window.Width()) * 4,
+                    reinterpret_cast<std::uint8_t *>(lock.Row(y)));
+    lock.Release();
+    return Data::EncodePng(image);
+}
+
+} // namespace
+
+TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
+{
+    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+    ViewerWindow viewer(platform);
+    viewer.Open();
+    const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
+    ASSERT_NE(window, 0u);
+    // The primary monitor of the headless host is 1280 x 1024.
+    EXPECT_EQ(platform->Window(window)->rect, (GUI::Rect{240, 212, 1040, 812}));
+    EXPECT_EQ(platform->Window(window)->title.ToStdString(), "Brintavolex Viewer");
+    const auto &frames = platform->Frames(window);
+    ASSERT_EQ(frames.Width(), 800u);
+    ASSERT_EQ(frames.Height(), 600u);
+    const Frame actual = FrameOf(frames);
+
+    const std::string path = TestSupport::TestDataPath(kGolden);
+#ifndef _WIN32
+    if (TestSupport::UpdateGoldenFiles()) {
+        std::ofstream(path, std::ios::binary) << Png(frames);
+        GTEST_SKIP() << "rewrote " << path;
+    }
+#endif
+    const TestSupport::RgbaPicture golden = TestSupport::ReadPng(TestSupport::ReadBytes(TestSupport::PathString(path)));
+    ASSERT_EQ(golden.width, actual.width);
+    ASSERT_EQ(golden.height, actual.height);
+    const std::int32_t titleHeight = viewer.RootPanel()->TitleHeight();
+    std::uint32_t x0 = actual.width, y0 = actual.height, x1 = 0, y1 = 0, differing = 0;
+    for (std::uint32_t y = 0; y < actual.height; ++y)
+        for (std::uint32_t x = 0; x < actual.width; ++x)
+            if (!std::equal(golden.At(x, y), golden.At(x, y) + 4, &actual.rgba[(std::size_t(y) * actual.width + x) * 4])) {
+                ++differing;
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x + 1), y1 = std::max(y1, y + 1);
+            }
+#ifdef _WIN32
+    // Other glyphs, same everything else: differences only in the title text.
+    if (differing) {
+        EXPECT_TRUE(y1 <= std::uint32_t(titleHeight) && x1 <= 400u)
+            << differing << " pixels differ in (" << x0 << ", " << y0 << ") - (" << x1 << ", " << y1 << ")";
+    }
+#else
+    EXPECT_EQ(differing, 0u) << "in (" << x0 << ", " << y0 << ") - (" << x1 << ", " << y1 << ")";
+#endif
+    // The title text is there: bright pixels on the dark title line.
+    unsigned bright = 0;
+    for (std::int32_t y = 0; y < titleHeight; ++y)
+        for (std::uint32_t x = 0; x < 300; ++x)
+            bright += actual.rgba[(std::size_t(y) * actual.width + x) * 4] > 200;
+    EXPECT_GT(bright, 40u);
+
+    // Escape on the root panel closes the window and ends the run with 0.
+    platform->InjectKey(window, M::KeyDown, 27);
+    platform->InjectKey(window, M::KeyUp, 27);
+    EXPECT_EQ(viewer.Run(), 0);
+    EXPECT_TRUE(platform->Windows().empty());
+}
+
+} // namespace Brintavolex

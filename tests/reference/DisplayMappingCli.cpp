@@ -1,0 +1,142 @@
+// Maps images of every pixel type to display bytes three ways (the data
+// model's conversion, the software renderer's nearest shader and its
+// unshaded texture path) and attaches the user representation; the Python
+// reference checks all of them against its own evaluation.
+//
+// Input (little-endian): "BRDM", u32 count, then per image: i32 color type,
+// u32 width, u32 height, width*height*pixel bytes.
+// Output per image: three times width*height*4 bytes (conversion, shader,
+// unshaded), then four doubles: user minimum, user maximum, pixel minimum,
+// pixel maximum of the attached representation.
+
+#include "Data/api/DisplayBytes.h"
+#include "Data/api/Image2D.h"
+#include "Data/api/UserRepresentation.h"
+#include "Platform/api/Video/Software.h"
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+using namespace Brintavolex;
+using namespace Brintavolex::Platform::Video;
+
+namespace {
+
+std::vector<unsigned char> ReadAll(const char *path)
+{
+    std::vector<unsigned char> data;
+    FILE *f = std::fopen(path, "rb");
+    if (!f)
+        throw std::runtime_error("cannot read input");
+    unsigned char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        data.insert(data.end(), buffer, buffer + n);
+    std::fclose(f);
+    return data;
+}
+
+struct Reader {
+    const std::vector<unsigned char> &data;
+    std::size_t at = 0;
+    const unsigned char *Bytes(std::size_t n)
+    {
+        if (n > data.size() - at)
+            throw std::runtime_error("input truncated");
+        at += n;
+        return data.data() + at - n;
+    }
+    template <class T> T Get()
+    {
+        T value;
+        std::memcpy(&value, Bytes(sizeof(T)), sizeof(T));
+        return value;
+    }
+};
+
+// Draws the texture 1:1 over a target of its size: every pixel centre meets
+// a texel centre.
+std::vector<std::uint8_t> Render(const SharedPtr<Software::SoftwareContext> &context,
+                                 const SharedPtr<Platform::Video::Image2D> &texture, bool shaded)
+{
+    const std::uint32_t w = texture->Width(), h = texture->Height();
+    SharedPtr<Renderer> renderer = context->CreateRenderer(nullptr, RendererOptions{});
+    renderer->Resize(w, h);
+    context->SetRenderTarget(renderer);
+    renderer->BeginPaint();
+    renderer->DisableBlending();
+    SharedPtr<VertexBuffer2D> quad = context->CreateVertexBuffer2D(1);
+    quad->SetQuad(0, 0, 0, float(w), float(h), 0, 0, 1, 1, 1, 1, 1, 1);
+    SharedPtr<Platform::Video::PixelShader> shader;
+    if (shaded) {
+        shader = Software::CreatePixelShader(SharedPtr<Context>(context), Software::ShaderKind::Nearest);
+        context->BindShader(shader);
+    }
+    context->BindImage2D(texture);
+    quad->RenderAll();
+    context->UnbindImage2D();
+    context->UnbindShader();
+    renderer->EndPaint();
+    Renderer::Lock lock = renderer->LockBackBuffer();
+    std::vector<std::uint8_t> pixels(lock.ReadBits(), lock.ReadBits() + std::size_t(w) * h * 4);
+    context->ResetRenderTarget();
+    return pixels;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s images.bin out.bin\n", argv[0]);
+        return 2;
+    }
+    try {
+        const std::vector<unsigned char> data = ReadAll(argv[1]);
+        Reader in{data};
+        if (std::memcmp(in.Bytes(4), "BRDM", 4) != 0)
+            throw std::runtime_error("not an image file");
+        const auto count = in.Get<std::uint32_t>();
+        FILE *out = std::fopen(argv[2], "wb");
+        if (!out)
+            throw std::runtime_error("cannot write output");
+        SharedPtr<Software::SoftwareContext> context = Software::SoftwareContext::Create();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const auto type = static_cast<Data::ColorType>(in.Get<std::int32_t>());
+            const auto w = in.Get<std::uint32_t>(), h = in.Get<std::uint32_t>();
+            SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
+            image->Allocate(w, h);
+            const unsigned size = Data::PixelSize(type);
+            const unsigned char *pixels = in.Bytes(std::size_t(w) * h * size);
+            Data::DispatchColorType(type, [&](auto tag) {
+                using P = typename decltype(tag)::type;
+                auto lock = image->Lock<P>();
+                for (std::uint32_t y = 0; y < h; ++y)
+                    std::memcpy(lock.Row(y), pixels + std::size_t(y) * w * size, std::size_t(w) * size);
+            });
+            std::vector<std::uint8_t> converted(std::size_t(w) * h * 4);
+            if (!Data::ConvertToDisplayBytes(*image, converted.data(), std::int64_t(w) * 4))
+                throw std::runtime_error("no display mapping for a listed type");
+            if (w != 0 && h != 0) {
+                std::fwrite(converted.data(), 1, converted.size(), out);
+                SharedPtr<Platform::Video::Image2D> texture = context->CreateImage2D();
+                texture->CreateFromMemory(image, false);
+                for (bool shaded : {true, false}) {
+                    const std::vector<std::uint8_t> rendered = Render(context, texture, shaded);
+                    std::fwrite(rendered.data(), 1, rendered.size(), out);
+                }
+            }
+            Data::AttachUserRepresentation(*image);
+            auto &r = dynamic_cast<Data::ImageUserRepresentationFromMinMaxValues &>(*image->GetUserRepresentation());
+            const double range[4] = {r.UserMinimum(), r.UserMaximum(), r.PixelMinimum(), r.PixelMaximum()};
+            std::fwrite(range, sizeof(double), 4, out);
+        }
+        std::fclose(out);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "error: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

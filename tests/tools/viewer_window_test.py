@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""The real viewer window under Wine and Xvfb, driven with xdotool.
+
+Starts "Brintavolex Viewer.exe" in the running Wine session, waits for its
+window, photographs the screen and compares the window's area with the
+frame the headless host draws for the same window: exactly with the frame
+drawn under Wine (same glyph rasteriser), and with the checked-in native
+frame everywhere outside the title text (GDI and FreeType glyphs differ).
+Then drags the title line with the pointer (the window must follow, drawn
+anew) and presses Escape (the process must end with exit code 0), and
+checks that the run wrote nothing to the error log.
+
+Usage (inside wine-env.sh): viewer_window_test.py VIEWER FRAME_TOOL GOLDEN WORKDIR
+"""
+
+import os
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+import numpy as np
+
+TITLE = "Brintavolex Viewer"
+
+
+def read_png(path):
+    """RGB rows of an 8-bit RGB or RGBA PNG without interlacing."""
+    data = open(path, "rb").read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", path
+    at, idat, header = 8, b"", None
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        at += 12 + length
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+    width, height, depth, colour, _, _, interlace = header
+    assert depth == 8 and colour in (2, 6) and interlace == 0, header
+    channels = 3 if colour == 2 else 4
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows = []
+    previous = bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)]
+        row = bytearray(line)
+        if kind == 2:
+            row = bytearray((a + b) & 255 for a, b in zip(line, previous))
+        elif kind in (1, 3, 4):
+            for x in range(stride):
+                a = row[x - channels] if x >= channels else 0
+                b = previous[x]
+                if kind == 1:
+                    p = a
+                elif kind == 3:
+                    p = (a + b) >> 1
+                else:
+                    c = previous[x - channels] if x >= channels else 0
+                    pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+                    p = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+                row[x] = (row[x] + p) & 255
+        rows.append(bytes(row))
+        previous = row
+    out = np.frombuffer(b"".join(rows), dtype=np.uint8).reshape(height, width, channels)
+    return out[:, :, :3].copy()
+
+
+def run(*command, **kw):
+    return subprocess.run(command, capture_output=True, text=True, timeout=30, **kw)
+
+
+def poll(what, check, timeout):
+    end = time.monotonic() + timeout
+    while True:
+        result = check()
+        if result:
+            return result
+        if time.monotonic() > end:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.1)
+
+
+def screen():
+    info = run("xwininfo", "-root").stdout
+    width = int(info.split("Width:")[1].split()[0])
+    height = int(info.split("Height:")[1].split()[0])
+    shot = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], capture_output=True,
+                          timeout=30, check=True).stdout
+    return np.frombuffer(shot, dtype=np.uint8).reshape(height, width, 3)
+
+
+def geometry(window):
+    values = dict(line.split("=") for line in run("xdotool", "getwindowgeometry", "--shell", window).stdout.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def find_window():
+    found = run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % TITLE).stdout.split()
+    return found[0] if len(found) == 1 else None
+
+
+def shows(window, frame):
+    """The window's area on the screen when it shows frame exactly, else None."""
+    x, y, w, h = geometry(window)
+    if (w, h) != frame.shape[1::-1]:
+        return None
+    area = screen()[y:y + h, x:x + w]
+    return area if np.array_equal(area, frame) else None
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def log_lines():
+    """Lines of every error log in the prefix that is named after the viewer."""
+    lines = []
+    for root, _, files in os.walk(os.path.join(os.environ["WINEPREFIX"], "drive_c", "users")):
+        for name in files:
+            if name.startswith("Brintavolex Viewer") and name.endswith(".log"):
+                lines += open(os.path.join(root, name), "rb").read().splitlines()
+    return lines
+
+
+def main():
+    viewer, frame_tool, golden_path, workdir = sys.argv[1:5]
+    wine = os.environ["WINE_BIN"]
+    os.makedirs(workdir, exist_ok=True)
+    assert find_window() is None, "a viewer window is open already"
+    frame_path = os.path.join(workdir, "wine-frame.png")
+    subprocess.run([wine, frame_tool, windows_path(frame_path)], check=True, timeout=60)
+    frame = read_png(frame_path)
+    golden = read_png(golden_path)
+    assert frame.shape == golden.shape, (frame.shape, golden.shape)
+    # The frames under Wine and natively differ in the title's glyphs only.
+    differ = np.argwhere((frame != golden).any(axis=2))
+    if differ.size:
+        (y0, x0), (y1, x1) = differ.min(axis=0), differ.max(axis=0)
+        assert y1 < 22 and x1 < 400, "headless frames differ outside the title text: (%d, %d) - (%d, %d)" % (
+            x0, y0, x1, y1)
+        print("native and Wine frames differ in %d title-text pixels" % len(differ))
+
+    before = log_lines()
+    started = time.monotonic()
+    process = subprocess.Popen([wine, viewer], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        window = poll("the viewer window", find_window, 60)
+        print("window after %.1f s" % (time.monotonic() - started))
+        x, y, w, h = geometry(window)
+        assert (w, h) == (800, 600), (w, h)
+        width, height = screen().shape[1::-1]
+        assert (x, y) == ((width - w) // 2, (height - h) // 2), "not centred: %d, %d" % (x, y)
+        poll("the first frame on the screen", lambda: shows(window, frame) is not None, 20)
+
+        # Drag the title line by (50, 40): the window follows and is drawn anew.
+        run("xdotool", "mousemove", str(x + 400), str(y + 10), "mousedown", "1",
+            "mousemove", str(x + 420), str(y + 20), "mousemove", str(x + 450), str(y + 50), "mouseup", "1")
+        poll("the moved window", lambda: geometry(window)[:2] == (x + 50, y + 40), 20)
+        poll("the moved window's frame", lambda: shows(window, frame) is not None, 20)
+        print("title drag moved the window to %d, %d" % (x + 50, y + 40))
+
+        # Escape on the root panel closes the window; the run ends with 0.
+        run("xdotool", "mousemove", str(x + 450), str(y + 300), "key", "Escape")
+        code = process.wait(timeout=20)
+        output = process.stdout.read().decode(errors="replace")
+        assert code == 0, "exit code %d, output %r" % (code, output)
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+    new = log_lines()[len(before):]
+    assert not new, "the run logged problems: %r" % new
+    print("viewer window: drawn, dragged and closed in %.1f s" % (time.monotonic() - started))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,41 @@
+// viewer_frame OUT.png: the viewer window's first frame as the headless host
+// draws it in this process (with this platform's glyphs), for comparing with
+// a screenshot of the real window.
+#include "Data/api/Image2D.h"
+#include "Data/api/PngEncoder.h"
+#include "GUI/api/HeadlessWindowPlatform.h"
+#include "this/src/ViewerWindow.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char **argv)
+{
+    using namespace Brintavolex;
+    if (argc != 2)
+        return 2;
+    try {
+        auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+        ViewerWindow viewer(platform);
+        viewer.Open();
+        const auto &frames = platform->Frames(viewer.Host().WindowOf(*viewer.RootPanel()));
+        Data::Image2D<Data::ColorBGRA<std::uint8_t>> image;
+        image.Allocate(frames.Width(), frames.Height());
+        {
+            auto lock = image.Lock<Data::ColorBGRA<std::uint8_t>>();
+            for (std::uint32_t y = 0; y < frames.Height(); ++y)
+                std::copy_n(frames.Pixels().data() + std::size_t(y) * frames.Width() * 4,
+                            std::size_t(frames.Width()) * 4, reinterpret_cast<std::uint8_t *>(lock.Row(y)));
+        }
+        const std::string png = Data::EncodePng(image);
+        FILE *out = std::fopen(argv[1], "wb");
+        if (!out || std::fwrite(png.data(), 1, png.size(), out) != png.size())
+            return 1;
+        std::fclose(out);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
