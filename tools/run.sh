@@ -1,7 +1,8 @@
 #!/bin/sh
 # run.sh [IMAGE]: builds the Windows program and starts it under Wine.
 # On $DISPLAY when there is one; otherwise on a private Xvfb, where it saves a
-# screenshot of the screen to build/run-screenshot.png and stops.
+# screenshot of the screen to build/run-screenshot.png once the window is
+# there, then closes the window.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
@@ -30,16 +31,22 @@ trap cleanup EXIT INT TERM
 "$WINE_BIN" wineboot --init >/dev/null 2>&1
 "$WINE_BIN" "$EXE" "$@" &
 VIEWER=$!
-# Give the window time to appear, then photograph the screen.
+# Wait for the window (or the end of a role without one), let it draw, then
+# photograph the screen and close the window with Escape.
 i=0
-while kill -0 $VIEWER 2>/dev/null && [ $i -lt 80 ]; do sleep 0.1; i=$((i + 1)); done
+while kill -0 $VIEWER 2>/dev/null && [ $i -lt 300 ]; do
+    xdotool search --onlyvisible --name '^Brintavolex Viewer$' >/dev/null 2>&1 && break
+    sleep 0.1
+    i=$((i + 1))
+done
 SHOT="$ROOT/build/run-screenshot.png"
 if kill -0 $VIEWER 2>/dev/null; then
+    sleep 1
     import -display "$DISPLAY" -window root "$SHOT" && echo "screenshot saved to $SHOT"
+    xdotool key Escape || true
+    i=0
+    while kill -0 $VIEWER 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
     kill $VIEWER 2>/dev/null || true
-    wait $VIEWER 2>/dev/null || true
-    echo "viewer stopped"
-else
-    wait $VIEWER && rc=0 || rc=$?
-    echo "viewer exited with code $rc"
 fi
+wait $VIEWER && rc=0 || rc=$?
+echo "viewer exited with code $rc"

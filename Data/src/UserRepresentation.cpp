@@ -10,6 +10,14 @@ namespace Brintavolex::Data {
 
 namespace {
 constexpr double k2To63 = 9223372036854775808.0;
+
+// A range of no width (one value everywhere) divides as a range of one unit,
+// so that no value turns into an infinity or NaN on its way to the screen.
+inline double Span(double minimum, double maximum) noexcept
+{
+    const double span = maximum - minimum;
+    return span != 0.0 ? span : 1.0;
+}
 constexpr double k2To64 = 18446744073709551616.0;
 
 ColorType ComponentKind(ColorType type) noexcept
@@ -82,7 +90,7 @@ double ImageUserRepresentationFromMinMaxValues::GetUserValueFromNormalizedFloatV
 
 double ImageUserRepresentationFromMinMaxValues::GetNormalizedFloatFromUserValue(double u)
 {
-    return (u - _userMinimum) / (_userMaximum - _userMinimum);
+    return (u - _userMinimum) / Span(_userMinimum, _userMaximum);
 }
 
 double ImageUserRepresentationFromMinMaxValues::GetPixelValueFromUserValue(double u)
@@ -96,7 +104,7 @@ double ImageUserRepresentationFromMinMaxValues::GetUserValueFromPixelValue(doubl
 {
     if (RangesEqual())
         return p;
-    return GetUserValueFromNormalizedFloatValue((p - _pixelMinimum) / (_pixelMaximum - _pixelMinimum));
+    return GetUserValueFromNormalizedFloatValue((p - _pixelMinimum) / Span(_pixelMinimum, _pixelMaximum));
 }
 
 void SetImageUserRepresentation(Image2DBase &image, const SharedPtr<IImageUserRepresentation> &p)

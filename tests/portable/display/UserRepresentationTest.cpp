@@ -56,6 +56,12 @@ TEST(ImageUserRepresentationFromMinMaxValues, RangesRelateStoredAndShownValues)
     EXPECT_DOUBLE_EQ(mapped.GetUserValueFromPixelValue(0), -1);
     EXPECT_DOUBLE_EQ(mapped.GetPixelValueFromUserValue(0), 2047.5);
     EXPECT_DOUBLE_EQ(mapped.GetUserValueFromNormalizedFloatValue(0.75), 0.5);
+    // Ranges without width (one value everywhere) stay finite.
+    ImageUserRepresentationFromMinMaxValues flat(7, 7, 3, 3);
+    EXPECT_EQ(flat.GetNormalizedFloatFromUserValue(7), 0.0);
+    EXPECT_EQ(flat.GetNormalizedFloatFromUserValue(8), 1.0);
+    EXPECT_TRUE(std::isfinite(flat.GetUserValueFromPixelValue(3)));
+    EXPECT_TRUE(std::isfinite(flat.GetPixelValueFromUserValue(9)));
 }
 
 namespace {
