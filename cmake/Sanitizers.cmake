@@ -6,3 +6,8 @@ if(BRINTAVOLEX_TSAN)
     add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
     add_link_options(-fsanitize=thread)
 endif()
+if(BRINTAVOLEX_FUZZ)
+    # Everything instrumented for coverage; only the fuzzers link libFuzzer.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -45,9 +45,3 @@ void BMPDecoder::Decode(void *buffer, std::uint64_t stride, std::uint64_t rows, 
 }
 
 } // namespace Brintavolex
-
-namespace Brintavolex {
-
-SharedPtr<IProperty> BMPDecoder::GetProperty() { return nullptr; }
-
-} // namespace Brintavolex

@@ -1,5 +1,6 @@
 #include "Data/api/Image2D.h"
 
+#include "Data/api/UserRepresentation.h"
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/NumericCast.h"
 
@@ -28,7 +29,10 @@ bool IsKnownColorType(ColorType code) noexcept
     return DispatchColorType<true>(code, [](auto) {});
 }
 
-Image2DBase::Image2DBase(ColorType colorType) : _colorType(colorType) {}
+Image2DBase::Image2DBase(ColorType colorType)
+    : _colorType(colorType), _representation(MakeShared<DefaultImageUserRepresentation>(colorType))
+{
+}
 
 Image2DBase::~Image2DBase()
 {

@@ -7,8 +7,7 @@
 
 #include <cstdint>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // A read-only, run-time-typed view of a value or of a tree of values. A value
 // is asked for only in its own type (GetValueType); every other access

@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // Typed reading of named values below one key. 8-bit integers have no text
 // form and are refused with Exception.

@@ -9,14 +9,12 @@
 #include <type_traits>
 #include <utility>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 class CompositeOfProperties;
 template <class T> class Property;
 
-namespace Detail
-{
+namespace Detail {
 // Registers a member in its composite (defined with CompositeOfProperties).
 template <class T> void RegisterProperty(CompositeOfProperties *owner, Property<T> &property);
 
@@ -107,6 +105,8 @@ public:
         return *this;
     }
     virtual void Set(const T &value) = 0;
+    // Shown beside the value; empty for most properties.
+    virtual String Description() const { return String(); }
 
     const String &Name() const noexcept { return _name; }
 
@@ -175,7 +175,7 @@ public:
     {
     }
     using UninitializedProperty<T>::operator=;
-    const String &Description() const noexcept { return _description; }
+    String Description() const override { return _description; }
 
 private:
     String _description;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "Platform/api/Video/RendererType.h"
+
 #include <cstdint>
 
 // Enumerations that settings store by name (the name tables live with the
 // text conversions, ValueText.h).
 
-namespace Brintavolex::Locale
-{
+namespace Brintavolex::Locale {
 // Upper 16 bits: the two-letter code in ASCII; lowest byte: the index into a
 // text pair (0 German, 1 English).
 enum class EnumLanguage : std::uint32_t {
@@ -16,17 +17,9 @@ enum class EnumLanguage : std::uint32_t {
 };
 } // namespace Brintavolex::Locale
 
-namespace Brintavolex::Platform::Video
-{
-enum class RendererTypeEnum : std::int32_t {
-    OpenGL = 0,
-    Direct3D9 = 1,
-    Software = 2,
-};
-} // namespace Brintavolex::Platform::Video
+// Platform::Video::RendererTypeEnum lives with the renderer.
 
-namespace Brintavolex::Resampling
-{
+namespace Brintavolex::Resampling {
 enum class EnumResamplingMode : std::int32_t {
     Cubic = 0,
     Linear = 1,

@@ -7,8 +7,7 @@
 
 #include <span>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // Text forms of setting values, identical on every machine whatever the
 // process locale: decimal integers, floats as printf's "%g" (six significant

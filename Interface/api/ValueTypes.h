@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 class String;
 
@@ -24,8 +23,7 @@ static_assert(sizeof(Float32) == 4 && sizeof(Float64) == 8);
 // Value-type codes of IProperty: the number of value bits (the scalar
 // ColorType codes), plus 0 for none, 1 for bool and 100 for strings. These
 // codes cross the plug-in boundary and never change.
-namespace ValueType
-{
+namespace ValueType {
 constexpr std::uint8_t None = 0;
 constexpr std::uint8_t Bool = 1;
 constexpr std::uint8_t SInt8 = std::uint8_t(Data::ColorType::SInt8);

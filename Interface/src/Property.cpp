@@ -5,8 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 const char *ValueType::Name(std::uint8_t code) noexcept
 {

@@ -8,11 +8,9 @@
 #include <string>
 #include <system_error>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 
 [[noreturn]] void FailRead(const char *type, const char *problem)
 {

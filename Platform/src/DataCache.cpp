@@ -1,5 +1,7 @@
 #include "Platform/api/DataCache.h"
 
+#include "Data/api/UserRepresentation.h"
+
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/System.h"
 #include "PlanoscopeWidget/src/VolumeSliceAdapters.h"
@@ -54,16 +56,21 @@ SharedPtr<Data::Image2DBase> Image2DDataCache::GetData(const SharedPtr<IProgress
     if (_timingLog)
         _timingLog(" decoding image: " + SecondsText(Seconds(t1, t2)));
     Data::MinimumMaximum range{0, 0, false};
+    Data::ValueRangeHints hints;
     const Data::ColorType type = info.colorType;
     if (type == Data::ColorType::Float32 || type == Data::ColorType::Float64 ||
         type == Data::ColorType::BGRAFloat32 || type == Data::ColorType::BGRAFloat64) {
         range = Data::ComputeMinimumMaximum(*image);
+        if (range.found)
+            hints.minimum = range.minimum, hints.maximum = range.maximum;
         if (_timingLog) {
             char buffer[96];
             std::snprintf(buffer, sizeof buffer, "Minimum/Maximum: %g %g", range.minimum, range.maximum);
             _timingLog(buffer);
         }
     }
+    if (type != Data::ColorType::RGBAUInt16 && type != Data::ColorType::RGBAFloat32)
+        Data::AttachUserRepresentation(*image, hints);
     // Only a complete decode is kept.
     _info = info;
     _haveInfo = true;

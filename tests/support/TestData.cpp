@@ -5,6 +5,7 @@
 
 #include <png.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace Brintavolex::TestSupport {
@@ -31,6 +32,28 @@ String GeneratedPath(const std::string &relative)
     return Local(std::string(BRINTAVOLEX_TEST_GENERATED) + "/" + relative);
 }
 bool Exists(const String &path) { return Platform::FileExists(path); }
+
+std::string TestDataPath(const std::string &relative)
+{
+    std::string root = BRINTAVOLEX_TEST_DATA;
+#ifdef _WIN32
+    // Wine maps the Unix root to drive Z:.
+    if (!root.empty() && root.front() == '/')
+        root = "Z:" + root;
+#endif
+    return root + "/" + relative;
+}
+
+String PathString(const std::string &path)
+{
+#ifdef _WIN32
+    return String(StringExpr(path));
+#else
+    return FromUTF8(path);
+#endif
+}
+
+bool UpdateGoldenFiles() { return std::getenv("BRINTAVOLEX_UPDATE_GOLDEN") != nullptr; }
 
 std::string ReadBytes(const String &path)
 {

@@ -6,6 +6,7 @@
 #include "Platform/api/DataCache.h"
 #include "Platform/src/Win32/WideText.h"
 #include "this/src/Logger.h"
+#include "this/src/PropertyTreeModel.h"
 #include "this/src/Win32/PlugInBridges.h"
 #include "this/src/Win32/PlugInLoader.h"
 
@@ -171,6 +172,12 @@ TEST(PlugIn, HeaderPropertiesAndProgressCrossTheBoundary)
     header->GetChild("Opaque")->GetAsBool(opaque, 0, 1);
     EXPECT_TRUE(opaque[0]);
     EXPECT_FALSE(header->GetChild("NoSuchField"));
+    // As the property tree window shows it.
+    const std::vector<PropertyTreeLine> lines = FlattenPropertyTree(header);
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_TRUE(lines[5].name == String("Levels"));
+    EXPECT_TRUE(lines[5].value == String("10, 20, 30, 40")) << lines[5].value.ToStdString();
+    EXPECT_TRUE(lines[8].value == String("true"));
 
     // An array: ranges are checked on this side before the plug-in is asked.
     const SharedPtr<IProperty> levels = header->GetChild("Levels");
@@ -358,7 +365,17 @@ TEST(PlugIn, BridgesCarryNativeObjectsThereAndBack)
         for (std::uint32_t x = 0; x < 2; ++x)
             EXPECT_EQ(a(x, y), b(x, y));
     EXPECT_EQ(a(0, 1), (Pixel{1, 2, 3, 255}));
-    EXPECT_FALSE(back->GetProperty());
+    // The header tree reads the same through both bridges.
+    const std::vector<PropertyTreeLine> bridged = FlattenPropertyTree(back->GetProperty());
+    const std::vector<PropertyTreeLine> plain = FlattenPropertyTree(native->GetProperty());
+    ASSERT_GT(plain.size(), 10u);
+    ASSERT_EQ(bridged.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_TRUE(bridged[i].name == plain[i].name) << i;
+        EXPECT_TRUE(bridged[i].value == plain[i].value) << plain[i].name.ToStdString();
+        EXPECT_EQ(bridged[i].depth, plain[i].depth);
+        EXPECT_EQ(bridged[i].expandable, plain[i].expandable);
+    }
 
     // A volume: slices of the caller's rows and stride.
     const SharedPtr<ISceneItem> volume = SceneItemFromCOM(SceneItemToCOM(MakeShared<TestVolume>()));

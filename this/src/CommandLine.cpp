@@ -171,6 +171,8 @@ InstallParameters ParseInstallParameters(std::u16string_view s)
     return result;
 }
 
+int ExitCodeForSystemError(std::uint32_t code) noexcept { return code != 0 ? int(code) : -1; }
+
 bool UninstallEntryNamesModule(StringExpr uninstallString, StringExpr modulePath)
 {
     String entry = String(uninstallString).ToWide();

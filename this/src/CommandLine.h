@@ -2,6 +2,7 @@
 
 #include "Platform/api/String.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,10 @@ struct InstallParameters {
 // Throws Exception naming the first field whose label is missing; the whole
 // string is written to the error log beside it.
 InstallParameters ParseInstallParameters(std::u16string_view parameters);
+
+// The exit code of a run that ended with a system error: its code, but never
+// 0, which would read as success.
+int ExitCodeForSystemError(std::uint32_t code) noexcept;
 
 // True when the uninstall command names this very executable (letter case
 // ignored): then the program is installed, not portable.

@@ -4,11 +4,9 @@
 #include <locale>
 #include <string>
 
-namespace Brintavolex::Locale
-{
+namespace Brintavolex::Locale {
 
-namespace
-{
+namespace {
 // Loggers pick texts on worker threads too.
 std::atomic<std::uint32_t> g_language{std::uint32_t(EnumLanguage::Auto)};
 } // namespace

@@ -5,14 +5,12 @@
 
 #include <array>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // A user-visible text in both languages: index 0 German, index 1 English.
 using TextPair = std::array<String, 2>;
 
-namespace Locale
-{
+namespace Locale {
 
 // The process-wide user-interface language. Set by the "Language" setting;
 // Auto (the initial value) follows the process's global locale: German when

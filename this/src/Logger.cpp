@@ -2,11 +2,9 @@
 
 #include "Platform/api/ErrorLog.h"
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 // Installer messages are logged under one fixed source position.
 constexpr const char *kInstallerSource = "Install.cpp";
 constexpr int kInstallerLine = 1;

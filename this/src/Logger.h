@@ -5,8 +5,7 @@
 
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
 // Receives the messages for the user of one operation (decoding a file,
 // installing). A message is a text pair, shown in the language in force when

@@ -7,6 +7,7 @@
 #include "Data/api/ColorType.h"
 #include "Data/api/Image2D.h"
 #include "Platform/api/String.h"
+#include "Platform/api/Video/RendererType.h"
 #include "Root/api/SharedPtr.h"
 
 #include <cstddef>
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace Brintavolex::Platform::Video {
-
-enum class RendererTypeEnum : std::int32_t { OpenGL = 0, Direct3D9 = 1, Software = 2 };
 
 // "OpenGL", "Direct3D9", "Software"; any other value throws Exception.
 const char *RendererTypeText(RendererTypeEnum type);

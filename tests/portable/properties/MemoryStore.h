@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex::Test
-{
+namespace Brintavolex::TestSupport {
 
 // Named texts in memory, keyed by "sub/key/name", with the order of writes;
 // the typed operations convert as the real back ends do.
@@ -87,4 +86,4 @@ private:
     std::string _prefix;
 };
 
-} // namespace Brintavolex::Test
+} // namespace Brintavolex::TestSupport

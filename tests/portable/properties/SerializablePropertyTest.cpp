@@ -7,15 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-using Test::MemoryReader;
-using Test::MemoryStore;
-using Test::MemoryWriter;
+using TestSupport::MemoryReader;
+using TestSupport::MemoryStore;
+using TestSupport::MemoryWriter;
 
-namespace
-{
+namespace {
 template <class T> struct Recorder {
     void OnChange(const T &value)
     {

@@ -15,11 +15,9 @@
 #include <sstream>
 #include <string>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 
 std::string Text(const String &s)
 {
@@ -260,8 +258,7 @@ TEST(ValueText, ColoursAreFourFloatsInMemoryOrder)
     }
 }
 
-namespace
-{
+namespace {
 // Switches the C++ global locale and the C locale to German for the lifetime
 // of the object, when the system has a German locale.
 class GermanLocale

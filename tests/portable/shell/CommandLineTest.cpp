@@ -156,6 +156,13 @@ TEST(InstallParameters, MalformedStringsNameTheirField)
     }
 }
 
+TEST(CommandLine, SystemErrorsNeverExitWithZero)
+{
+    EXPECT_EQ(ExitCodeForSystemError(5), 5);
+    EXPECT_EQ(ExitCodeForSystemError(0), -1);
+    EXPECT_EQ(ExitCodeForSystemError(0xFFFFFFFF), -1);
+}
+
 TEST(PortableDetection, UninstallEntryComparison)
 {
     const StringExpr module(u"C:\\Program Files\\Brintavolex Viewer\\Brintavolex Viewer.exe");

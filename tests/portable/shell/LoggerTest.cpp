@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace Brintavolex
-{
+namespace Brintavolex {
 
-namespace
-{
+namespace {
 // Shows every message the moment it arrives, as an output window does.
 class ShowingLogger : public ILogger
 {

@@ -130,8 +130,7 @@ int Guarded()
     } catch (const SystemErrorException &e) {
         std::fprintf(stderr, "%s\n", e.what());
         BRINTAVOLEX_LOG(e.Message());
-        // A carried code of 0 must not read as success.
-        return e.ErrorCode() != 0 ? int(e.ErrorCode()) : -1;
+        return ExitCodeForSystemError(e.ErrorCode());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         BRINTAVOLEX_LOG(e.what());

@@ -1,0 +1,10 @@
+#include "Interface/api/BinaryFile.h"
+
+namespace Brintavolex {
+
+std::FILE *BinaryFile::OpenSystem(const String &path, Mode mode)
+{
+    return std::fopen(ToUTF8(path).c_str(), mode == Mode::Read ? "rb" : "wb");
+}
+
+} // namespace Brintavolex
