@@ -365,6 +365,17 @@ TEST(PlugIn, BridgesCarryNativeObjectsThereAndBack)
         for (std::uint32_t x = 0; x < 2; ++x)
             EXPECT_EQ(a(x, y), b(x, y));
     EXPECT_EQ(a(0, 1), (Pixel{1, 2, 3, 255}));
+    // Offered to a plug-in, the image refuses a buffer too small for it.
+    ComPtr<BrintavolexISceneItem> item;
+    ASSERT_EQ(com->Get(0, item.Out()), S_OK);
+    const ComPtr<BrintavolexIImage2D> comImage = item.Query<BrintavolexIImage2D>();
+    ASSERT_TRUE(comImage);
+    std::vector<Pixel> small(4, Pixel{9, 9, 9, 9});
+    EXPECT_EQ(comImage->Get(reinterpret_cast<byte *>(small.data()), 1, 4, nullptr), E_INVALIDARG);
+    EXPECT_EQ(comImage->Get(nullptr, 2, 2, nullptr), E_INVALIDARG);
+    EXPECT_EQ(small[0], (Pixel{9, 9, 9, 9}));
+    EXPECT_EQ(comImage->Get(reinterpret_cast<byte *>(small.data()), 2, 2, nullptr), S_OK);
+    EXPECT_EQ(small[2], (Pixel{1, 2, 3, 255}));
     // The header tree reads the same through both bridges.
     const std::vector<PropertyTreeLine> bridged = FlattenPropertyTree(back->GetProperty());
     const std::vector<PropertyTreeLine> plain = FlattenPropertyTree(native->GetProperty());

@@ -3,9 +3,6 @@
 #include "Platform/api/String.h"
 #include "Root/api/Exception.h"
 
-#include <stdexcept>
-#include <string>
-
 namespace Brintavolex::PlugIn {
 
 namespace {
@@ -38,11 +35,9 @@ void CheckBasicInfo3D(const char *operation, const Data::BasicInfo3D &info)
         Refuse(operation, "unknown color type");
 }
 
-void CheckBufferHolds(const char *operation, std::uint64_t width, std::uint64_t height, std::uint64_t stride,
-                      std::uint64_t rows)
+bool BufferHolds(std::uint64_t width, std::uint64_t height, std::uint64_t stride, std::uint64_t rows) noexcept
 {
-    if (stride < width || rows < height)
-        throw std::invalid_argument(std::string(operation) + ": buffer is smaller than the picture");
+    return stride >= width && rows >= height;
 }
 
 } // namespace Brintavolex::PlugIn

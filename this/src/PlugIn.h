@@ -20,9 +20,8 @@ bool RangeFits(std::uint64_t start, std::uint64_t count, std::uint64_t valueCoun
 void CheckBasicInfo(const char *operation, const Data::BasicInfo &info);
 void CheckBasicInfo3D(const char *operation, const Data::BasicInfo3D &info);
 
-// A buffer of rows rows of stride pixels holds a picture of width x height.
-// Throws std::invalid_argument "<operation>: ..." otherwise.
-void CheckBufferHolds(const char *operation, std::uint64_t width, std::uint64_t height, std::uint64_t stride,
-                      std::uint64_t rows);
+// True when a buffer of rows rows of stride pixels holds a picture of
+// width x height.
+bool BufferHolds(std::uint64_t width, std::uint64_t height, std::uint64_t stride, std::uint64_t rows) noexcept;
 
 } // namespace Brintavolex::PlugIn

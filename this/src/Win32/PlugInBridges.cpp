@@ -273,7 +273,8 @@ HRESULT IImage2DCOMFromCPP::Get(byte *buffer, ULONGLONG stride, ULONGLONG rows, 
         Required(buffer, "buffer");
         Data::BasicInfo info;
         _native->DecodeBasicInfo(info);
-        PlugIn::CheckBufferHolds("buffer", info.width, info.height, stride, rows);
+        if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
+            throw std::invalid_argument("buffer is smaller than the picture");
         SharedPtr<IProgress> native;
         if (progress)
             native = MakeShared<IProgressCPPFromCOM>(ComPtr<BrintavolexIProgress>::Share(progress));
@@ -306,7 +307,8 @@ HRESULT IImage3DCOMFromCPP::Get(byte *buffer, ULONGLONG stride, ULONGLONG rows, 
         Required(buffer, "buffer");
         Data::BasicInfo3D info;
         _native->DecodeBasicInfo(info);
-        PlugIn::CheckBufferHolds("buffer", info.width, info.height, stride, rows);
+        if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
+            throw std::invalid_argument("buffer is smaller than the picture");
         SharedPtr<IProgress> native;
         if (progress)
             native = MakeShared<IProgressCPPFromCOM>(ComPtr<BrintavolexIProgress>::Share(progress));
@@ -515,7 +517,8 @@ void IImage2DCPPFromCOM::GetRect(void *buffer, std::uint64_t stride, std::uint64
     const std::int32_t reported = _reportedType;
     if (reported != 0 && reported != std::int32_t(info.colorType))
         throw Exception("IImage2DCPPFromCOM::GetRect: the plug-in changed the color type");
-    PlugIn::CheckBufferHolds("IImage2DCPPFromCOM::GetRect", info.width, info.height, stride, rows);
+    if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
+        throw std::invalid_argument("IImage2DCPPFromCOM::GetRect: buffer is smaller than the picture");
     ComPtr<IProgressCOMFromCPP> bridge;
     if (progress)
         bridge = MakeCom<IProgressCOMFromCPP>(progress);
@@ -558,7 +561,8 @@ void IImage3DCPPFromCOM::GetRect(void *buffer, std::uint64_t stride, std::uint64
     const std::int32_t reported = _reportedType;
     if (reported != 0 && reported != std::int32_t(info.colorType))
         throw Exception("IImage3DCPPFromCOM::GetRect: the plug-in changed the color type");
-    PlugIn::CheckBufferHolds("IImage3DCPPFromCOM::GetRect", info.width, info.height, stride, rows);
+    if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
+        throw std::invalid_argument("IImage3DCPPFromCOM::GetRect: buffer is smaller than the picture");
     ComPtr<IProgressCOMFromCPP> bridge;
     if (progress)
         bridge = MakeCom<IProgressCOMFromCPP>(progress);
