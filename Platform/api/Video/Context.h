@@ -135,10 +135,12 @@ public:
 
     DrawState &State() noexcept { return _state; }
     const DrawState &State() const noexcept { return _state; }
-    const SharedPtr<Image2D> &BoundImage() const noexcept { return _boundImage; }
-    const SharedPtr<PixelShader> &BoundShader() const noexcept { return _boundShader; }
-    const SharedPtr<Renderer> &TargetRenderer() const noexcept { return _targetRenderer; }
-    const SharedPtr<OffscreenBuffer> &TargetOffscreen() const noexcept { return _targetOffscreen; }
+    // Bindings do not own: an object dropped by its user unbinds itself (and
+    // no binding keeps its context alive through the child's reference).
+    SharedPtr<Image2D> BoundImage() const { return _boundImage.Lock(); }
+    SharedPtr<PixelShader> BoundShader() const { return _boundShader.Lock(); }
+    SharedPtr<Renderer> TargetRenderer() const { return _targetRenderer.Lock(); }
+    SharedPtr<OffscreenBuffer> TargetOffscreen() const { return _targetOffscreen.Lock(); }
 
 protected:
     Context() = default;
@@ -152,10 +154,10 @@ private:
     ContextChild *_tail = nullptr;
     std::size_t _childCount = 0;
     DrawState _state;
-    SharedPtr<Image2D> _boundImage;
-    SharedPtr<PixelShader> _boundShader;
-    SharedPtr<Renderer> _targetRenderer;
-    SharedPtr<OffscreenBuffer> _targetOffscreen;
+    WeakPtr<Image2D> _boundImage;
+    WeakPtr<PixelShader> _boundShader;
+    WeakPtr<Renderer> _targetRenderer;
+    WeakPtr<OffscreenBuffer> _targetOffscreen;
 };
 
 // Where a renderer's finished frames go: a window on the desktop, or memory.

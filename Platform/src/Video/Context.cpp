@@ -88,7 +88,7 @@ SharedPtr<Data::Image2DBase> Context::CreateHostImage2D(Data::ColorType type, st
     return image;
 }
 
-void Context::BindImage2D(const SharedPtr<Image2D> &image) { _boundImage = image; }
+void Context::BindImage2D(const SharedPtr<Image2D> &image) { _boundImage = WeakPtr<Image2D>(image); }
 void Context::UnbindImage2D() { _boundImage.Reset(); }
 
 SharedPtr<CombinedShader> Context::CreateCombinedShader(const SharedPtr<VertexShader> &vertexShader,
@@ -97,19 +97,19 @@ SharedPtr<CombinedShader> Context::CreateCombinedShader(const SharedPtr<VertexSh
     return MakeShared<CombinedShader>(Self(), vertexShader, pixelShader);
 }
 
-void Context::BindShader(const SharedPtr<PixelShader> &shader) { _boundShader = shader; }
+void Context::BindShader(const SharedPtr<PixelShader> &shader) { _boundShader = WeakPtr<PixelShader>(shader); }
 void Context::UnbindShader() { _boundShader.Reset(); }
 
 void Context::SetRenderTarget(const SharedPtr<Renderer> &renderer)
 {
     _targetOffscreen.Reset();
-    _targetRenderer = renderer;
+    _targetRenderer = WeakPtr<Renderer>(renderer);
 }
 
 void Context::SetRenderTarget(const SharedPtr<OffscreenBuffer> &buffer)
 {
     _targetRenderer.Reset();
-    _targetOffscreen = buffer;
+    _targetOffscreen = WeakPtr<OffscreenBuffer>(buffer);
 }
 
 void Context::ResetRenderTarget()

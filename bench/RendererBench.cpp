@@ -1,0 +1,135 @@
+// One 1920 x 1080 frame of a 6000 x 4000 image through the software renderer,
+// for every resampling method at zoom factors (image pixels per screen
+// pixel) 3.1, 1 and 0.25 and rotations 0 and 90 degrees, against a plain
+// copy of a frame as the memory-bandwidth reference.
+
+#include "GUI/api/Resampling.h"
+#include "Platform/api/Video/Software.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <random>
+#include <vector>
+
+using namespace Brintavolex;
+using namespace Brintavolex::Platform::Video;
+using Mode = GUI::Resampling::EnumResamplingMode;
+
+namespace {
+
+constexpr std::uint32_t ImageWidth = 6000, ImageHeight = 4000, ViewWidth = 1920, ViewHeight = 1080;
+
+struct Scene {
+    SharedPtr<Software::SoftwareContext> context = Software::SoftwareContext::Create();
+    SharedPtr<Renderer> renderer;
+    std::map<Data::ColorType, SharedPtr<Image2D>> textures;
+    GUI::Resampling resampling;
+
+    Scene()
+    {
+        renderer = context->CreateRenderer(nullptr, RendererOptions{});
+        renderer->Resize(ViewWidth, ViewHeight);
+    }
+
+    SharedPtr<Image2D> Texture(Data::ColorType type)
+    {
+        auto found = textures.find(type);
+        if (found != textures.end())
+            return found->second;
+        SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
+        image->Allocate(ImageWidth, ImageHeight);
+        std::mt19937 rng(1);
+        Data::DispatchColorType(type, [&](auto tag) {
+            using P = typename decltype(tag)::type;
+            auto lock = image->Lock<P>();
+            for (std::uint32_t y = 0; y < ImageHeight; ++y) {
+                P *row = lock.Row(y);
+                for (std::uint32_t x = 0; x < ImageWidth; ++x) {
+                    const std::uint32_t noise = rng();
+                    if constexpr (std::is_same_v<P, Data::ColorBGRA<std::uint8_t>>)
+                        row[x] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(noise), 255};
+                    else if constexpr (std::is_same_v<P, std::uint16_t>)
+                        row[x] = std::uint16_t((x * 7 + y * 13) ^ (noise & 0xFF));
+                    else if constexpr (std::is_same_v<P, float>)
+                        row[x] = float((x + y) % 1000) / 1000.0f;
+                }
+            }
+        });
+        SharedPtr<Image2D> texture = context->CreateImage2D();
+        texture->CreateFromMemory(image, true);
+        texture->GenerateMipMap(INT_MAX);
+        textures.emplace(type, texture);
+        return texture;
+    }
+};
+
+Scene &TheScene()
+{
+    static Scene scene;
+    return scene;
+}
+
+void BM_Frame(benchmark::State &state, Data::ColorType type, Mode mode, double zoom, int rotation)
+{
+    Scene &scene = TheScene();
+    SharedPtr<Image2D> texture = scene.Texture(type);
+    // The image centred in the view; zoom = image pixels per screen pixel.
+    const bool turned = rotation == 90 || rotation == 270;
+    const double w = (turned ? ImageHeight : ImageWidth) / zoom, h = (turned ? ImageWidth : ImageHeight) / zoom;
+    const RectI32 destination{std::int32_t(ViewWidth / 2 - w / 2), std::int32_t(ViewHeight / 2 - h / 2),
+                              std::int32_t(ViewWidth / 2 + w / 2), std::int32_t(ViewHeight / 2 + h / 2)};
+    const RectI32 view{0, 0, std::int32_t(ViewWidth), std::int32_t(ViewHeight)};
+    for (auto _ : state) {
+        scene.context->SetRenderTarget(scene.renderer);
+        scene.renderer->BeginPaint();
+        scene.resampling.Paint(SharedPtr<Context>(scene.context), texture, destination, rotation, mode, view);
+        scene.renderer->EndPaint();
+        benchmark::ClobberMemory();
+    }
+    state.counters["ms/frame"] = benchmark::Counter(double(state.iterations()) * 1e-3,
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The floor: writing one frame's bytes.
+void BM_FrameCopyReference(benchmark::State &state)
+{
+    std::vector<std::uint8_t> source(std::size_t(ViewWidth) * ViewHeight * 4, 7), target(source.size());
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.data(), source.size());
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FrameCopyReference)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+const struct {
+    Data::ColorType type;
+    const char *name;
+} Types[] = {{Data::ColorType::BGRAUInt8, "BGRA8"}, {Data::ColorType::UInt16, "Grey16"}, {Data::ColorType::Float32, "Float32"}};
+
+const int Registered = [] {
+    for (const auto &t : Types)
+        for (int m = 0; m < 6; ++m)
+            for (double zoom : {3.1, 1.0, 0.25})
+                for (int rotation : {0, 90}) {
+                    std::string mode = GUI::Resampling::ModeText(Mode(m));
+                    std::replace(mode.begin(), mode.end(), ' ', '_');
+                    const std::string name = std::string("Frame/") + t.name + "/" + mode + "/zoom:" +
+                                             std::to_string(zoom).substr(0, 4) + "/rot:" + std::to_string(rotation);
+                    benchmark::RegisterBenchmark(name.c_str(), BM_Frame, t.type, Mode(m), zoom, rotation)
+                        ->Unit(benchmark::kMillisecond)
+                        ->Repetitions(3)
+                        ->ReportAggregatesOnly(true)
+                        ->MinTime(0.2)
+                        ->UseRealTime();
+                }
+    return 0;
+}();
+
+} // namespace
+
+BENCHMARK_MAIN();

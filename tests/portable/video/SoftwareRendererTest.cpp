@@ -1,0 +1,358 @@
+#include "GUI/api/Resampling.h"
+#include "Platform/api/ErrorLog.h"
+#include "Platform/api/Video/Software.h"
+#include "Root/api/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace Brintavolex::Platform::Video {
+namespace {
+
+using Software::SoftwareContext;
+using Pixel = std::array<std::uint8_t, 4>;
+
+struct Frame {
+    Frame(std::uint32_t w, std::uint32_t h, Data::ColorBGRA<float> clear = {0.2f, 0.4f, 0.6f, 1.0f})
+    {
+        context = SoftwareContext::Create();
+        window = MakeShared<MemoryRenderWindow>();
+        renderer = context->CreateRenderer(window, RendererOptions{});
+        renderer->Resize(w, h);
+        context->SetRenderTarget(renderer);
+        context->State().clearColor = clear;
+        renderer->BeginPaint();
+    }
+    Pixel At(std::uint32_t x, std::uint32_t y)
+    {
+        Renderer::Lock lock = renderer->LockBackBuffer();
+        const std::uint8_t *p = lock.ReadBits() + y * lock.Pitch() + x * 4;
+        return Pixel{p[0], p[1], p[2], p[3]};
+    }
+    std::vector<std::uint8_t> Pixels()
+    {
+        Renderer::Lock lock = renderer->LockBackBuffer();
+        return std::vector<std::uint8_t>(lock.ReadBits(), lock.ReadBits() + lock.Pitch() * lock.Height());
+    }
+    void Quad(float x0, float y0, float x1, float y1, float r, float g, float b, float a)
+    {
+        auto buffer = context->CreateVertexBuffer2D(1);
+        buffer->SetQuad(0, x0, y0, x1, y1, 0, 0, 1, 1, r, g, b, a);
+        buffer->Render(0);
+    }
+    SharedPtr<SoftwareContext> context;
+    SharedPtr<MemoryRenderWindow> window;
+    SharedPtr<Renderer> renderer;
+};
+
+template <class P> SharedPtr<Image2D> Texture(Context &context, std::uint32_t w, std::uint32_t h,
+                                              const std::vector<P> &pixels, bool mip = false)
+{
+    SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(Data::ColorTypeOf<P>::value);
+    image->Allocate(w, h);
+    auto lock = image->Lock<P>();
+    for (std::uint32_t y = 0; y < h; ++y)
+        for (std::uint32_t x = 0; x < w; ++x)
+            lock(x, y) = pixels[y * w + x];
+    lock.Release();
+    SharedPtr<Image2D> texture = context.CreateImage2D();
+    texture->CreateFromMemory(image, mip);
+    return texture;
+}
+
+TEST(SoftwareRenderer, ClearPremultipliesAndKeepsTheBufferOnSameSize)
+{
+    Frame f(5, 4, {1.0f, 0.5f, 0.25f, 0.0f});
+    for (std::uint8_t byte : f.Pixels())
+        EXPECT_EQ(byte, 0) << "alpha 0 clears to zero whatever the colour";
+    f.context->State().clearColor = {1.0f, 0.5f, 0.0f, 0.5f};
+    f.renderer->BeginPaint();
+    // 255 * 128 / 255 = 128, 128 * 128 / 255 = 64.
+    EXPECT_EQ(f.At(4, 3), (Pixel{128, 64, 0, 128}));
+    EXPECT_EQ(f.renderer->GetViewport(), (RectI32{0, 0, 5, 4}));
+    f.renderer->Resize(5, 4);
+    EXPECT_EQ(f.At(2, 2), (Pixel{128, 64, 0, 128})) << "same size keeps the contents";
+    f.renderer->ClearSizeChanged();
+    f.renderer->Resize(6, 4);
+    EXPECT_TRUE(f.renderer->SizeChanged());
+    EXPECT_STREQ(f.renderer->GetName(), "Software");
+    EXPECT_THROW(f.renderer->enableDepthTest(), Exception);
+}
+
+TEST(SoftwareRenderer, HalfTransparentQuadIsUniformAndExactlyRectangular)
+{
+    Frame f(40, 30);
+    const Pixel background = f.At(0, 0);
+    f.renderer->EnableBlending();
+    f.Quad(7, 5, 31, 22, 1.0f, 0.0f, 0.0f, 0.5f);
+    const Pixel inside = f.At(7, 5);
+    std::set<Pixel> seen;
+    for (std::uint32_t y = 0; y < 30; ++y)
+        for (std::uint32_t x = 0; x < 40; ++x) {
+            const bool in = x >= 7 && x < 31 && y >= 5 && y < 22;
+            EXPECT_EQ(f.At(x, y), in ? inside : background) << x << "," << y;
+        }
+    // One blend of (B 0, G 0, R 255, A 127) over the background, by the 16.16 rule.
+    const std::uint32_t w = Software::AlphaWeight[127];
+    EXPECT_EQ(inside[2], std::uint8_t((255 * w + 32768 + background[2] * (65536 - w)) >> 16));
+}
+
+TEST(SoftwareRenderer, QuadsOfAnyShapeCoverEachPixelOnce)
+{
+    // Blend with alpha 128 onto zero: a pixel drawn twice would differ.
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    for (int round = 0; round < 200; ++round) {
+        Frame f(64, 48, {0, 0, 0, 0});
+        f.renderer->EnableBlending();
+        auto buffer = f.context->CreateVertexBuffer2D(1);
+        // A convex quad (corners at increasing angles around a centre), split along its 1-3 diagonal.
+        float x[4], y[4];
+        const float cx = 32 * unit(rng) + 16, cy = 24 * unit(rng) + 12;
+        for (int i = 0; i < 4; ++i) {
+            const float angle = (float(i) + 0.8f * unit(rng)) * 1.5707964f;
+            const float radius = 8 + 30 * unit(rng);
+            x[i] = cx + radius * std::cos(angle);
+            y[i] = cy + radius * std::sin(angle);
+        }
+        // Still convex once the corners are truncated to whole pixels?
+        bool convex = true;
+        for (int i = 0; i < 4; ++i) {
+            const int j = (i + 1) % 4, k = (i + 2) % 4;
+            const long ex = long(x[j]) - long(x[i]), ey = long(y[j]) - long(y[i]);
+            const long fx = long(x[k]) - long(x[j]), fy = long(y[k]) - long(y[j]);
+            convex = convex && ex * fy - ey * fx > 0;
+        }
+        if (!convex)
+            continue;
+        const int order[6] = {0, 1, 3, 1, 2, 3};
+        for (int i = 0; i < 6; ++i)
+            buffer->SetVertex(std::uint32_t(i), 0, 0, 1, 1, 1, 128.0f / 255.0f, x[order[i]], y[order[i]], 0.0f);
+        buffer->Render(0);
+        const std::uint32_t w = Software::AlphaWeight[128];
+        const std::uint8_t once = std::uint8_t((255 * w + 32768) >> 16);
+        const std::vector<std::uint8_t> pixels = f.Pixels();
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            ASSERT_TRUE(pixels[i] == 0 || pixels[i] == once || pixels[i] == 128)
+                << "round " << round << " pixel " << (i / 4) % 64 << "," << (i / 4) / 64 << " quad " << int(x[0]) << ","
+                << int(y[0]) << " " << int(x[1]) << "," << int(y[1]) << " " << int(x[2]) << "," << int(y[2]) << " "
+                << int(x[3]) << "," << int(y[3]);
+    }
+}
+
+TEST(SoftwareRenderer, BlendingExtremesAndDegenerateTriangles)
+{
+    Frame f(8, 8);
+    const Pixel background = f.At(0, 0);
+    f.renderer->EnableBlending();
+    f.Quad(0, 0, 4, 8, 0.0f, 1.0f, 0.0f, 0.0f);
+    EXPECT_EQ(f.At(1, 1), background) << "alpha 0 keeps the target";
+    f.Quad(4, 0, 8, 8, 0.0f, 1.0f, 0.0f, 1.0f);
+    EXPECT_EQ(f.At(5, 5), (Pixel{0, 255, 0, 255})) << "alpha 255 gives the source";
+
+    // Collinear points, zero-area and NaN positions: nothing drawn, nothing logged.
+    auto buffer = f.context->CreateVertexBuffer2D(2);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (std::uint32_t i = 0; i < 6; ++i)
+        buffer->SetVertex(i, 0.5f, 0.5f, 1, 0, 0, 1, float(i), float(2 * i), 0.0f);
+    for (std::uint32_t i = 6; i < 12; ++i)
+        buffer->SetVertex(i, nan, nan, 1, 0, 0, 1, i % 2 ? nan : 3.0f, 3.0f, 0.0f);
+    const std::vector<std::uint8_t> before = f.Pixels();
+    const bool problemsBefore = ErrorLog::ProblemOccurred();
+    for (int frame = 0; frame < 3; ++frame)
+        buffer->RenderAll();
+    EXPECT_EQ(f.Pixels(), before);
+    if (!problemsBefore)
+        EXPECT_FALSE(ErrorLog::ProblemOccurred()) << "a degenerate triangle is no problem to report";
+
+    f.context->ResetRenderTarget();
+    EXPECT_THROW(buffer->Render(0), Exception);
+}
+
+TEST(SoftwareRenderer, PresentReportsAFailedPlatformCall)
+{
+    Frame f(3, 2);
+    EXPECT_TRUE(f.renderer->Present());
+    EXPECT_EQ(f.window->Width(), 3u);
+    EXPECT_EQ(f.window->Pixels().size(), 24u);
+    f.window->FailNextPresent();
+    EXPECT_FALSE(f.renderer->Present());
+}
+
+TEST(SoftwareTexture, MipLevelsHalveToAtLeastOne)
+{
+    auto context = SoftwareContext::Create();
+    std::vector<std::uint8_t> pixels(7 * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = std::uint8_t(i * 10);
+    auto texture = Texture<std::uint8_t>(*context, 7, 3, pixels, false);
+    EXPECT_THROW(texture->GenerateMipMap(100), Exception);
+    texture = Texture<std::uint8_t>(*context, 7, 3, pixels, true);
+    texture->GenerateMipMap(100);
+    auto &software = static_cast<Software::Image2D &>(*texture);
+    ASSERT_EQ(software.LevelCount(), 3u);
+    EXPECT_EQ(software.Level(1).GetWidth(), 3u);
+    EXPECT_EQ(software.Level(1).GetHeight(), 1u);
+    EXPECT_EQ(software.Level(2).GetWidth(), 1u);
+    {
+        auto level1 = software.Level(1).LockConst<std::uint8_t>();
+        // (0 + 10 + 70 + 80 + 2) >> 2
+        EXPECT_EQ(level1(0, 0), 40);
+    }
+    EXPECT_THROW(software.SetSamplingModeMipMapBilinear(), Exception);
+    texture->GenerateMipMap(1);
+    EXPECT_EQ(software.LevelCount(), 2u) << "the level limit";
+}
+
+TEST(SoftwareTexture, SamplingEdgeCases)
+{
+    Frame f(12, 8, {0, 0, 0, 1});
+    GUI::Resampling resampling;
+    const RectI32 view{0, 0, 12, 8};
+    std::vector<Data::ColorBGRA<std::uint8_t>> image(6 * 4);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = {std::uint8_t(i * 9), std::uint8_t(255 - i * 5), std::uint8_t(i * 3), 255};
+    auto texture = Texture(*f.context, 6, 4, image);
+    // Nearest at 100 %: pixel for pixel.
+    ASSERT_TRUE(resampling.Paint(f.context, texture, RectI32{3, 2, 9, 6}, 0, GUI::Resampling::EnumResamplingMode::Nearest, view));
+    for (std::uint32_t y = 0; y < 4; ++y)
+        for (std::uint32_t x = 0; x < 6; ++x) {
+            const auto &p = image[y * 6 + x];
+            EXPECT_EQ(f.At(3 + x, 2 + y), (Pixel{p.b, p.g, p.r, p.a}));
+        }
+    // Turned by 90 degrees: the image's top-left pixel lands at the top right.
+    ASSERT_TRUE(resampling.Paint(f.context, texture, RectI32{0, 0, 4, 6}, 90, GUI::Resampling::EnumResamplingMode::Nearest, view));
+    EXPECT_EQ(f.At(3, 0), (Pixel{image[0].b, image[0].g, image[0].r, 255}));
+    EXPECT_EQ(f.At(0, 0), (Pixel{image[18].b, image[18].g, image[18].r, 255}));
+    EXPECT_FALSE(resampling.Paint(f.context, texture, RectI32{0, 0, 4, 6}, 45, GUI::Resampling::EnumResamplingMode::Nearest, view));
+
+    // Area at a reduction of exactly 2, turned: each 2 x 2 block with equal weights, never divided by 0.
+    std::vector<std::uint16_t> grey(8 * 4);
+    for (std::size_t i = 0; i < grey.size(); ++i)
+        grey[i] = std::uint16_t(i * 2000);
+    auto greyTexture = Texture(*f.context, 8, 4, grey);
+    ASSERT_TRUE(resampling.Paint(f.context, greyTexture, RectI32{0, 0, 2, 4}, 90, GUI::Resampling::EnumResamplingMode::Area, view));
+    // Screen (1, 0) shows the image's top-left block (columns 0-1, rows 0-1).
+    const double mean = (grey[0] + grey[1] + grey[8] + grey[9]) / 4.0 / 65535.0 * 255.0 + 0.5;
+    EXPECT_NEAR(f.At(1, 0)[0], std::floor(mean), 1.0);
+
+    // Cubic of a one-pixel-wide image repeats it and stays in range.
+    std::vector<float> column{0.0f, 1.0f, 0.0f, 1.0f};
+    auto thin = Texture(*f.context, 1, 4, column);
+    ASSERT_TRUE(resampling.Paint(f.context, thin, RectI32{0, 0, 12, 8}, 0, GUI::Resampling::EnumResamplingMode::Cubic, view));
+    for (std::uint32_t y = 0; y < 8; ++y)
+        for (std::uint32_t x = 1; x < 12; ++x)
+            EXPECT_EQ(f.At(x, y), f.At(0, y));
+
+    // Colorization with 255 multiplies by 255 / 256.
+    std::vector<Data::ColorBGRA<std::uint8_t>> white{{255, 255, 255, 255}};
+    auto one = Texture(*f.context, 1, 1, white);
+    f.context->BindImage2D(one);
+    f.renderer->DisableBlending();
+    f.Quad(0, 0, 2, 2, 1.0f, 1.0f, 0.5f, 1.0f);
+    EXPECT_EQ(f.At(1, 1), (Pixel{127 * 255 >> 8, 254, 254, 254}));
+    f.context->UnbindImage2D();
+    EXPECT_EQ(f.context->ChildCount() > 0, true);
+    resampling.DeleteContextObjects();
+}
+
+TEST(SoftwareTexture, UnknownPixelTypeIsRefused)
+{
+    Frame f(4, 4);
+    SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(Data::ColorType::RGBAFloat32);
+    image->Allocate(2, 2);
+    auto texture = f.context->CreateImage2D();
+    texture->CreateFromMemory(image);
+    f.context->BindImage2D(texture);
+    try {
+        f.Quad(0, 0, 4, 4, 1, 1, 1, 1);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(),
+                     "Brintavolex::Platform::Video::Software::SoftwareContext::DrawTriangleWithTexture: unknown color type");
+    }
+}
+
+TEST(SoftwareRenderer, WorkerThreadsDrawTheSameFrame)
+{
+    std::vector<Data::ColorBGRA<std::uint8_t>> image(64 * 64);
+    std::mt19937 rng(3);
+    for (auto &p : image)
+        p = {std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 255};
+    std::vector<std::uint8_t> frames[2];
+    for (int i = 0; i < 2; ++i) {
+        Frame f(400, 300);
+        f.context->SetWorkerCount(i == 0 ? 1 : 4);
+        auto texture = Texture(*f.context, 64, 64, image);
+        GUI::Resampling resampling;
+        resampling.Paint(f.context, texture, RectI32{-13, 7, 390, 290}, 270, GUI::Resampling::EnumResamplingMode::Cubic,
+                         RectI32{0, 0, 400, 300});
+        frames[i] = f.Pixels();
+    }
+    EXPECT_EQ(frames[0], frames[1]);
+}
+
+TEST(Resampling, ModesAndUnrolledAreaCount)
+{
+    using Mode = GUI::Resampling::EnumResamplingMode;
+    EXPECT_STREQ(GUI::Resampling::ModeText(Mode::MipMapTrilinear), "MipMap Trilinear");
+    EXPECT_EQ(GUI::Resampling::ModeFromText("MipMap Bilinear"), Mode::MipMapBilinear);
+    EXPECT_THROW(GUI::Resampling::ModeFromText("Bicubic"), Exception);
+    // Enlargements and a ratio of exactly 1 still get one step.
+    EXPECT_EQ(GUI::Resampling::AreaUnrollCount(100, 100, 400, 400), 1);
+    EXPECT_EQ(GUI::Resampling::AreaUnrollCount(100, 100, 100, 100), 1);
+    EXPECT_EQ(GUI::Resampling::AreaUnrollCount(200, 100, 100, 100), 1);
+    EXPECT_EQ(GUI::Resampling::AreaUnrollCount(250, 100, 100, 100), 2);
+    EXPECT_EQ(GUI::Resampling::AreaUnrollCount(100, 300, 100, 100), 2);
+    const String unrolled = GUI::Resampling::AreaUnrolledGLSL(3);
+    std::string text = unrolled.ToStdString();
+    std::size_t steps = 0;
+    for (std::size_t at = text.find("col += 1.0"); at != std::string::npos; at = text.find("col += 1.0", at + 1))
+        ++steps;
+    EXPECT_EQ(steps, 3u);
+    EXPECT_NE(std::string(GUI::Resampling::CubicGLSL()).find("uniform float bufSizeX"), std::string::npos);
+    EXPECT_NE(std::string(GUI::Resampling::AreaLoopGLSL()).find("TCOffsetX"), std::string::npos);
+}
+
+// Reference move: copy the source rectangle aside, then write it shifted.
+void ReferenceMove(std::vector<std::uint32_t> &buffer, int w, int h, RectI32 r, int dx, int dy)
+{
+    const std::vector<std::uint32_t> before = buffer;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const int tx = x + dx, ty = y + dy;
+            if (x >= 0 && x < w && y >= 0 && y < h && tx >= 0 && tx < w && ty >= 0 && ty < h)
+                buffer[std::size_t(ty * w + tx)] = before[std::size_t(y * w + x)];
+        }
+}
+
+TEST(BitBlit, MovesOverlappingRectanglesLikeMemmove)
+{
+    const int w = 23, h = 17;
+    std::mt19937 rng(11);
+    const int shifts[][2] = {{3, 2}, {-3, 2}, {3, -2}, {-3, -2}, {0, 4}, {0, -4}, {5, 0}, {-5, 0}, {1, 1}};
+    for (const auto &shift : shifts)
+        for (int round = 0; round < 5; ++round) {
+            std::vector<std::uint32_t> buffer(std::size_t(w * h)), expected;
+            for (auto &p : buffer)
+                p = rng();
+            expected = buffer;
+            const RectI32 r{int(rng() % 10) - 2, int(rng() % 8) - 2, 12 + int(rng() % 14), 9 + int(rng() % 10)};
+            ReferenceMove(expected, w, h, r, shift[0], shift[1]);
+            ASSERT_TRUE(GUI::BitBlit(reinterpret_cast<std::uint8_t *>(buffer.data()), w * 4, w, h, r, shift[0],
+                                     shift[1]));
+            ASSERT_EQ(buffer, expected) << shift[0] << "," << shift[1];
+        }
+    std::vector<std::uint32_t> buffer(16);
+    EXPECT_FALSE(GUI::BitBlit(reinterpret_cast<std::uint8_t *>(buffer.data()), 16, 4, 4, RectI32{0, 0, 2, 2}, 1, 1,
+                              GUI::BitBlitFunc::AlphaBlend));
+}
+
+} // namespace
+} // namespace Brintavolex::Platform::Video

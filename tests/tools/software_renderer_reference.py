@@ -1,0 +1,488 @@
+#!/usr/bin/env python3
+"""Independent evaluation of the software renderer's arithmetic.
+
+Random scenes (flat and textured quads, blending, viewports, translations,
+every resampling method, zoom, rotation and clipping over several pixel
+types) are written to a scene file, rendered by the C++ renderer (the program
+named on the command line) and evaluated here with numpy from the written
+rules: triangle set-up and spans, 16.16 blending, normalised texel access,
+nearest (with colorization), bilinear, Catmull-Rom, box filter and the two
+mip-mapped methods. Exact where the arithmetic is exact (flat fills, blending,
+nearest), within one step of the last byte for the interpolating methods.
+
+Usage: software_renderer_reference.py RENDERER WORKDIR
+"""
+
+import os
+from fractions import Fraction
+import struct
+import subprocess
+import sys
+
+import numpy as np
+
+# Pixel types: code -> (numpy channel type, channels)
+TYPES = {
+    7: (np.int8, 1), 8: (np.uint8, 1), 15: (np.int16, 1), 16: (np.uint16, 1), 23: (np.float32, 1),
+    31: (np.int32, 1), 32: (np.uint32, 1), 52: (np.float64, 1), 63: (np.int64, 1), 64: (np.uint64, 1),
+    47: (np.int8, 4), 48: (np.uint8, 4), 415: (np.int16, 4), 416: (np.uint16, 4), 423: (np.float32, 4),
+    431: (np.int32, 4), 432: (np.uint32, 4), 452: (np.float64, 4), 463: (np.int64, 4), 464: (np.uint64, 4),
+}
+NEAREST, COLORIZED, LINEAR, CUBIC, AREA, MIP_BILINEAR, MIP_TRILINEAR = range(7)
+# Resampling::EnumResamplingMode -> shader
+MODE_SHADER = {0: CUBIC, 1: LINEAR, 2: NEAREST, 3: AREA, 4: MIP_BILINEAR, 5: MIP_TRILINEAR}
+
+
+def weight_table():
+    return [(i * 65536 + 127) // 255 for i in range(256)]
+
+
+WEIGHTS = weight_table()
+assert WEIGHTS[128] == 32897 and WEIGHTS[255] == 65536
+
+
+def normalise(image, code):
+    """Texels as float64 B, G, R, A in 0..1 (grey to B = G = R, alpha 1)."""
+    dtype, channels = TYPES[code]
+    v = image.astype(np.float64)
+    if np.issubdtype(dtype, np.floating):
+        v = np.where(np.isnan(v), 0.0, np.clip(v, 0.0, 1.0))
+    elif dtype == np.uint64:
+        v = image.astype(np.float64) * 2.0 ** -64
+    elif dtype == np.int64:
+        v = (image.astype(np.float64) + 2.0 ** 63) * 2.0 ** -64
+    else:
+        info = np.iinfo(dtype)
+        v = (v - float(info.min)) / (float(info.max) - float(info.min))
+    if channels == 1:
+        return np.stack([v, v, v, np.ones_like(v)], axis=-1)
+    return v
+
+
+def to_bytes(c):
+    return np.floor(c * 255.0 + 0.5).astype(np.int64).clip(0, 255)
+
+
+def mip_levels(image, code):
+    """max(1, w // 2) x max(1, h // 2) per level, each pixel the rounded mean of its 2 x 2 block."""
+    dtype, _ = TYPES[code]
+    levels = [image]
+    while True:
+        last = levels[-1]
+        h, w = last.shape[:2]
+        if w < 2 and h < 2:
+            break
+        nh, nw = max(1, h // 2), max(1, w // 2)
+        ys0 = np.minimum(2 * np.arange(nh), h - 1)
+        ys1 = np.minimum(2 * np.arange(nh) + 1, h - 1)
+        xs0 = np.minimum(2 * np.arange(nw), w - 1)
+        xs1 = np.minimum(2 * np.arange(nw) + 1, w - 1)
+        blocks = [last[ys0][:, xs0], last[ys0][:, xs1], last[ys1][:, xs0], last[ys1][:, xs1]]
+        if np.issubdtype(dtype, np.floating):
+            total = sum(b.astype(np.float64) for b in blocks)
+            nxt = (total * 0.25).astype(dtype)
+        else:
+            total = sum(b.astype(object) for b in blocks)
+            nxt = np.vectorize(lambda s: (s + 2) >> 2, otypes=[object])(total).astype(dtype)
+        levels.append(nxt)
+    return levels
+
+
+class Texture:
+    def __init__(self, image, code, mip):
+        self.code = code
+        self.levels = [normalise(level, code) for level in (mip_levels(image, code) if mip else [image])]
+        self.raw = image
+
+
+def fetch(level, ix, iy):
+    h, w = level.shape[:2]
+    return level[np.clip(iy, 0, h - 1), np.clip(ix, 0, w - 1)]
+
+
+def bilinear(level, x, y):
+    x = x - 0.5
+    y = y - 0.5
+    i = np.floor(x).astype(np.int64)
+    j = np.floor(y).astype(np.int64)
+    fx = (x - i)[:, None]
+    fy = (y - j)[:, None]
+    return (fetch(level, i, j) * (1 - fx) * (1 - fy) + fetch(level, i + 1, j) * fx * (1 - fy)
+            + fetch(level, i, j + 1) * (1 - fx) * fy + fetch(level, i + 1, j + 1) * fx * fy)
+
+
+def cubic_1d(p0, p1, p2, p3, t):
+    return p1 + 0.5 * t * (p2 - p0 + t * (2 * p0 - 5 * p1 + 4 * p2 - p3 + t * (3 * (p1 - p2) + p3 - p0)))
+
+
+def cubic(level, x, y):
+    x = x - 0.5
+    y = y - 0.5
+    fx = np.floor(x)
+    fy = np.floor(y)
+    tx = (x - fx)[:, None]
+    ty = (y - fy)[:, None]
+    i0 = fx.astype(np.int64) - 1
+    j0 = fy.astype(np.int64) - 1
+    rows = [cubic_1d(*[fetch(level, i0 + c, j0 + r) for c in range(4)], tx) for r in range(4)]
+    return np.clip(cubic_1d(*rows, ty), 0.0, 1.0)
+
+
+def area(level, x, y, fx, fy):
+    out = np.zeros((len(x), 4))
+    for k in range(len(x)):
+        x0, x1 = x[k] - fx / 2, x[k] + fx / 2
+        y0, y1 = y[k] - fy / 2, y[k] + fy / 2
+
+        def walk(a0, a1):
+            first = int(np.floor(a0))
+            yield first, min(1.0 - (a0 - first), a1 - a0)
+            j = first + 1
+            while j < a1:
+                yield j, min(max(a1 - j, 0.0), 1.0)
+                j += 1
+
+        total = np.zeros(4)
+        for row, wy in walk(y0, y1):
+            for col, wx in walk(x0, x1):
+                total += wx * wy * fetch(level, np.array([col]), np.array([row]))[0]
+        out[k] = total / ((x1 - x0) * (y1 - y0))
+    return out
+
+
+def shade(texture, shader, u, v, dudx, dvdx, dudy, dvdy, color):
+    """Output bytes (n, 4) of the shader for pixels with coordinates u, v."""
+    base = texture.levels[0]
+    h, w = base.shape[:2]
+    if shader in (NEAREST, COLORIZED):
+        x = u * w
+        y = v * h
+        ix = np.where(x >= 0, np.trunc(x), np.trunc(x - 0.9999999999)).astype(np.int64)
+        iy = np.where(y >= 0, np.trunc(y), np.trunc(y - 0.9999999999)).astype(np.int64)
+        out = to_bytes(fetch(base, ix, iy))
+        if shader == COLORIZED:
+            out = (out * np.array(color)[None, :]) >> 8
+        return out
+    if shader == LINEAR:
+        return to_bytes(bilinear(base, u * w, v * h))
+    if shader == CUBIC:
+        return to_bytes(cubic(base, u * w, v * h))
+    if shader == AREA:
+        fx = max((abs(dudx) + abs(dudy)) * w, 1e-6)
+        fy = max((abs(dvdx) + abs(dvdy)) * h, 1e-6)
+        return to_bytes(area(base, u * w, v * h, fx, fy))
+    du, dv = abs(dudx), abs(dvdx)
+    scaled = du * w if du > dv else dv * h
+    lam = np.log2(scaled) if scaled > 0 else -1e9
+    last = len(texture.levels) - 1
+    if shader == MIP_BILINEAR:
+        level = min(int(lam + 0.5) if lam > 0 else 0, last)
+        lv = texture.levels[level]
+        return to_bytes(bilinear(lv, u * lv.shape[1], v * lv.shape[0]))
+    lam = max(lam, 0.0)
+    l0 = int(lam)
+    f = lam - l0
+    a = texture.levels[min(l0, last)]
+    b = texture.levels[min(l0 + 1, last)]
+    ca = bilinear(a, u * a.shape[1], v * a.shape[0])
+    cb = bilinear(b, u * b.shape[1], v * b.shape[0])
+    return to_bytes((1 - f) * ca + f * cb)
+
+
+def blend(src, dst):
+    w = np.array([WEIGHTS[a] for a in src[:, 3]], dtype=np.int64)[:, None]
+    out = dst.copy()
+    out[:, :3] = (src[:, :3] * w + 32768 + dst[:, :3] * (65536 - w)) >> 16
+    out[:, 3] = ((dst[:, 3:4] * (65536 - w)) + ((src[:, 3:4] << 16) | 0x8000))[:, 0] >> 16
+    return out
+
+
+def f32(x):
+    return float(np.float32(x))
+
+
+def color_byte(c):
+    scaled = np.float32(c) * np.float32(255.0)
+    if not scaled > 0:
+        return 0
+    if scaled >= 255:
+        return 255
+    return int(scaled)
+
+
+def edge_x(p, q, y):
+    t = (y + 0.5 - p[1]) / float(q[1] - p[1])
+    return int(np.floor(p[0] + t * (q[0] - p[0]) + 0.49999))
+
+
+def draw_triangle(target, verts, clip, blending, texture, shader, offset):
+    """verts: three tuples (u, v, r, g, b, a, x, y) as stored floats."""
+    pts = []
+    for vert in verts:
+        u, v, r, g, b, a, x, y = vert
+        pts.append([int(np.trunc(np.float32(x))) + offset[0], int(np.trunc(np.float32(y))) + offset[1], f32(u), f32(v)])
+    first = verts[0]
+    color = [color_byte(first[4]), color_byte(first[3]), color_byte(first[2]), color_byte(first[5])]  # B, G, R, A
+    if pts[0][1] > pts[1][1]:
+        pts[0], pts[1] = pts[1], pts[0]
+    if pts[1][1] > pts[2][1]:
+        pts[1], pts[2] = pts[2], pts[1]
+    if pts[0][1] > pts[1][1]:
+        pts[0], pts[1] = pts[1], pts[0]
+    a, b, c = pts
+    det = float(a[0] - c[0]) * float(b[1] - c[1]) + float(a[1] - c[1]) * float(c[0] - b[0])
+    if det == 0:
+        return
+    height, width = target.shape[:2]
+    left, top, right, bottom = max(clip[0], 0), max(clip[1], 0), min(clip[2], width), min(clip[3], height)
+    middle_left = float(b[0] - a[0]) * float(c[1] - a[1]) - float(b[1] - a[1]) * float(c[0] - a[0]) < 0
+    if texture is not None and shader is None:
+        shader = NEAREST if color == [255, 255, 255, 255] else COLORIZED
+
+    def bary(px, py):
+        l1 = ((b[1] - c[1]) * (px - c[0]) + (c[0] - b[0]) * (py - c[1])) / det
+        l2 = ((c[1] - a[1]) * (px - c[0]) + (a[0] - c[0]) * (py - c[1])) / det
+        l3 = 1.0 - l1 - l2
+        return l1 * a[2] + l2 * b[2] + l3 * c[2], l1 * a[3] + l2 * b[3] + l3 * c[3]
+
+    for y in range(max(a[1], top), min(c[1], bottom)):
+        x_long = edge_x(a, c, y)
+        x_short = edge_x(a, b, y) if y + 0.5 < b[1] else edge_x(b, c, y)
+        xl, xr = (x_short, x_long) if middle_left else (x_long, x_short)
+        xl, xr = max(xl, left), min(xr, right)
+        if xl >= xr:
+            continue
+        px = np.arange(xl, xr) + 0.5
+        dst = target[y, xl:xr].astype(np.int64)
+        if texture is None:
+            src = np.tile(np.array(color, dtype=np.int64), (xr - xl, 1))
+        elif shader in (NEAREST, COLORIZED):
+            # Nearest decides on texel edges: evaluate the position exactly.
+            h, w = texture.levels[0].shape[:2]
+            d = Fraction(det)
+            fa, fb, fc = ([Fraction(q[2]), Fraction(q[3])] for q in (a, b, c))
+            us, vs = [], []
+            for x in range(xl, xr):
+                cx, cy = Fraction(2 * x + 1, 2), Fraction(2 * y + 1, 2)
+                l1 = ((b[1] - c[1]) * (cx - c[0]) + (c[0] - b[0]) * (cy - c[1])) / d
+                l2 = ((c[1] - a[1]) * (cx - c[0]) + (a[0] - c[0]) * (cy - c[1])) / d
+                l3 = 1 - l1 - l2
+                us.append(l1 * fa[0] + l2 * fb[0] + l3 * fc[0])
+                vs.append(l1 * fa[1] + l2 * fb[1] + l3 * fc[1])
+            ix = np.array([int(np.floor(q * w)) for q in us], dtype=np.int64)
+            iy = np.array([int(np.floor(q * h)) for q in vs], dtype=np.int64)
+            src = to_bytes(fetch(texture.levels[0], ix, iy))
+            if shader == COLORIZED:
+                src = (src * np.array(color)[None, :]) >> 8
+        else:
+            u, v = bary(px, y + 0.5)
+            u1, v1 = bary(px + 1.0, y + 0.5)
+            u2, v2 = bary(px, y + 1.5)
+            src = shade(texture, shader, u, v, float(u1[0] - u[0]), float(v1[0] - v[0]), float(u2[0] - u[0]),
+                        float(v2[0] - v[0]), color)
+        target[y, xl:xr] = blend(src, dst) if blending else src
+
+
+def paint_vertices(mode, rotation, dest, clip, tex_w, tex_h):
+    """Resampling::Paint's quad: the destination cut by the clip, texture coordinates moved in proportion."""
+    cut = [max(dest[0], clip[0]), max(dest[1], clip[1]), min(dest[2], clip[2]), min(dest[3], clip[3])]
+    if cut[0] >= cut[2] or cut[1] >= cut[3]:
+        return None
+    umax, vmax = 1.0, 1.0
+    base = [(0.0, 0.0), (umax, 0.0), (umax, vmax), (0.0, vmax)]  # TL, TR, BR, BL at 0 degrees
+    shift = rotation // 90
+    corner = [base[(k - shift) % 4] for k in range(4)]
+    dw, dh = dest[2] - dest[0], dest[3] - dest[1]
+
+    def tc(x, y):
+        sx, sy = (x - dest[0]) / dw, (y - dest[1]) / dh
+        tl, tr, bl = corner[0], corner[1], corner[3]
+        return (tl[0] + sx * (tr[0] - tl[0]) + sy * (bl[0] - tl[0]), tl[1] + sx * (tr[1] - tl[1]) + sy * (bl[1] - tl[1]))
+
+    xs = [cut[0], cut[2], cut[2], cut[0]]
+    ys = [cut[1], cut[1], cut[3], cut[3]]
+    out = []
+    for k in (0, 1, 3, 1, 2, 3):
+        u, v = tc(xs[k], ys[k])
+        out.append((f32(u), f32(v), 1.0, 1.0, 1.0, 1.0, float(xs[k]), float(ys[k])))
+    return out
+
+
+# ---- scenes ----
+
+def random_image(rng, code, w, h):
+    dtype, channels = TYPES[code]
+    shape = (h, w) if channels == 1 else (h, w, 4)
+    if np.issubdtype(dtype, np.floating):
+        return rng.uniform(-0.1, 1.1, shape).astype(dtype)
+    info = np.iinfo(dtype)
+    return rng.integers(info.min, info.max, shape, dtype=dtype, endpoint=True)
+
+
+def make_scenes(rng):
+    scenes = []
+    codes = [48, 16, 23, 8, 47, 415, 423, 32, 63, 452]
+
+    def base(kind, w, h):
+        background = rng.integers(0, 256, (h, w, 4), dtype=np.uint8)
+        if rng.random() < 0.3:
+            background[:] = rng.integers(0, 256, 4, dtype=np.uint8)
+        vp = [int(rng.integers(-5, w // 2)), int(rng.integers(-5, h // 2)), int(rng.integers(w // 2, w + 6)),
+              int(rng.integers(h // 2, h + 6))] if rng.random() < 0.5 else [0, 0, w, h]
+        off = [int(rng.integers(-6, 7)), int(rng.integers(-6, 7))] if rng.random() < 0.4 else [0, 0]
+        return {"kind": kind, "w": w, "h": h, "bg": background, "blend": bool(rng.random() < 0.5), "vp": vp, "off": off,
+                "code": 0, "image": None, "mip": False}
+
+    def random_vertex(w, h, white):
+        col = [1.0, 1.0, 1.0, 1.0] if white else list(rng.uniform(-0.2, 1.2, 4))
+        return [float(rng.uniform(-0.3, 1.3)), float(rng.uniform(-0.3, 1.3))] + col + \
+               [float(rng.uniform(-8, w + 8)), float(rng.uniform(-8, h + 8))]
+
+    def axis_quad(w, h, white, uv=(0.0, 0.0, 1.0, 1.0)):
+        x0, y0 = float(rng.uniform(-5, w - 5)), float(rng.uniform(-5, h - 5))
+        x1, y1 = x0 + float(rng.uniform(3, w)), y0 + float(rng.uniform(3, h))
+        col = [1.0, 1.0, 1.0, 1.0] if white else list(rng.uniform(0, 1, 4))
+        u0, v0, u1, v1 = uv
+        corners = {0: (u0, v0, x0, y0), 1: (u1, v0, x1, y0), 2: (u0, v1, x0, y1), 4: (u1, v1, x1, y1)}
+        verts = []
+        for k in (0, 1, 2, 1, 4, 2):
+            u, v, x, y = corners[k]
+            verts.append([u, v] + col + [x, y])
+        return verts
+
+    # Flat fills: random triangles and quads, blending, viewports, translations.
+    for _ in range(40):
+        s = base(1, int(rng.integers(8, 48)), int(rng.integers(8, 40)))
+        s["shader"] = -1
+        quads = []
+        for _ in range(int(rng.integers(1, 4))):
+            quads.append(axis_quad(s["w"], s["h"], False) if rng.random() < 0.5 else
+                         [random_vertex(s["w"], s["h"], False) for _ in range(6)])
+        s["quads"] = quads
+        s["tol"] = 0
+        scenes.append(s)
+    # Textured without shader: nearest, colorized when the colour is not opaque white.
+    for _ in range(20):
+        s = base(1, int(rng.integers(8, 40)), int(rng.integers(8, 32)))
+        s["code"] = int(rng.choice(codes))
+        s["image"] = random_image(rng, s["code"], int(rng.integers(1, 12)), int(rng.integers(1, 12)))
+        s["shader"] = -1
+        white = rng.random() < 0.5
+        s["quads"] = [axis_quad(s["w"], s["h"], white, tuple(rng.uniform(-0.2, 1.2, 4))) if rng.random() < 0.5 else
+                      [random_vertex(s["w"], s["h"], white) for _ in range(6)]]
+        s["tol"] = 0
+        scenes.append(s)
+    # Each shader over random quads (turned and sheared ones included).
+    for shader in (NEAREST, LINEAR, CUBIC, AREA, MIP_BILINEAR, MIP_TRILINEAR):
+        for _ in range(14):
+            s = base(1, int(rng.integers(8, 40)), int(rng.integers(8, 32)))
+            s["code"] = int(rng.choice(codes))
+            s["image"] = random_image(rng, s["code"], int(rng.integers(1, 24)), int(rng.integers(1, 24)))
+            s["mip"] = shader in (MIP_BILINEAR, MIP_TRILINEAR)
+            s["shader"] = shader
+            s["quads"] = [axis_quad(s["w"], s["h"], True, tuple(rng.uniform(-0.2, 1.2, 4))) if rng.random() < 0.6 else
+                          [random_vertex(s["w"], s["h"], True) for _ in range(6)]]
+            s["tol"] = 0 if shader == NEAREST else 1
+            scenes.append(s)
+    # Resampling::Paint: every mode, zoom, rotation and clip.
+    for mode in range(6):
+        for rotation in (0, 90, 180, 270):
+            for zoom in (3.1, 1.0, 0.37):
+                s = base(2, 48, 40)
+                s["blend"] = False
+                s["vp"] = [0, 0, 48, 40]
+                s["off"] = [0, 0]
+                s["code"] = int(rng.choice([48, 16, 23, 416]))
+                iw, ih = int(rng.integers(2, 30)), int(rng.integers(2, 30))
+                s["image"] = random_image(rng, s["code"], iw, ih)
+                s["mip"] = mode in (4, 5)
+                sw, sh = (ih, iw) if rotation in (90, 270) else (iw, ih)
+                left, top = int(rng.integers(-10, 20)), int(rng.integers(-10, 15))
+                dest = [left, top, left + max(1, int(round(sw * zoom))), top + max(1, int(round(sh * zoom)))]
+                clip = [int(rng.integers(0, 10)), int(rng.integers(0, 10)), int(rng.integers(30, 49)), int(rng.integers(25, 41))]
+                s["mode"], s["rotation"], s["dest"], s["clip"] = mode, rotation, dest, clip
+                s["tol"] = 0 if mode == 2 else 1
+                scenes.append(s)
+    return scenes
+
+
+def write_scenes(path, scenes):
+    with open(path, "wb") as f:
+        f.write(b"BRSC" + struct.pack("<I", len(scenes)))
+        for s in scenes:
+            f.write(struct.pack("<III", s["kind"], s["w"], s["h"]))
+            f.write(s["bg"].tobytes())
+            f.write(struct.pack("<B4i2i", int(s["blend"]), *s["vp"], *s["off"]))
+            if s["code"]:
+                img = s["image"]
+                f.write(struct.pack("<iII", s["code"], img.shape[1], img.shape[0]))
+                f.write(np.ascontiguousarray(img).tobytes())
+            else:
+                f.write(struct.pack("<iII", 0, 0, 0))
+            f.write(struct.pack("<B", int(s["mip"])))
+            if s["kind"] == 1:
+                f.write(struct.pack("<iI", s["shader"], len(s["quads"])))
+                for quad in s["quads"]:
+                    for vert in quad:
+                        f.write(struct.pack("<8f", *vert))
+            else:
+                f.write(struct.pack("<ii4i4i", s["mode"], s["rotation"], *s["dest"], *s["clip"]))
+
+
+def reference(s):
+    target = s["bg"].astype(np.int64).copy()
+    texture = Texture(s["image"], s["code"], s["mip"]) if s["code"] else None
+    clip = s["vp"]
+    if s["kind"] == 1:
+        shader = None if s["shader"] < 0 else s["shader"]
+        for quad in s["quads"]:
+            for t in (0, 3):
+                draw_triangle(target, quad[t:t + 3], clip, s["blend"], texture, shader, s["off"])
+    else:
+        verts = paint_vertices(s["mode"], s["rotation"], s["dest"], s["clip"], s["image"].shape[1], s["image"].shape[0])
+        if verts is not None:
+            for t in (0, 3):
+                draw_triangle(target, verts[t:t + 3], clip, s["blend"], texture, MODE_SHADER[s["mode"]], s["off"])
+    return target
+
+
+def main():
+    renderer, workdir = sys.argv[1], sys.argv[2]
+    os.makedirs(workdir, exist_ok=True)
+    rng = np.random.default_rng(20240611)
+    scenes = make_scenes(rng)
+    scene_path = os.path.join(workdir, "scenes.bin")
+    out_path = os.path.join(workdir, "rendered.bin")
+    write_scenes(scene_path, scenes)
+    subprocess.run([renderer, scene_path, out_path], check=True)
+    data = np.fromfile(out_path, dtype=np.uint8)
+    at = 0
+    passed = failed = 0
+    worst = {}
+    for index, s in enumerate(scenes):
+        n = s["w"] * s["h"] * 4
+        got = data[at:at + n].reshape(s["h"], s["w"], 4).astype(np.int64)
+        at += n
+        want = reference(s)
+        diff = np.abs(got - want)
+        label = ("paint mode %d rot %d" % (s["mode"], s["rotation"])) if s["kind"] == 2 else \
+            ("shader %d type %d" % (s["shader"], s["code"]))
+        worst[label.split(" type")[0]] = max(worst.get(label.split(" type")[0], 0), int(diff.max()))
+        if diff.max() > s["tol"]:
+            failed += 1
+            ys, xs = np.nonzero(diff.max(axis=2) > s["tol"])
+            print("scene %d (%s): %d pixels differ by more than %d, first at (%d, %d): got %s want %s" % (
+                index, label, len(ys), s["tol"], xs[0], ys[0], got[ys[0], xs[0]].tolist(), want[ys[0], xs[0]].tolist()))
+        else:
+            passed += 1
+    if at != len(data):
+        print("renderer wrote %d bytes, expected %d" % (len(data), at))
+        failed += 1
+    for label in sorted(worst):
+        print("largest difference, %s: %d" % (label, worst[label]))
+    print("scenes matching the reference: %d of %d" % (passed, passed + failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
