@@ -34,8 +34,9 @@ TEST(ViewerProcess, FileArgumentsAndPluginSwitch)
     EXPECT_EQ(RunViewer(L"/install.png"), 0ul);
     EXPECT_EQ(RunViewer(L"\"\""), 0ul);
     EXPECT_EQ(RunViewer(L"a\"b c\"d"), 0ul);
+    // Only "/DLL" in this case names a plug-in (a missing one is tried by
+    // the plug-in tests, which answer the problem notice).
     EXPECT_EQ(RunViewer(L"/dll C:\\none.dll"), 0ul);
-    EXPECT_EQ(RunViewer(L"/DLL C:\\none.dll"), 0ul);
 }
 
 } // namespace Brintavolex::TestSupport

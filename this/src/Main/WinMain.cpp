@@ -1,10 +1,12 @@
 // The one entry point: configures the error log, splits the command line and
 // runs the role it names.
+#include "Platform/api/CodecFactory.h"
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/System.h"
 #include "Platform/src/Win32/WideText.h"
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
+#include "this/src/Win32/PlugInLoader.h"
 #include "this/src/Win32/Startup.h"
 
 #include <windows.h>
@@ -48,8 +50,13 @@ std::vector<std::u16string> ReadArguments()
     return arguments;
 }
 
+// Building the codec registry loads the plug-in decoders beside the
+// executable; broken ones are logged and skipped.
+void LoadPlugInDecoders() { GetFactoryList(); }
+
 int RunInstall(const LaunchPlan &plan)
 {
+    LoadPlugInDecoders();
     // The install actions arrive with the installer; the parameter string is
     // already checked so that a malformed one fails as it will then.
     ParseInstallParameters(plan.installParameters);
@@ -58,6 +65,7 @@ int RunInstall(const LaunchPlan &plan)
 
 int RunAutomation()
 {
+    LoadPlugInDecoders();
     if (FAILED(CoInitialize(nullptr)))
         throw Exception("WinMain: CoInitialize failed");
     CoUninitialize();
@@ -66,8 +74,12 @@ int RunAutomation()
 
 int RunViewer(const LaunchPlan &plan)
 {
+    LoadPlugInDecoders();
     if (plan.checkPortable)
         IsRunningPortably();
+    // "/DLL": one more plug-in, once the window is up.
+    if (plan.loadPlugin)
+        PlugIn::LoadNamedDll(String(StringExpr(plan.plugin)));
     return 0;
 }
 
@@ -89,7 +101,9 @@ int Run()
     switch (plan.role) {
     case Role::RegisterServer:
     case Role::UnregisterServer:
+        return 0;
     case Role::Uninstall:
+        LoadPlugInDecoders();
         return 0;
     case Role::Install:
         return RunInstall(plan);
