@@ -2,6 +2,7 @@
 // runs the role it names.
 #include "Platform/api/CodecFactory.h"
 #include "Platform/api/ErrorLog.h"
+#include "Platform/api/Language.h"
 #include "Platform/api/System.h"
 #include "Platform/src/Win32/WideText.h"
 #include "Root/api/Exception.h"
@@ -87,7 +88,7 @@ int RunViewer(const LaunchPlan &plan)
 // silent and server roles must never wait for a click.
 void ShowReportNotice()
 {
-    const std::wstring text = Win32::ToW(StringExpr(ErrorLog::NoticeText(1)));
+    const std::wstring text = Win32::ToW(StringExpr(ErrorLog::NoticeText(int(Locale::GetLanguageIndex() & 1))));
     const std::wstring caption = Win32::ToW(StringExpr(ErrorLog::ProductName()));
     MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }
