@@ -10,6 +10,7 @@
 #include "GUI/api/Control.h"
 #include "GUI/api/Style.h"
 #include "GUI/api/WindowPlatform.h"
+#include "Platform/api/BackgroundDecode.h"
 #include "Platform/api/Video/Context.h"
 #include "Platform/api/Video/RendererType.h"
 #include "Root/api/Function.h"
@@ -168,6 +169,11 @@ public:
     void SetModalWindow(WindowHandle window) noexcept { _modal = window; }
     WindowHandle WindowOf(const Panel &panel) const;
     Panel *PanelOfWindow(WindowHandle window) const;
+    // Hands work from any thread to the GUI thread: the refresh message to
+    // the root panel's window carries it (and re-evaluates the pointer).
+    SharedPtr<IGuiThreadPoster> CreateGuiThreadPoster();
+    // A panel's title changed: its window shows the new one.
+    void OnPanelTitleChanged(Panel &panel);
 
 private:
     using ListenerList = std::vector<ControlRef<Control>>;

@@ -137,7 +137,7 @@ public:
     void Dispatch(const WindowMessage &message) override;
     void GenerateTimerMessages() override {}
     void PostQuit(int exitCode) override;
-    void Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) override;
+    bool Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) override;
     std::uint32_t LastError() override { return _lastError; }
     void RunPostedTask(std::int64_t lParam) override;
     void FinishDrop(std::uint64_t) override {}
@@ -160,7 +160,8 @@ private:
     };
     FakeWindow *Find(WindowHandle window);
     const FakeWindow *Find(WindowHandle window) const;
-    void Enqueue(const WindowMessage &message);
+    // x, y: the pointer's desktop position that the message carries.
+    void Enqueue(const WindowMessage &message, std::int32_t x = 0, std::int32_t y = 0);
     // The next message as the system would give it: the queue, then paint
     // messages of invalid windows.
     bool Next(WindowMessage &message);

@@ -29,9 +29,9 @@ struct FontDescription {
     bool bold = false;
 };
 
-// The user-interface language: German at index 0, English at index 1.
+// The user-interface language: German at index 0, English at index 1 (the
+// process-wide language of Locale).
 int GetLanguageIndex() noexcept;
-void SetLanguageIndex(int index) noexcept;
 
 class Style : public EnableSharedPtrFromThis {
 public:

@@ -170,8 +170,9 @@ public:
     // Lets due timers put their messages into the queue (without taking any).
     virtual void GenerateTimerMessages() = 0;
     virtual void PostQuit(int exitCode) = 0;
-    // To a window, or to the GUI thread itself when window is 0.
-    virtual void Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) = 0;
+    // To a window, or to the GUI thread itself when window is 0; false when
+    // the platform refused (reported). May be called from any thread.
+    virtual bool Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) = 0;
     virtual std::uint32_t LastError() = 0;
     // Runs and frees the task a refresh message carries in its long parameter.
     virtual void RunPostedTask(std::int64_t lParam) = 0;

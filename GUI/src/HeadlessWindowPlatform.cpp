@@ -250,8 +250,10 @@ void HeadlessWindowPlatform::ClientToDesktop(WindowHandle window, std::int32_t &
 
 void HeadlessWindowPlatform::LastMessagePosition(std::int32_t &x, std::int32_t &y)
 {
-    x = _haveCurrent ? _current.x : _pointerX;
-    y = _haveCurrent ? _current.y : _pointerY;
+    const std::uint32_t m = _current.message.message;
+    const bool pointer = (m >= M::MouseMove && m <= M::MouseHWheel) || m == M::MouseLeave;
+    x = _haveCurrent && pointer ? _current.x : _pointerX;
+    y = _haveCurrent && pointer ? _current.y : _pointerY;
 }
 
 WindowHandle HeadlessWindowPlatform::WindowFromPoint(std::int32_t x, std::int32_t y)
@@ -299,7 +301,7 @@ void HeadlessWindowPlatform::InjectPointer(WindowHandle window, std::uint32_t me
         _pointerX = clientX + w->rect.x0;
         _pointerY = clientY + w->rect.y0;
     }
-    Enqueue(WindowMessage{window, message, wParam, PackPoint(clientX, clientY)});
+    Enqueue(WindowMessage{window, message, wParam, PackPoint(clientX, clientY)}, _pointerX, _pointerY);
 }
 
 void HeadlessWindowPlatform::InjectWheel(WindowHandle window, std::int32_t desktopX, std::int32_t desktopY,
@@ -308,20 +310,21 @@ void HeadlessWindowPlatform::InjectWheel(WindowHandle window, std::int32_t deskt
     _pointerX = desktopX;
     _pointerY = desktopY;
     const std::uint64_t word = std::uint64_t(std::uint16_t(delta)) << 16;
-    Enqueue(WindowMessage{window, horizontal ? M::MouseHWheel : M::MouseWheel, word, PackPoint(desktopX, desktopY)});
+    Enqueue(WindowMessage{window, horizontal ? M::MouseHWheel : M::MouseWheel, word, PackPoint(desktopX, desktopY)},
+            desktopX, desktopY);
 }
 
 void HeadlessWindowPlatform::InjectLeave(WindowHandle window, std::int32_t desktopX, std::int32_t desktopY)
 {
     _pointerX = desktopX;
     _pointerY = desktopY;
-    Enqueue(WindowMessage{window, M::MouseLeave, 0, 0});
+    Enqueue(WindowMessage{window, M::MouseLeave, 0, 0}, desktopX, desktopY);
 }
 
 void HeadlessWindowPlatform::InjectKey(WindowHandle window, std::uint32_t message, std::uint32_t key,
                                        std::int64_t flags)
 {
-    Enqueue(WindowMessage{window, message, key, flags});
+    Enqueue(WindowMessage{window, message, key, flags}, _pointerX, _pointerY);
 }
 
 std::int64_t HeadlessWindowPlatform::Send(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
@@ -364,10 +367,10 @@ void HeadlessWindowPlatform::RunPostedTask(std::int64_t lParam)
 
 // ---- message queue ----
 
-void HeadlessWindowPlatform::Enqueue(const WindowMessage &message)
+void HeadlessWindowPlatform::Enqueue(const WindowMessage &message, std::int32_t x, std::int32_t y)
 {
     std::lock_guard<std::mutex> guard(_queueMutex);
-    _queue.push_back(Queued{message, _pointerX, _pointerY});
+    _queue.push_back(Queued{message, x, y});
 }
 
 std::size_t HeadlessWindowPlatform::QueuedMessages() const
@@ -376,10 +379,11 @@ std::size_t HeadlessWindowPlatform::QueuedMessages() const
     return _queue.size();
 }
 
-void HeadlessWindowPlatform::Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
+bool HeadlessWindowPlatform::Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
                                   std::int64_t lParam)
 {
     Enqueue(WindowMessage{window, message, wParam, lParam});
+    return true;
 }
 
 void HeadlessWindowPlatform::PostQuit(int exitCode)
@@ -468,7 +472,7 @@ void HeadlessWindowPlatform::Advance(std::uint64_t milliseconds)
             return q.message.window == 0 && q.message.message == M::Timer && q.message.wParam == id;
         });
         if (!waiting)
-            _queue.push_back(Queued{WindowMessage{0, M::Timer, id, 0}, _pointerX, _pointerY});
+            _queue.push_back(Queued{WindowMessage{0, M::Timer, id, 0}, 0, 0});
     }
     _now = target;
 }

@@ -383,6 +383,8 @@ void PanelWithTransparentTitle::SetTitle(StringExpr german, StringExpr english)
     _title[0] = String(german);
     _title[1] = String(english);
     Invalidate();
+    if (GUI *gui = GetGUI())
+        gui->OnPanelTitleChanged(*this);
 }
 
 String PanelWithTransparentTitle::GetWindowTitle() const { return _title[GetLanguageIndex() & 1]; }

@@ -1,15 +1,17 @@
 #include "GUI/api/Style.h"
 
-#include <atomic>
+#include "Platform/api/Language.h"
 
 namespace Brintavolex::GUI {
 
-namespace {
-std::atomic<int> languageIndex{1};
-} // namespace
-
-int GetLanguageIndex() noexcept { return languageIndex.load(std::memory_order_relaxed); }
-void SetLanguageIndex(int index) noexcept { languageIndex.store(index & 1, std::memory_order_relaxed); }
+int GetLanguageIndex() noexcept
+{
+    try {
+        return int(Locale::GetLanguageIndex() & 1);
+    } catch (...) {
+        return 1;
+    }
+}
 
 Style::Style()
 {

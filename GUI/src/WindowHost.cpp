@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 namespace Brintavolex::GUI {
@@ -114,6 +115,44 @@ void GUI::DestroyWindowOf(Panel &panel)
     std::erase_if(_windows, [&](const HostedWindow &w) { return w.handle == handle; });
     panel.SetWindowKind(PanelWindowKind::None);
     _platform->DestroyWindow(handle);
+}
+
+namespace {
+// Posts tasks as the long parameter of the refresh message; the window
+// procedure runs and frees them.
+class HostPoster final : public IGuiThreadPoster {
+public:
+    HostPoster(SharedPtr<WindowPlatform> platform, WindowHandle window)
+        : _platform(std::move(platform)), _window(window)
+    {
+    }
+    void Post(std::function<void()> task) override
+    {
+        auto owned = std::make_unique<std::function<void()>>(std::move(task));
+        if (_platform->Post(_window, M::RefreshPointer, 0, reinterpret_cast<std::int64_t>(owned.get())))
+            owned.release(); // the message owns it now
+    }
+
+private:
+    SharedPtr<WindowPlatform> _platform;
+    WindowHandle _window;
+};
+} // namespace
+
+SharedPtr<IGuiThreadPoster> GUI::CreateGuiThreadPoster()
+{
+    RequirePlatform("CreateGuiThreadPoster");
+    const WindowHandle window = _root ? WindowOf(*_root) : 0;
+    if (!window)
+        throw Exception("GUI::CreateGuiThreadPoster: the root panel has no window");
+    return MakeShared<HostPoster>(_platform, window);
+}
+
+void GUI::OnPanelTitleChanged(Panel &panel)
+{
+    if (_platform)
+        if (const WindowHandle window = WindowOf(panel))
+            _platform->SetWindowTitle(window, panel.GetWindowTitle());
 }
 
 void GUI::Show()

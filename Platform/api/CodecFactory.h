@@ -6,7 +6,7 @@
 #include "Platform/api/Stream.h"
 #include "Platform/api/String.h"
 #include "Root/api/SharedPtr.h"
-#include "this/src/Language.h"
+#include "Platform/api/Language.h"
 
 #include <vector>
 

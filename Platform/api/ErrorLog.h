@@ -13,8 +13,6 @@ void Configure(StringExpr productName, StringExpr logName);
 // Called at the end of a run that logged problems (after the report file has
 // been copied to the desktop).
 void SetReportCallback(std::function<void()> callback);
-// 0 German, 1 English.
-void SetLanguageIndex(int index);
 
 // One entry: source file, line, text. Never throws; a failure while logging
 // is reported once on the debug output and otherwise dropped.

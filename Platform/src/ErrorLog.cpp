@@ -29,7 +29,6 @@ struct FinishAtExit {
 
 void Configure(StringExpr productName, StringExpr logName) { Instance().Configure(productName, logName); }
 void SetReportCallback(std::function<void()> callback) { Instance().SetReportCallback(std::move(callback)); }
-void SetLanguageIndex(int index) { Instance().SetLanguageIndex(index); }
 
 void Log(const char *sourceFile, int line, StringExpr text) noexcept { Instance().Log(sourceFile, line, text); }
 

@@ -1,6 +1,7 @@
 #include "Platform/src/ErrorLogState.h"
 
 #include "Platform/api/FileSystem.h"
+#include "Platform/api/Language.h"
 
 #include <cstdio>
 #include <cstring>
@@ -105,8 +106,10 @@ std::string State::Entry(const char *sourceFile, int line, StringExpr text, std:
     const std::uint32_t pid = _environment.processId ? _environment.processId() : 0;
     const std::uint32_t tid = _environment.threadId ? _environment.threadId() : 0;
     std::string entry;
-    if (currentSize == 0)
-        entry += NoticeText(_language).ToStdString();
+    if (currentSize == 0) {
+        const int language = _language >= 0 ? int(_language) : int(Locale::GetLanguageIndex() & 1);
+        entry += NoticeText(language).ToStdString();
+    }
     if (_header) {
         entry += FormatLinePrefix(haveTime ? &time : nullptr, pid, tid, nullptr, 0);
         entry += "Version " + _version.ToStdString() + "\r\n";

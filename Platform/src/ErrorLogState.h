@@ -38,7 +38,8 @@ public:
 
     void Configure(StringExpr productName, StringExpr logName);
     void SetReportCallback(std::function<void()> callback);
-    // 0 German, 1 English: the language of the notice at the top of a new log.
+    // 0 German, 1 English: the language of the notice at the top of a new
+    // log; the process's language in force unless set.
     void SetLanguageIndex(int index) { _language = index; }
 
     // Writes one entry; never throws and never logs its own failures
@@ -72,7 +73,7 @@ private:
     bool _header = true;
     bool _finished = false;
     std::atomic<bool> _ownFailureReported{false};
-    std::atomic<int> _language{1};
+    std::atomic<int> _language{-1};
     String _version;
     String _productName, _logName;
     String _logFolder, _logFile, _desktopFolder, _reportFile;

@@ -7,10 +7,14 @@ frame the headless host draws for the same window: exactly with the frame
 drawn under Wine (same glyph rasteriser), and with the checked-in native
 frame everywhere outside the title text (GDI and FreeType glyphs differ).
 Then drags the title line with the pointer (the window must follow, drawn
-anew) and presses Escape (the process must end with exit code 0), and
-checks that the run wrote nothing to the error log.
+anew) and presses Escape (the process must end with exit code 0). A second
+run opens the sample picture named on the command line: the screen must
+show exactly the headless frame of the decoded picture, the window title
+its name and zoom, and a key press must zoom in. Neither run may write to
+the error log.
 
-Usage (inside wine-env.sh): viewer_window_test.py VIEWER FRAME_TOOL GOLDEN WORKDIR
+Usage (inside wine-env.sh):
+viewer_window_test.py VIEWER FRAME_TOOL GOLDEN SAMPLE_MAKER WORKDIR
 """
 
 import os
@@ -99,9 +103,13 @@ def geometry(window):
     return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
-def find_window():
-    found = run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % TITLE).stdout.split()
+def find_window(pattern="^%s$" % TITLE):
+    found = run("xdotool", "search", "--onlyvisible", "--name", pattern).stdout.split()
     return found[0] if len(found) == 1 else None
+
+
+def window_name(window):
+    return run("xdotool", "getwindowname", window).stdout.strip()
 
 
 def shows(window, frame):
@@ -127,11 +135,22 @@ def log_lines():
     return lines
 
 
+def start(wine, viewer, *arguments):
+    return subprocess.Popen([wine, viewer, *arguments], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+
+def end(process, what):
+    """Waits for the viewer to end after Escape; its exit code must be 0."""
+    code = process.wait(timeout=20)
+    output = process.stdout.read().decode(errors="replace")
+    assert code == 0, "%s: exit code %d, output %r" % (what, code, output)
+
+
 def main():
-    viewer, frame_tool, golden_path, workdir = sys.argv[1:5]
+    viewer, frame_tool, golden_path, sample_maker, workdir = sys.argv[1:6]
     wine = os.environ["WINE_BIN"]
     os.makedirs(workdir, exist_ok=True)
-    assert find_window() is None, "a viewer window is open already"
+    assert find_window(TITLE) is None, "a viewer window is open already"
     frame_path = os.path.join(workdir, "wine-frame.png")
     subprocess.run([wine, frame_tool, windows_path(frame_path)], check=True, timeout=60)
     frame = read_png(frame_path)
@@ -144,10 +163,15 @@ def main():
         assert y1 < 22 and x1 < 400, "headless frames differ outside the title text: (%d, %d) - (%d, %d)" % (
             x0, y0, x1, y1)
         print("native and Wine frames differ in %d title-text pixels" % len(differ))
+    sample = os.path.join(workdir, "sample.bmp")
+    subprocess.run([sys.executable, sample_maker, sample], check=True, timeout=60)
+    sample_frame_path = os.path.join(workdir, "wine-sample-frame.png")
+    subprocess.run([wine, frame_tool, windows_path(sample_frame_path), windows_path(sample)], check=True, timeout=60)
+    sample_frame = read_png(sample_frame_path)
 
     before = log_lines()
     started = time.monotonic()
-    process = subprocess.Popen([wine, viewer], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    process = start(wine, viewer)
     try:
         window = poll("the viewer window", find_window, 60)
         print("window after %.1f s" % (time.monotonic() - started))
@@ -166,16 +190,28 @@ def main():
 
         # Escape on the root panel closes the window; the run ends with 0.
         run("xdotool", "mousemove", str(x + 450), str(y + 300), "key", "Escape")
-        code = process.wait(timeout=20)
-        output = process.stdout.read().decode(errors="replace")
-        assert code == 0, "exit code %d, output %r" % (code, output)
+        end(process, "empty window")
+
+        # The sample picture, decoded in the background and shown in the view.
+        process = start(wine, viewer, windows_path(sample))
+        named = "^%s - sample\\.bmp - " % TITLE
+        window = poll("the sample's window", lambda: find_window(named), 60)
+        poll("the decoded picture on the screen", lambda: shows(window, sample_frame) is not None, 30)
+        title = window_name(window)
+        print("sample window: %r" % title)
+        x, y, _, _ = geometry(window)
+        run("xdotool", "mousemove", str(x + 400), str(y + 300), "key", "KP_Add")
+        poll("the zoomed title", lambda: window_name(window) not in (title, ""), 20)
+        print("after the key: %r" % window_name(window))
+        run("xdotool", "key", "Escape")
+        end(process, "sample window")
     finally:
         if process.poll() is None:
             process.kill()
             process.wait()
     new = log_lines()[len(before):]
-    assert not new, "the run logged problems: %r" % new
-    print("viewer window: drawn, dragged and closed in %.1f s" % (time.monotonic() - started))
+    assert not new, "the runs logged problems: %r" % new
+    print("viewer windows drawn, dragged, zoomed and closed in %.1f s" % (time.monotonic() - started))
     return 0
 
 

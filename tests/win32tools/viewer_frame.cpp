@@ -1,24 +1,34 @@
-// viewer_frame OUT.png: the viewer window's first frame as the headless host
-// draws it in this process (with this platform's glyphs), for comparing with
-// a screenshot of the real window.
+// viewer_frame OUT.png [IMAGE]: the viewer window's frame as the headless
+// host draws it in this process (with this platform's glyphs), without a file
+// or once IMAGE is shown, for comparing with a screenshot of the real window.
 #include "Data/api/Image2D.h"
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "this/src/ViewerWindow.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <thread>
 
 int main(int argc, char **argv)
 {
     using namespace Brintavolex;
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
         return 2;
     try {
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
         ViewerWindow viewer(platform);
         viewer.Open();
+        if (argc == 3) {
+            viewer.OpenFile(String(argv[2]));
+            for (int i = 0; i < 1000 && viewer.RootPanel()->IsLoading(); ++i) {
+                viewer.Host().ProcessPendingMessages();
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            viewer.Host().ProcessPendingMessages();
+        }
         const auto &frames = platform->Frames(viewer.Host().WindowOf(*viewer.RootPanel()));
         Data::Image2D<Data::ColorBGRA<std::uint8_t>> image;
         image.Allocate(frames.Width(), frames.Height());

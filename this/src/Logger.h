@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Platform/api/String.h"
-#include "this/src/Language.h"
+#include "Platform/api/Language.h"
 
 #include <vector>
 

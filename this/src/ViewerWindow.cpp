@@ -5,11 +5,10 @@
 namespace Brintavolex {
 
 ViewerWindow::ViewerWindow(SharedPtr<GUI::WindowPlatform> platform)
-    : _gui(std::move(platform)), _root(MakeShared<GUI::PanelWithTransparentTitle>())
+    : _gui(std::move(platform)), _root(MakeShared<ViewerPanel>())
 {
     _gui.CreateContextSoftware();
     _root->SetStyle(MakeShared<GUI::ViewerStyleWithOpaquePanelBackground>());
-    _root->SetTitle("Brintavolex Viewer", "Brintavolex Viewer");
     // Escape on the root panel closes the window.
     Function2<void()> close;
     close.Reset(&GUI::GUI::Close, &_gui);
@@ -33,5 +32,7 @@ void ViewerWindow::Open()
     _gui.SetRootPanel(_root);
     _gui.Show();
 }
+
+void ViewerWindow::OpenFile(const String &path) { _root->OpenFile(path, _gui.CreateGuiThreadPoster()); }
 
 } // namespace Brintavolex

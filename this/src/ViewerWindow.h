@@ -1,11 +1,11 @@
 #pragma once
 
 // The viewer role's window: the window host with the software renderer and
-// the application's root panel, which the image views fill.
+// the viewer panel (title line and 2D view) as its root panel.
 
 #include "GUI/api/GUI.h"
-#include "GUI/api/Panel.h"
 #include "GUI/api/WindowPlatform.h"
+#include "this/src/ViewerPanel.h"
 
 namespace Brintavolex {
 
@@ -18,16 +18,19 @@ public:
     ViewerWindow &operator=(const ViewerWindow &) = delete;
 
     GUI::GUI &Host() noexcept { return _gui; }
-    const SharedPtr<GUI::PanelWithTransparentTitle> &RootPanel() const noexcept { return _root; }
+    const SharedPtr<ViewerPanel> &RootPanel() const noexcept { return _root; }
     // Places the root panel in the middle of the primary monitor's work area
     // and shows its window.
     void Open();
+    // Decodes the file in the background; it shows once the GUI thread has
+    // the outcome. After Open.
+    void OpenFile(const String &path);
     // The message loop; the exit code of the run.
     int Run() { return _gui.Run(); }
 
 private:
     GUI::GUI _gui;
-    SharedPtr<GUI::PanelWithTransparentTitle> _root;
+    SharedPtr<ViewerPanel> _root;
 };
 
 } // namespace Brintavolex

@@ -448,13 +448,14 @@ void Win32WindowPlatform::GenerateTimerMessages()
 
 void Win32WindowPlatform::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
 
-void Win32WindowPlatform::Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
+bool Win32WindowPlatform::Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
                                std::int64_t lParam)
 {
     const BOOL posted = window ? PostMessageW(H(window), message, WPARAM(wParam), LPARAM(lParam))
                                : PostThreadMessageW(GetCurrentThreadId(), message, WPARAM(wParam), LPARAM(lParam));
     if (!posted)
         BRINTAVOLEX_LOG_SYSTEM_ERROR(window ? "PostMessageW" : "PostThreadMessageW");
+    return posted != FALSE;
 }
 
 void Win32WindowPlatform::RunPostedTask(std::int64_t lParam) { Brintavolex::Win32::RunPostedTask(LPARAM(lParam)); }

@@ -53,7 +53,7 @@ public:
     void Dispatch(const WindowMessage &message) override;
     void GenerateTimerMessages() override;
     void PostQuit(int exitCode) override;
-    void Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) override;
+    bool Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) override;
     std::uint32_t LastError() override { return _lastError; }
     void RunPostedTask(std::int64_t lParam) override;
     void FinishDrop(std::uint64_t drop) override;

@@ -123,22 +123,4 @@ std::uint64_t FileStream::read(void *buffer, std::uint64_t count)
     return count;
 }
 
-std::uint64_t FileStream::size()
-{
-    RequireOpen("size");
-    return _size;
-}
-
-SharedPtr<IStream> FileStream::Clone()
-{
-    RequireOpen("Clone");
-    return MakeShared<FileStream>(_fileName);
-}
-
-StreamLock FileStream::lock(std::uint64_t count)
-{
-    RequireOpen("lock");
-    return StreamLock{this, nullptr, count};
-}
-
 } // namespace Brintavolex

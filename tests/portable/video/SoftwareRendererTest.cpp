@@ -168,8 +168,9 @@ TEST(SoftwareRenderer, BlendingExtremesAndDegenerateTriangles)
     for (int frame = 0; frame < 3; ++frame)
         buffer->RenderAll();
     EXPECT_EQ(f.Pixels(), before);
-    if (!problemsBefore)
+    if (!problemsBefore) {
         EXPECT_FALSE(ErrorLog::ProblemOccurred()) << "a degenerate triangle is no problem to report";
+    }
 
     f.context->ResetRenderTarget();
     EXPECT_THROW(buffer->Render(0), Exception);

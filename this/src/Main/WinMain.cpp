@@ -1,12 +1,15 @@
 // The one entry point: configures the error log, splits the command line and
 // runs the role it names.
 #include "GUI/src/Win32/Win32WindowPlatform.h"
+#include "Platform/api/CodecFactory.h"
 #include "Platform/api/ErrorLog.h"
+#include "Platform/api/Language.h"
 #include "Platform/api/System.h"
 #include "Platform/src/Win32/WideText.h"
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
 #include "this/src/ViewerWindow.h"
+#include "this/src/Win32/PlugInLoader.h"
 #include "this/src/Win32/Startup.h"
 
 #include <windows.h>
@@ -50,8 +53,13 @@ std::vector<std::u16string> ReadArguments()
     return arguments;
 }
 
+// Building the codec registry loads the plug-in decoders beside the
+// executable; broken ones are logged and skipped.
+void LoadPlugInDecoders() { GetFactoryList(); }
+
 int RunInstall(const LaunchPlan &plan)
 {
+    LoadPlugInDecoders();
     // The install actions arrive with the installer; the parameter string is
     // already checked so that a malformed one fails as it will then.
     ParseInstallParameters(plan.installParameters);
@@ -60,6 +68,7 @@ int RunInstall(const LaunchPlan &plan)
 
 int RunAutomation()
 {
+    LoadPlugInDecoders();
     if (FAILED(CoInitialize(nullptr)))
         throw Exception("WinMain: CoInitialize failed");
     CoUninitialize();
@@ -68,10 +77,16 @@ int RunAutomation()
 
 int RunViewer(const LaunchPlan &plan)
 {
+    LoadPlugInDecoders();
     if (plan.checkPortable)
         IsRunningPortably();
     ViewerWindow window(MakeShared<GUI::Win32WindowPlatform>());
     window.Open();
+    // "/DLL": one more plug-in, once the window is up.
+    if (plan.loadPlugin)
+        PlugIn::LoadNamedDll(String(StringExpr(plan.plugin)));
+    if (plan.openFile)
+        window.OpenFile(String(StringExpr(plan.file)));
     return window.Run();
 }
 
@@ -79,7 +94,7 @@ int RunViewer(const LaunchPlan &plan)
 // silent and server roles must never wait for a click.
 void ShowReportNotice()
 {
-    const std::wstring text = Win32::ToW(StringExpr(ErrorLog::NoticeText(1)));
+    const std::wstring text = Win32::ToW(StringExpr(ErrorLog::NoticeText(int(Locale::GetLanguageIndex() & 1))));
     const std::wstring caption = Win32::ToW(StringExpr(ErrorLog::ProductName()));
     MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }
@@ -93,7 +108,9 @@ int Run()
     switch (plan.role) {
     case Role::RegisterServer:
     case Role::UnregisterServer:
+        return 0;
     case Role::Uninstall:
+        LoadPlugInDecoders();
         return 0;
     case Role::Install:
         return RunInstall(plan);

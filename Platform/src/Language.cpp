@@ -1,4 +1,4 @@
-#include "this/src/Language.h"
+#include "Platform/api/Language.h"
 
 #include <atomic>
 #include <locale>

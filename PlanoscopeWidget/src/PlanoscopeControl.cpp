@@ -1,0 +1,450 @@
+#include "PlanoscopeWidget/src/PlanoscopeControl.h"
+
+#include "GUI/api/Panel.h"
+#include "Platform/api/ErrorLog.h"
+#include "Platform/api/Video/Software.h"
+#include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
+#include "PlanoscopeWidget/src/PlanoscopeRuler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace Brintavolex::ImageView {
+
+namespace {
+
+// Virtual-key codes of the zoom keys: "+" and "-" on the main block and the
+// number pad.
+constexpr std::uint32_t kKeyPlus = 0xBB, kKeyAdd = 0x6B, kKeyMinus = 0xBD, kKeySubtract = 0x6D;
+
+Platform::Video::RectI32 ToRect(const GUI::Rect &r) { return {r.x0, r.y0, r.x1, r.y1}; }
+
+GUI::Rect Intersect(const GUI::Rect &a, const GUI::Rect &b)
+{
+    GUI::Rect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+    if (r.x1 < r.x0)
+        r.x1 = r.x0;
+    if (r.y1 < r.y0)
+        r.y1 = r.y0;
+    return r;
+}
+
+bool IsMipMode(Resampling::EnumResamplingMode mode)
+{
+    return mode == Resampling::EnumResamplingMode::MipMapBilinear ||
+           mode == Resampling::EnumResamplingMode::MipMapTrilinear;
+}
+
+} // namespace
+
+Planoscope::Planoscope()
+    : _ruler(std::make_unique<PlanoscopeRuler>()), _values(std::make_unique<PlanoscopeRGBColorInfo>())
+{
+    SetEnabled(true);
+}
+
+Planoscope::~Planoscope() = default;
+
+Planoscope::ImageExtent Planoscope::Extent() const noexcept
+{
+    if (!_image)
+        return {0, 0};
+    return {double(_image->GetWidth()) * _pixelWidth, double(_image->GetHeight()) * _pixelHeight};
+}
+
+void Planoscope::SetImage(const SharedPtr<Data::Image2DBase> &image, double pixelWidth, double pixelHeight)
+{
+    _image = image;
+    _pixelWidth = (pixelWidth > 0 && std::isfinite(pixelWidth)) ? pixelWidth : 1;
+    _pixelHeight = (pixelHeight > 0 && std::isfinite(pixelHeight)) ? pixelHeight : 1;
+    _texture.Reset();
+    _textureImage = nullptr;
+    _kept.valid = false;
+    if (_fit)
+        FitToWindow();
+    else
+        _pan = ClampPanning(_pan);
+    RequestRepaint();
+}
+
+void Planoscope::ZoomChanged()
+{
+    _kept.valid = false;
+    _zoomListener();
+}
+
+void Planoscope::SetZoom(double z)
+{
+    z = ClampZoom(z);
+    _fit = false;
+    if (z == _zoom)
+        return;
+    _zoom = z;
+    ZoomChanged();
+    if (!_dragging)
+        _pan = ClampPanning(_pan);
+    RequestRepaint();
+}
+
+void Planoscope::ZoomBySteps(double steps) { SetZoom(ZoomAfterSteps(_zoom, steps)); }
+
+void Planoscope::ZoomAt(double steps, double dx, double dy)
+{
+    const double before = _zoom;
+    const double after = ZoomAfterSteps(_zoom, steps);
+    if (after == before) {
+        _fit = false;
+        return;
+    }
+    // The image point under the cursor stays under it.
+    _pan.x += (before - after) * dx;
+    _pan.y += (before - after) * dy;
+    SetZoom(after);
+}
+
+void Planoscope::FitToWindow()
+{
+    const GUI::Rect r = GetRect();
+    const ImageExtent e = Extent();
+    const double z = ClampZoom(FitZoom(e.width, e.height, r.Width(), r.Height(), _rotation));
+    _fit = true;
+    if (z != _zoom) {
+        _zoom = z;
+        ZoomChanged();
+    }
+    _pan = ClampPanning(_pan);
+    RequestRepaint();
+}
+
+void Planoscope::SetPan(Vec2 pan)
+{
+    _pan = _dragging ? pan : ClampPanning(pan);
+    RequestRepaint();
+}
+
+Vec2 Planoscope::ClampPanning(Vec2 pan) const
+{
+    const GUI::Rect r = GetRect();
+    const ImageExtent e = Extent();
+    return ImageView::ClampPanning(pan, e.width, e.height, r.Width(), r.Height(), _zoom, _rotation);
+}
+
+void Planoscope::SetRotation(std::int32_t angle)
+{
+    if (angle != 0 && angle != 90 && angle != 180 && angle != 270)
+        throw Exception("Planoscope::ClampPanning: rotation angle must be in {0,90,180,270}");
+    if (angle == _rotation)
+        return;
+    _pan = RotatePan(_pan, _rotation, angle);
+    _rotation = angle;
+    _kept.valid = false;
+    _zoomListener();
+    if (_fit)
+        FitToWindow();
+    else if (!_dragging)
+        _pan = ClampPanning(_pan);
+    RequestRepaint();
+}
+
+void Planoscope::ShowRuler(bool show)
+{
+    _rulerShown = show;
+    RequestRepaint();
+}
+
+void Planoscope::ShowRGBValues(bool show)
+{
+    _valuesShown = show;
+    RequestRepaint();
+}
+
+void Planoscope::SetResamplingModes(Mode reduced, Mode atHundred, Mode magnified)
+{
+    _modes[0] = reduced;
+    _modes[1] = atHundred;
+    _modes[2] = magnified;
+    _kept.valid = false;
+    RequestRepaint();
+}
+
+Planoscope::Mode Planoscope::CurrentResamplingMode() const noexcept
+{
+    return ChooseResampling(_zoom, _modes[2], _modes[1], _modes[0]);
+}
+
+Platform::Video::RectI32 Planoscope::ImageRectangleOnScreen() const
+{
+    const GUI::Rect r = GetRect();
+    const ImageExtent e = Extent();
+    return ImageRectangle(e.width, e.height, _rotation, _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
+}
+
+Vec2 Planoscope::ImagePointAt(double x, double y) const
+{
+    const GUI::Rect r = GetRect();
+    const ImageExtent e = Extent();
+    const Vec2 p = ImagePointAtScreen({x, y}, e.width, e.height, _rotation, _zoom, _pan, r.x0, r.y0, r.Width(),
+                                      r.Height());
+    return {p.x / _pixelWidth, p.y / _pixelHeight};
+}
+
+Vec2 Planoscope::ScreenPointOf(Vec2 imagePoint) const
+{
+    const GUI::Rect r = GetRect();
+    const ImageExtent e = Extent();
+    return ScreenPointOfImage({imagePoint.x * _pixelWidth, imagePoint.y * _pixelHeight}, e.width, e.height,
+                              _rotation, _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
+}
+
+void Planoscope::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
+{
+    const GUI::Rect before = GetRect();
+    ControlList::SetRect(x0, y0, x1, y1);
+    if (GetRect() == before)
+        return;
+    _kept.valid = false;
+    if (_fit)
+        FitToWindow();
+    else if (!_dragging)
+        _pan = ClampPanning(_pan);
+}
+
+// ---- input ----
+
+GUI::Control *Planoscope::OnMouseEnter(std::int32_t x, std::int32_t y)
+{
+    return IsEnabled() && GetRect().Contains(x, y) ? this : nullptr;
+}
+
+GUI::Control *Planoscope::OnMouseMove(std::int32_t x, std::int32_t y)
+{
+    if (_dragging) {
+        // No clamping while the image follows the pointer.
+        _pan.x -= _zoom * (x - _last.x);
+        _pan.y -= _zoom * (y - _last.y);
+        _last = {double(x), double(y)};
+        RequestRepaint();
+        return this;
+    }
+    return IsEnabled() && GetRect().Contains(x, y) ? this : nullptr;
+}
+
+GUI::Control *Planoscope::OnMouseLButtonDown(std::int32_t x, std::int32_t y)
+{
+    if (!IsEnabled())
+        return nullptr;
+    _dragging = true;
+    _last = {double(x), double(y)};
+    return this;
+}
+
+GUI::Control *Planoscope::OnMouseLButtonUp(std::int32_t x, std::int32_t y)
+{
+    if (_dragging) {
+        _dragging = false;
+        _pan = ClampPanning(_pan);
+        RequestRepaint();
+    }
+    return GetRect().Contains(x, y) ? this : nullptr;
+}
+
+int Planoscope::OnMouseWheel(std::uint64_t word, std::int32_t x, std::int32_t y)
+{
+    if (!IsEnabled())
+        return 0;
+    const double notches = double(std::int16_t(std::uint16_t(word >> 16))) / 120.0;
+    // The wheel comes in desktop coordinates; the view works in its panel's.
+    const GUI::Panel *panel = GetPanel();
+    const double px = panel ? x - panel->GetRect().x0 : x;
+    const double py = panel ? y - panel->GetRect().y0 : y;
+    const GUI::Rect r = GetRect();
+    ZoomAt(notches, px - (r.x0 + r.Width() * 0.5), py - (r.y0 + r.Height() * 0.5));
+    return 1;
+}
+
+bool Planoscope::OnKeyDown(std::uint32_t key, std::int64_t)
+{
+    if (!IsEnabled())
+        return false;
+    if (key == kKeyPlus || key == kKeyAdd) {
+        if (CanZoomIn(_zoom))
+            ZoomBySteps(1);
+        return true;
+    }
+    if (key == kKeyMinus || key == kKeySubtract) {
+        if (CanZoomOut(_zoom))
+            ZoomBySteps(-1);
+        return true;
+    }
+    return false;
+}
+
+// ---- drawing ----
+
+bool Planoscope::DeleteContextObjects()
+{
+    _texture.Reset();
+    _textureContext = nullptr;
+    _textureImage = nullptr;
+    _kept.valid = false;
+    const bool resampling = _resampling.DeleteContextObjects();
+    return ControlList::DeleteContextObjects() && resampling;
+}
+
+bool Planoscope::EnsureTexture(Platform::Video::Context &context)
+{
+    const bool mipMap = IsMipMode(CurrentResamplingMode());
+    if (_texture && _textureContext == &context && _textureImage == _image.Get() && (_textureMipMap || !mipMap))
+        return true;
+    _texture = Platform::Video::CreateFromMemory(context.SharedFromThis<Platform::Video::Context>(), _image, mipMap);
+    _textureContext = &context;
+    _textureImage = _image.Get();
+    _textureMipMap = mipMap;
+    _kept.valid = false;
+    return bool(_texture);
+}
+
+void Planoscope::Draw()
+{
+    GUI::Panel *panel = GetPanel();
+    Platform::Video::Context *context = panel ? panel->GetContext() : nullptr;
+    if (!context || !IsVisible())
+        return;
+    if (_image && EnsureTexture(*context))
+        DrawImage(*context);
+    ControlList::Draw();
+
+    // Ruler and pixel values lie over the picture (never in the kept frame).
+    if (!_image || (!_rulerShown && !_valuesShown))
+        return;
+    const SharedPtr<GUI::Font> font = panel->GetFont(GUI::FontRole::Small);
+    if (!font)
+        return;
+    GUI::QuadBatch overlay;
+    const GUI::Rect area = GetRect();
+    if (_valuesShown) {
+        const Vec2 a = ImagePointAt(area.x0, area.y0), b = ImagePointAt(area.x1, area.y1);
+        const double w = double(_image->GetWidth()), h = double(_image->GetHeight());
+        const auto first = [](double u, double v) { return std::int64_t(std::floor(std::min(u, v))); };
+        const auto last = [](double u, double v) { return std::int64_t(std::ceil(std::max(u, v))); };
+        const std::int64_t x0 = std::max<std::int64_t>(0, first(a.x, b.x));
+        const std::int64_t y0 = std::max<std::int64_t>(0, first(a.y, b.y));
+        const std::int64_t x1 = std::min<std::int64_t>(std::int64_t(w) - 1, last(a.x, b.x));
+        const std::int64_t y1 = std::min<std::int64_t>(std::int64_t(h) - 1, last(a.y, b.y));
+        _values->Build(overlay, *font, *_image, area, _zoom, x0, y0, x1, y1, [&](std::int64_t x, std::int64_t y) {
+            const Vec2 p = ScreenPointOf({double(x), double(y)}), q = ScreenPointOf({double(x + 1), double(y + 1)});
+            return GUI::Rect{std::int32_t(std::lround(std::min(p.x, q.x))), std::int32_t(std::lround(std::min(p.y, q.y))),
+                             std::int32_t(std::lround(std::max(p.x, q.x))), std::int32_t(std::lround(std::max(p.y, q.y)))};
+        });
+    }
+    if (_rulerShown)
+        _ruler->Build(overlay, *font, area, _zoom / _pixelWidth, _rotation, panel->GUIUnit(7),
+                      [&](double x, double y) { return ImagePointAt(x, y); });
+    const SharedPtr<Platform::Video::Context> shared = context->SharedFromThis<Platform::Video::Context>();
+    overlay.Upload(shared);
+    overlay.Draw();
+    overlay.Release();
+}
+
+void Planoscope::DrawImage(Platform::Video::Context &context)
+{
+    const Platform::Video::RectI32 destination = ImageRectangleOnScreen();
+    const Mode mode = CurrentResamplingMode();
+    // Strips start their spans elsewhere than a whole frame, so filtered
+    // modes may differ in the last bit; Nearest could pick a neighbouring
+    // texel along a strip's edge, and it is cheap to draw in full.
+    if (_reuseEnabled && mode != Mode::Nearest && DrawReusingLastFrame(context, destination, mode)) {
+        ++_reusedFrames;
+        return;
+    }
+    _resampling.Paint(context.SharedFromThis<Platform::Video::Context>(), _texture, destination, _rotation, mode,
+                      ToRect(GetRect()));
+    ++_fullFrames;
+    KeepFrame(destination, mode);
+}
+
+namespace {
+// The software back buffer of the panel being painted, or null.
+Platform::Video::Software::SoftwareRenderer *SoftwareTarget(GUI::Panel *panel)
+{
+    if (!panel || !panel->GetRenderer())
+        return nullptr;
+    return dynamic_cast<Platform::Video::Software::SoftwareRenderer *>(panel->GetRenderer().Get());
+}
+} // namespace
+
+void Planoscope::KeepFrame(const Platform::Video::RectI32 &destination, Mode mode)
+{
+    _kept.valid = false;
+    Platform::Video::Software::SoftwareRenderer *target = SoftwareTarget(GetPanel());
+    if (!_reuseEnabled || !target)
+        return;
+    const Platform::Video::Renderer::Lock lock = target->LockBackBuffer();
+    const GUI::Rect area = Intersect(GetRect(), GUI::Rect{0, 0, std::int32_t(lock.Width()), std::int32_t(lock.Height())});
+    if (area.Width() <= 0 || area.Height() <= 0 || !(area == GetRect()))
+        return;
+    const std::size_t rowBytes = std::size_t(area.Width()) * 4;
+    _kept.pixels.resize(rowBytes * std::size_t(area.Height()));
+    for (std::int32_t y = 0; y < area.Height(); ++y)
+        std::memcpy(&_kept.pixels[std::size_t(y) * rowBytes],
+                    lock.ReadBits() + std::int64_t(area.y0 + y) * lock.Pitch() + std::int64_t(area.x0) * 4, rowBytes);
+    _kept.valid = true;
+    _kept.area = ToRect(area);
+    _kept.destination = destination;
+    _kept.mode = mode;
+    _kept.zoom = _zoom;
+    _kept.rotation = _rotation;
+    _kept.texture = _texture.Get();
+}
+
+bool Planoscope::DrawReusingLastFrame(Platform::Video::Context &context, const Platform::Video::RectI32 &destination,
+                                      Mode mode)
+{
+    const GUI::Rect area = GetRect();
+    if (!_kept.valid || !(_kept.area == ToRect(area)) || _kept.mode != mode || _kept.zoom != _zoom ||
+        _kept.rotation != _rotation || _kept.texture != _texture.Get() ||
+        destination.right - destination.left != _kept.destination.right - _kept.destination.left ||
+        destination.bottom - destination.top != _kept.destination.bottom - _kept.destination.top)
+        return false;
+    Platform::Video::Software::SoftwareRenderer *target = SoftwareTarget(GetPanel());
+    if (!target)
+        return false;
+    const std::int32_t w = area.Width(), h = area.Height();
+    const std::int32_t dx = destination.left - _kept.destination.left, dy = destination.top - _kept.destination.top;
+    if (std::abs(dx) >= w || std::abs(dy) >= h)
+        return false;
+    // Shift the kept frame and copy the part that stays into the back buffer;
+    // the uncovered strips still hold what the panel drew under the view.
+    if (dx != 0 || dy != 0)
+        GUI::BitBlit(_kept.pixels.data(), std::int64_t(w) * 4, w, h, Platform::Video::RectI32{0, 0, w, h}, dx, dy);
+    {
+        const Platform::Video::Renderer::Lock lock = target->LockBackBuffer();
+        const std::int32_t x0 = std::max(0, dx), x1 = w + std::min(0, dx);
+        const std::int32_t y0 = std::max(0, dy), y1 = h + std::min(0, dy);
+        for (std::int32_t y = y0; y < y1; ++y)
+            std::memcpy(lock.WriteBits() + std::int64_t(area.y0 + y) * lock.Pitch() + std::int64_t(area.x0 + x0) * 4,
+                        &_kept.pixels[(std::size_t(y) * std::size_t(w) + std::size_t(x0)) * 4],
+                        std::size_t(x1 - x0) * 4);
+    }
+    const SharedPtr<Platform::Video::Context> shared = context.SharedFromThis<Platform::Video::Context>();
+    // A strip of columns, then a strip of rows without those columns: no
+    // pixel is drawn twice.
+    GUI::Rect columns{}, rows{};
+    if (dx > 0)
+        columns = GUI::Rect{area.x0, area.y0, area.x0 + dx, area.y1};
+    else if (dx < 0)
+        columns = GUI::Rect{area.x1 + dx, area.y0, area.x1, area.y1};
+    const std::int32_t rx0 = dx > 0 ? area.x0 + dx : area.x0, rx1 = dx < 0 ? area.x1 + dx : area.x1;
+    if (dy > 0)
+        rows = GUI::Rect{rx0, area.y0, rx1, area.y0 + dy};
+    else if (dy < 0)
+        rows = GUI::Rect{rx0, area.y1 + dy, rx1, area.y1};
+    for (const GUI::Rect &strip : {columns, rows})
+        if (strip.Width() > 0 && strip.Height() > 0)
+            _resampling.Paint(shared, _texture, destination, _rotation, mode, ToRect(strip));
+    KeepFrame(destination, mode);
+    return true;
+}
+
+} // namespace Brintavolex::ImageView

@@ -1,0 +1,144 @@
+#include "this/src/ViewerPanel.h"
+
+#include "Platform/api/CodecFactory.h"
+#include "this/src/Logger.h"
+#include "this/src/Slot.h"
+
+#include <algorithm>
+
+namespace Brintavolex {
+
+namespace {
+const char kProduct[] = "Brintavolex Viewer";
+
+// The last part of a path.
+String BaseName(const String &path)
+{
+    const std::u16string text = path.ToU16String();
+    const std::size_t slash = text.find_last_of(u"\\/");
+    return String(StringExpr(slash == std::u16string::npos ? text : text.substr(slash + 1)));
+}
+} // namespace
+
+ViewerPanel::ViewerPanel()
+{
+    Add(_view);
+    _view.ZoomListener().Reset(&ViewerPanel::ZoomChanged, this);
+    UpdateTitle();
+}
+
+ViewerPanel::~ViewerPanel()
+{
+    *_alive = false;
+    _decode.reset();
+}
+
+void ViewerPanel::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
+{
+    PanelWithTransparentTitle::SetRect(x0, y0, x1, y1);
+    LayOut();
+}
+
+void ViewerPanel::LayOut()
+{
+    const GUI::Rect r = GetRect();
+    _view.SetRect(0, std::min(TitleHeight(), r.Height()), r.Width(), r.Height());
+}
+
+void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster> &poster)
+{
+    _fileName = BaseName(path);
+    _problem = String();
+    _decode.reset();
+    try {
+        Slot slot(path, {MakeShared<FirstIndex>()});
+        slot.Load(MakeShared<NullLogger>());
+        if (!slot.GetLoaded().image2D)
+            throw Exception("this file holds no 2D picture");
+        // The outcome may arrive after this panel is gone: it checks first.
+        std::weak_ptr<bool> alive = _alive;
+        _decode = std::make_unique<BackgroundDecode>(
+            slot.GetLoaded().image2D, nullptr, poster, [this, alive](const BackgroundDecode::Outcome &outcome) {
+                if (const auto living = alive.lock(); living && *living)
+                    Loaded(outcome);
+            });
+    } catch (const std::exception &e) {
+        _problem = String(e.what());
+    }
+    UpdateTitle();
+}
+
+void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome)
+{
+    _decode.reset();
+    if (outcome.image) {
+        _view.SetImage(outcome.image);
+        ChooseFirstZoom();
+    } else {
+        _problem = outcome.error.Empty() ? String("the file could not be decoded") : outcome.error;
+    }
+    UpdateTitle();
+    RequestRepaint();
+}
+
+void ViewerPanel::ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExpr name)
+{
+    _fileName = String(name);
+    _problem = String();
+    _view.SetImage(image);
+    ChooseFirstZoom();
+    UpdateTitle();
+}
+
+void ViewerPanel::ChooseFirstZoom()
+{
+    const SharedPtr<Data::Image2DBase> &image = _view.GetImage();
+    const GUI::Rect r = _view.GetRect();
+    if (!image)
+        return;
+    const double fit = ImageView::FitZoom(double(image->GetWidth()), double(image->GetHeight()), r.Width(),
+                                          r.Height(), _view.GetRotation());
+    _view.SetZoom(std::max(1.0, fit));
+    _view.SetPan({0, 0});
+}
+
+void ViewerPanel::ZoomChanged() { UpdateTitle(); }
+
+String ViewerPanel::TitleText() const
+{
+    String title = kProduct;
+    if (!_fileName.Empty())
+        title += " - " + _fileName;
+    if (!_problem.Empty())
+        title += " - " + _problem;
+    else if (_decode)
+        title += " - loading";
+    else if (_view.GetImage())
+        title += " - " + ImageView::ZoomText(_view.GetZoom());
+    return title;
+}
+
+void ViewerPanel::UpdateTitle()
+{
+    const String english = TitleText();
+    String german = english;
+    if (!_problem.Empty() || _decode) {
+        // Only the fixed words differ between the languages here.
+        german = String(kProduct);
+        if (!_fileName.Empty())
+            german += " - " + _fileName;
+        german += !_problem.Empty() ? String(" - ") + _problem : String(" - wird geladen");
+    }
+    SetTitle(german, english);
+    RequestRepaint();
+}
+
+bool ViewerPanel::OnKeyDown(std::uint32_t key, std::int64_t flags)
+{
+    if (PanelWithTransparentTitle::OnKeyDown(key, flags))
+        return true;
+    // Keys nobody else takes go to the view.
+    return _view.OnKeyDown(key, flags);
+}
+
+} // namespace Brintavolex
