@@ -15,6 +15,16 @@ CACHE=${BRINTAVOLEX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brintavolex}
 export WINEPREFIX="$CACHE/wineprefix-run"
 EXE="$ROOT/build/win64/bin/Brintavolex Viewer.exe"
 
+# No image named: the sample picture. A Linux path is given to the viewer as
+# Wine sees it (drive Z:).
+if [ $# -eq 0 ]; then
+    python3 "$ROOT/tools/make-sample-image.py" "$ROOT/build/sample.bmp"
+    set -- "$ROOT/build/sample.bmp"
+fi
+if [ $# -eq 1 ] && [ -f "$1" ]; then
+    set -- "Z:$(cd "$(dirname "$1")" && pwd | tr / '\\')\\$(basename "$1")"
+fi
+
 if [ -n "${DISPLAY:-}" ]; then
     "$WINE_BIN" "$EXE" "$@"
     exit $?
