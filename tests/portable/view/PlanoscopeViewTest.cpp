@@ -258,6 +258,22 @@ TEST(Planoscope, ValueOverlayAndRulerDrawAtHighZoom)
     EXPECT_TRUE(texts[2] == String("B 3"));
 }
 
+// Windows offers any display scale: sizes follow it, nothing throws.
+TEST(Planoscope, AnyDisplayScalePaints)
+{
+    for (double scale : {1.0, 1.25, 2.25, 2.5, 3.0, 3.5, 1.37}) {
+        Desk desk;
+        desk.panel->SetScale(scale);
+        desk.view.SetImage(Pattern(64, 48));
+        desk.view.SetZoom(1.0 / 40);
+        desk.view.ShowRuler(true);
+        desk.view.ShowRGBValues(true);
+        desk.Paint();
+        desk.view.SetZoom(3);
+        desk.Paint();
+    }
+}
+
 TEST(Planoscope, TextThatDoesNotFitIsShortenedOrDropped)
 {
     Desk desk;
