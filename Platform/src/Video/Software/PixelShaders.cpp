@@ -342,6 +342,361 @@ struct LinearMode {
     }
 };
 
+// ---- Separable filters along lines of fixed-point values ----
+//
+// The view's quads are axis-aligned: along a span one source axis moves and
+// the other stays put. The taps across the span are filtered once per source
+// position into a line; each output pixel then filters its taps along that
+// line. Values are 16-bit fixed point with 1.0 = 255 * 64 (a sixty-fourth of
+// a display byte) and 14-bit weights, so the bytes stay within a few
+// hundredths of a step of the exact evaluation.
+
+constexpr std::int32_t FixedOne = 255 * 64;
+
+template <class P> constexpr int ChannelCount = PixelTraits<P>::grey ? 1 : 4;
+
+inline std::int16_t FixedFromNormalized(double n) noexcept { return std::int16_t(n * FixedOne + 0.5); }
+
+// count texels as fixed-point channel values, ChannelCount<P> per texel.
+template <class P> inline void ToFixed(const P *src, std::int32_t count, std::int16_t *out) noexcept
+{
+    std::int32_t i = 0;
+    const __m128i zero = _mm_setzero_si128();
+    if constexpr (std::is_same_v<P, ColorBGRA<std::uint8_t>>) {
+        for (; i + 4 <= count; i += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 4 * i), _mm_slli_epi16(_mm_unpacklo_epi8(v, zero), 6));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 4 * i + 8), _mm_slli_epi16(_mm_unpackhi_epi8(v, zero), 6));
+        }
+        for (; i < count; ++i) {
+            out[4 * i] = std::int16_t(src[i].b << 6);
+            out[4 * i + 1] = std::int16_t(src[i].g << 6);
+            out[4 * i + 2] = std::int16_t(src[i].r << 6);
+            out[4 * i + 3] = std::int16_t(src[i].a << 6);
+        }
+    } else if constexpr (std::is_same_v<P, std::uint8_t>) {
+        for (; i + 16 <= count; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_slli_epi16(_mm_unpacklo_epi8(v, zero), 6));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_slli_epi16(_mm_unpackhi_epi8(v, zero), 6));
+        }
+        for (; i < count; ++i)
+            out[i] = std::int16_t(src[i] << 6);
+    } else if constexpr (std::is_same_v<P, std::uint16_t>) {
+        // v * 16321 / 65536: at most one sixty-fourth of a byte below v * 16320 / 65535.
+        const __m128i k = _mm_set1_epi16(16321);
+        for (; i + 8 <= count; i += 8)
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i),
+                             _mm_mulhi_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i)), k));
+        for (; i < count; ++i)
+            out[i] = std::int16_t((std::uint32_t(src[i]) * 16321u) >> 16);
+    } else if constexpr (std::is_same_v<P, float>) {
+        // max(v, 0) gives 0 for NaN (the second operand wins when unordered).
+        const __m128 one = _mm_set1_ps(1.0f), scale = _mm_set1_ps(float(FixedOne)), half = _mm_set1_ps(0.5f);
+        for (; i + 4 <= count; i += 4) {
+            const __m128 v = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(src + i), _mm_setzero_ps()), one);
+            const __m128i fixed = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, scale), half));
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packs_epi32(fixed, fixed));
+        }
+        for (; i < count; ++i) {
+            const float v = src[i] > 0.0f ? (src[i] < 1.0f ? src[i] : 1.0f) : 0.0f;
+            out[i] = std::int16_t(v * float(FixedOne) + 0.5f);
+        }
+    } else if constexpr (PixelTraits<P>::grey) {
+        for (; i < count; ++i)
+            out[i] = FixedFromNormalized(NormDouble(src[i]));
+    } else {
+        for (; i < count; ++i) {
+            out[4 * i] = FixedFromNormalized(NormDouble(src[i].b));
+            out[4 * i + 1] = FixedFromNormalized(NormDouble(src[i].g));
+            out[4 * i + 2] = FixedFromNormalized(NormDouble(src[i].r));
+            out[4 * i + 3] = FixedFromNormalized(NormDouble(src[i].a));
+        }
+    }
+}
+
+// Two 14-bit weights as the pair a multiply-add takes (first in the low half).
+inline std::int32_t WeightPair(std::int32_t first, std::int32_t second) noexcept
+{
+    return std::int32_t((std::uint32_t(first) & 0xFFFFu) | (std::uint32_t(second) << 16));
+}
+
+// The 14-bit weights of a tap set at fraction f (32 bits).
+template <int K> struct FilterWeights;
+template <> struct FilterWeights<2> {
+    static void Of(std::uint32_t f, std::int32_t w[2]) noexcept
+    {
+        w[1] = std::int32_t(f >> 18);
+        w[0] = 16384 - w[1];
+    }
+    // Four fractions at once: weight pairs (w0, w1) and (w2, w3) = 0.
+    static void Of4(const std::uint32_t *f, std::int32_t *pair01, std::int32_t *pair23) noexcept
+    {
+        for (int i = 0; i < 4; ++i) {
+            std::int32_t w[2];
+            Of(f[i], w);
+            pair01[i] = WeightPair(w[0], w[1]);
+            pair23[i] = 0;
+        }
+    }
+};
+template <> struct FilterWeights<4> {
+    // Catmull-Rom: the weights of p0..p3 in
+    // p1 + 0.5 t (p2 - p0 + t (2 p0 - 5 p1 + 4 p2 - p3 + t (3 (p1 - p2) + p3 - p0))),
+    // w1 taking the remainder so that the four add up to one exactly.
+    static void Of(std::uint32_t f, std::int32_t w[4]) noexcept
+    {
+        const std::uint32_t f4[4] = {f, f, f, f};
+        std::int32_t pair01[4], pair23[4];
+        Of4(f4, pair01, pair23);
+        w[0] = std::int16_t(pair01[0] & 0xFFFF), w[1] = pair01[0] >> 16;
+        w[2] = std::int16_t(pair23[0] & 0xFFFF), w[3] = pair23[0] >> 16;
+    }
+    static void Of4(const std::uint32_t *f, std::int32_t *pair01, std::int32_t *pair23) noexcept
+    {
+        const __m128i bits = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(f)), 8);
+        const __m128 t = _mm_mul_ps(_mm_cvtepi32_ps(bits), _mm_set1_ps(0x1p-24f));
+        const __m128 t2 = _mm_mul_ps(t, t), t3 = _mm_mul_ps(t2, t);
+        const __m128 k = _mm_set1_ps(8192.0f), two = _mm_set1_ps(2.0f);
+        // Rounded to nearest (the default rounding mode), as lrintf does.
+        const __m128i w0 = _mm_cvtps_epi32(_mm_mul_ps(k, _mm_sub_ps(_mm_sub_ps(_mm_mul_ps(two, t2), t), t3)));
+        const __m128i w2 = _mm_cvtps_epi32(
+            _mm_mul_ps(k, _mm_sub_ps(_mm_add_ps(t, _mm_mul_ps(_mm_set1_ps(4.0f), t2)), _mm_mul_ps(_mm_set1_ps(3.0f), t3))));
+        const __m128i w3 = _mm_cvtps_epi32(_mm_mul_ps(k, _mm_sub_ps(t3, t2)));
+        const __m128i w1 = _mm_sub_epi32(_mm_set1_epi32(16384), _mm_add_epi32(_mm_add_epi32(w0, w2), w3));
+        const __m128i low = _mm_set1_epi32(0xFFFF);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(pair01), _mm_or_si128(_mm_and_si128(w0, low), _mm_slli_epi32(w1, 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(pair23), _mm_or_si128(_mm_and_si128(w2, low), _mm_slli_epi32(w3, 16)));
+    }
+};
+
+// Scratch of one thread for the line filters.
+struct LineScratch {
+    std::vector<std::int16_t> line;
+    std::vector<std::int32_t> first, pair01, pair23;
+    std::vector<std::uint32_t> fraction;
+    static LineScratch &Get()
+    {
+        thread_local LineScratch scratch;
+        return scratch;
+    }
+};
+
+// Sum of K taps (C = 4 channels, values at q) with the weight pairs; 32-bit
+// sums at the scale of the values times 2^14.
+template <int K> inline __m128i TapSum4(const std::int16_t *q, __m128i w01, __m128i w23) noexcept
+{
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
+    __m128i sum = _mm_madd_epi16(_mm_unpacklo_epi16(a, _mm_srli_si128(a, 8)), w01);
+    if constexpr (K == 4) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q + 8));
+        sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_unpacklo_epi16(b, _mm_srli_si128(b, 8)), w23));
+    }
+    return sum;
+}
+
+// Across the span when it runs along a source row: line entry c (from
+// column a on) = the K rows filtered at column a + c.
+template <class P, int K>
+void FilterRowsIntoLine(const LevelView<P> &level, const std::int32_t rows[K], const std::int32_t w[K], std::int32_t a,
+                        std::int32_t b, std::int16_t *line)
+{
+    constexpr int C = ChannelCount<P>;
+    constexpr std::int32_t Chunk = 256;
+    alignas(16) std::int16_t buffer[K][Chunk * C + 8];
+    const __m128i w01 = _mm_set1_epi32(WeightPair(w[0], w[1]));
+    const __m128i w23 = K == 4 ? _mm_set1_epi32(WeightPair(w[K > 2 ? 2 : 0], w[K > 2 ? 3 : 1])) : _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32(1 << 13);
+    for (std::int32_t x = a; x <= b; x += Chunk) {
+        const std::int32_t count = std::min(Chunk, b - x + 1), values = count * C;
+        for (int k = 0; k < K; ++k) {
+            ToFixed(level.At(x, rows[k]), count, buffer[k]);
+            std::memset(buffer[k] + values, 0, 16);
+        }
+        std::int16_t *o = line + std::int64_t(x - a) * C;
+        for (std::int32_t j = 0; j < values; j += 8) {
+            const __m128i r0 = _mm_load_si128(reinterpret_cast<const __m128i *>(buffer[0] + j));
+            const __m128i r1 = _mm_load_si128(reinterpret_cast<const __m128i *>(buffer[1] + j));
+            __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi16(r0, r1), w01);
+            __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi16(r0, r1), w01);
+            if constexpr (K == 4) {
+                const __m128i r2 = _mm_load_si128(reinterpret_cast<const __m128i *>(buffer[K > 2 ? 2 : 0] + j));
+                const __m128i r3 = _mm_load_si128(reinterpret_cast<const __m128i *>(buffer[K > 2 ? 3 : 1] + j));
+                lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(r2, r3), w23));
+                hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(r2, r3), w23));
+            }
+            lo = _mm_srai_epi32(_mm_add_epi32(lo, round), 14);
+            hi = _mm_srai_epi32(_mm_add_epi32(hi, round), 14);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(o + j), _mm_packs_epi32(lo, hi));
+        }
+    }
+}
+
+// Across the span when it runs down a source column: line entry r = the K
+// columns filtered in row r0 + r (clamped to the image).
+template <class P, int K>
+void FilterColumnsIntoLine(const LevelView<P> &level, const std::int32_t cols[K], const std::int32_t w[K],
+                           std::int32_t r0, std::int32_t r1, std::int16_t *line)
+{
+    constexpr int C = ChannelCount<P>;
+    alignas(16) std::int16_t taps[K * C + 8] = {};
+    const bool adjacent = cols[K - 1] - cols[0] == K - 1;
+    const __m128i w01 = _mm_set1_epi32(WeightPair(w[0], w[1]));
+    const __m128i w23 = K == 4 ? _mm_set1_epi32(WeightPair(w[K > 2 ? 2 : 0], w[K > 2 ? 3 : 1])) : _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32(1 << 13);
+    for (std::int32_t r = r0; r <= r1; ++r) {
+        const P *row = level.At(0, level.ClampY(r));
+        if (adjacent)
+            ToFixed(row + cols[0], K, taps);
+        else
+            for (int k = 0; k < K; ++k)
+                ToFixed(row + cols[k], 1, taps + k * C);
+        std::int16_t *o = line + std::int64_t(r - r0) * C;
+        if constexpr (C == 4) {
+            const __m128i sum = _mm_srai_epi32(_mm_add_epi32(TapSum4<K>(taps, w01, w23), round), 14);
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(o), _mm_packs_epi32(sum, sum));
+        } else {
+            std::int32_t sum = 1 << 13;
+            for (int k = 0; k < K; ++k)
+                sum += std::int32_t(taps[k]) * w[k];
+            *o = std::int16_t(sum >> 14);
+        }
+    }
+}
+
+// Along the line: n output pixels whose first taps and weight pairs are given.
+template <int C, int K>
+void FilterLineIntoPixels(const std::int16_t *line, const std::int32_t *first, const std::int32_t *pair01,
+                          const std::int32_t *pair23, std::uint8_t *out, std::int32_t n)
+{
+    // Sums are at 64 * 2^14 per byte: + half a byte, then down to bytes.
+    const __m128i round = _mm_set1_epi32(1 << 19);
+    std::int32_t i = 0;
+    if constexpr (C == 4) {
+        for (; i < n; ++i, out += 4) {
+            const __m128i sum = TapSum4<K>(line + std::int64_t(first[i]) * 4, _mm_set1_epi32(pair01[i]),
+                                           _mm_set1_epi32(pair23[i]));
+            const __m128i bytes = _mm_srai_epi32(_mm_add_epi32(sum, round), 20);
+            const __m128i packed = _mm_packs_epi32(bytes, bytes);
+            const std::int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(packed, packed));
+            std::memcpy(out, &pixel, 4);
+        }
+    } else {
+        // Four pixels at a time: each pixel's taps (up to four values) against its weights.
+        const __m128i alpha = _mm_set1_epi32(std::int32_t(0xFF000000u));
+        auto taps = [&](std::int32_t k) {
+            const std::int16_t *q = line + first[k];
+            if constexpr (K == 4)
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i *>(q));
+            else
+                return _mm_cvtsi32_si128(std::int32_t(std::uint16_t(q[0]) | (std::uint32_t(std::uint16_t(q[1])) << 16)));
+        };
+        for (; i + 4 <= n; i += 4, out += 16) {
+            const __m128i t01 = _mm_unpacklo_epi64(taps(i), taps(i + 1));
+            const __m128i t23 = _mm_unpacklo_epi64(taps(i + 2), taps(i + 3));
+            const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pair01 + i));
+            const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pair23 + i));
+            const __m128i m01 = _mm_madd_epi16(t01, _mm_unpacklo_epi32(p01, p23));
+            const __m128i m23 = _mm_madd_epi16(t23, _mm_unpackhi_epi32(p01, p23));
+            const __m128 a = _mm_castsi128_ps(m01), b = _mm_castsi128_ps(m23);
+            const __m128i sum = _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0))),
+                                              _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))));
+            const __m128i bytes = _mm_srai_epi32(_mm_add_epi32(sum, round), 20);
+            const __m128i packed = _mm_packs_epi32(bytes, bytes);
+            const __m128i grey = _mm_packus_epi16(packed, packed);
+            const __m128i twice = _mm_unpacklo_epi8(grey, grey);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_or_si128(_mm_unpacklo_epi16(twice, twice), alpha));
+        }
+        for (; i < n; ++i, out += 4) {
+            std::int32_t w[4];
+            w[0] = std::int16_t(pair01[i] & 0xFFFF), w[1] = pair01[i] >> 16;
+            w[2] = std::int16_t(pair23[i] & 0xFFFF), w[3] = pair23[i] >> 16;
+            std::int32_t sum = 1 << 19;
+            for (int k = 0; k < K; ++k)
+                sum += std::int32_t(line[first[i] + k]) * w[k];
+            const std::int32_t byte = std::min(std::max(sum >> 20, 0), 255);
+            const std::uint32_t pixel = std::uint32_t(byte) * 0x010101u | 0xFF000000u;
+            std::memcpy(out, &pixel, 4);
+        }
+    }
+}
+
+// An axis-aligned span with a K-tap separable filter (2: bilinear, 4:
+// Catmull-Rom). False when the span is not axis-aligned, lies too far out, or
+// the line would be much longer than the span (strong reduction).
+template <int K, class P>
+bool FilterAxisSpan(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+{
+    constexpr int C = ChannelCount<P>;
+    const bool alongRow = p.dvdx == 0.0;
+    if (!alongRow && p.dudx != 0.0)
+        return false;
+    const double W = level.w, H = level.h;
+    // Positions of the taps' reference point (x - 0.5, y - 0.5).
+    const double s0 = (alongRow ? p.u * W : p.v * H) - 0.5;
+    const double ds = alongRow ? p.dudx * W : p.dvdx * H;
+    const double across = (alongRow ? p.v * H : p.u * W) - 0.5;
+    const double sn = s0 + double(n - 1) * ds;
+    if (!(std::fabs(s0) < 5e8 && std::fabs(sn) < 5e8 && std::fabs(ds) < 5e8 && std::fabs(across) < 5e8))
+        return false;
+    const FixedSteps steps(s0, ds);
+    const std::int64_t f0 = steps.At(0), fn = steps.At(n - 1);
+    const std::int32_t back = K == 4 ? 1 : 0;
+    const std::int32_t lineFirst = FixedSteps::Whole(std::min(f0, fn)) - back;
+    const std::int32_t lineLast = FixedSteps::Whole(std::max(f0, fn)) + (K - 1 - back);
+    const std::int64_t length = std::int64_t(lineLast) - lineFirst + 1;
+    if (length > 4 * std::int64_t(n) + 16)
+        return false;
+
+    // Across: the K taps and weights of the fixed coordinate.
+    const std::int64_t fa = FixedSteps(across, 0.0).start;
+    std::int32_t w[K], at[K];
+    FilterWeights<K>::Of(std::uint32_t(fa), w);
+    for (int k = 0; k < K; ++k)
+        at[k] = alongRow ? level.ClampY(FixedSteps::Whole(fa) - back + k) : level.ClampX(FixedSteps::Whole(fa) - back + k);
+
+    LineScratch &s = LineScratch::Get();
+    s.line.resize(std::size_t(length) * C + 16);
+    std::int16_t *line = s.line.data();
+    if (alongRow) {
+        // Columns outside the image repeat the edge column's entry.
+        const std::int32_t last = level.w - 1;
+        if (lineFirst > last || lineLast < 0) {
+            const std::int32_t edge = lineLast < 0 ? 0 : last;
+            FilterRowsIntoLine<P, K>(level, at, w, edge, edge, line);
+            for (std::int64_t c = 1; c < length; ++c)
+                std::memcpy(line + c * C, line, C * 2);
+        } else {
+            const std::int32_t a = std::max(lineFirst, 0), b = std::min(lineLast, last);
+            FilterRowsIntoLine<P, K>(level, at, w, a, b, line + std::int64_t(a - lineFirst) * C);
+            for (std::int32_t c = lineFirst; c < a; ++c)
+                std::memcpy(line + std::int64_t(c - lineFirst) * C, line + std::int64_t(a - lineFirst) * C, C * 2);
+            for (std::int32_t c = b + 1; c <= lineLast; ++c)
+                std::memcpy(line + std::int64_t(c - lineFirst) * C, line + std::int64_t(b - lineFirst) * C, C * 2);
+        }
+    } else {
+        FilterColumnsIntoLine<P, K>(level, at, w, lineFirst, lineLast, line);
+    }
+
+    // Along: each pixel's first tap and weights.
+    const std::size_t padded = std::size_t(n + 3) & ~std::size_t(3);
+    s.first.resize(padded);
+    s.fraction.resize(padded);
+    s.pair01.resize(padded);
+    s.pair23.resize(padded);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int64_t f = steps.At(i);
+        s.first[std::size_t(i)] = FixedSteps::Whole(f) - back - lineFirst;
+        s.fraction[std::size_t(i)] = std::uint32_t(f);
+    }
+    for (std::size_t i = std::size_t(n); i < padded; ++i)
+        s.first[i] = 0, s.fraction[i] = 0;
+    for (std::size_t i = 0; i < padded; i += 4)
+        FilterWeights<K>::Of4(s.fraction.data() + i, s.pair01.data() + i, s.pair23.data() + i);
+    FilterLineIntoPixels<C, K>(line, s.first.data(), s.pair01.data(), s.pair23.data(), out, n);
+    return true;
+}
+
 // ---- Cubic (Catmull-Rom, a = -0.5) ----
 
 inline void CubicWeights(float t, float w[4]) noexcept
@@ -358,14 +713,11 @@ struct CubicMode {
     template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
         LevelView<P> level(texture.At(0));
+        if (FilterAxisSpan<4>(level, p, out, n))
+            return;
         const double W = level.w, H = level.h;
-        if (n > 8 && p.dvdx == 0.0)
-            SpanRows(level, p, out, n, W, H);
-        else if (n > 8 && p.dudx == 0.0)
-            SpanColumns(level, p, out, n, W, H);
-        else
-            for (std::int32_t i = 0; i < n; ++i, out += 4)
-                Store(Clamp01(Sample(level, (p.u + i * p.dudx) * W, (p.v + i * p.dvdx) * H)), out);
+        for (std::int32_t i = 0; i < n; ++i, out += 4)
+            Store(Clamp01(Sample(level, (p.u + i * p.dudx) * W, (p.v + i * p.dvdx) * H)), out);
     }
 
     template <class P> static __m128 Sample(const LevelView<P> &level, double x, double y) noexcept
@@ -388,107 +740,6 @@ struct CubicMode {
             sum = _mm_add_ps(sum, _mm_mul_ps(line, _mm_set1_ps(wy[r])));
         }
         return sum;
-    }
-
-    // A turned image: the span shares its four source columns; interpolate
-    // each needed source row horizontally once, then vertically per pixel.
-    template <class P>
-    static void SpanColumns(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n,
-                            double W, double H)
-    {
-        const double x = ClampPosition(p.u * W) - 0.5;
-        const std::int32_t fxi = FloorToInt(x);
-        float wx[4];
-        CubicWeights(float(x - fxi), wx);
-        std::int32_t cols[4];
-        for (int c = 0; c < 4; ++c)
-            cols[c] = level.ClampX(fxi - 1 + c);
-        const double yFirst = ClampPosition(p.v * H) - 0.5, yLast = ClampPosition((p.v + (n - 1) * p.dvdx) * H) - 0.5;
-        const std::int32_t r0 = FloorToInt(std::min(yFirst, yLast)) - 1;
-        const std::int32_t r1 = FloorToInt(std::max(yFirst, yLast)) + 2;
-        const std::int32_t rows = r1 - r0 + 1;
-        if (rows > 4 * n) {
-            for (std::int32_t i = 0; i < n; ++i, out += 4)
-                Store(Clamp01(Sample(level, p.u * W, (p.v + i * p.dvdx) * H)), out);
-            return;
-        }
-        struct alignas(16) F4 {
-            float v[4];
-        };
-        thread_local std::vector<F4> cache;
-        cache.resize(std::size_t(rows));
-        const __m128 w0 = _mm_set1_ps(wx[0]), w1 = _mm_set1_ps(wx[1]), w2 = _mm_set1_ps(wx[2]),
-                     w3 = _mm_set1_ps(wx[3]);
-        for (std::int32_t r = 0; r < rows; ++r) {
-            const P *line = level.At(0, level.ClampY(r0 + r));
-            __m128 v = _mm_mul_ps(Load(line + cols[0]), w0);
-            v = _mm_add_ps(v, _mm_mul_ps(Load(line + cols[1]), w1));
-            v = _mm_add_ps(v, _mm_mul_ps(Load(line + cols[2]), w2));
-            _mm_store_ps(cache[std::size_t(r)].v, _mm_add_ps(v, _mm_mul_ps(Load(line + cols[3]), w3)));
-        }
-        for (std::int32_t i = 0; i < n; ++i, out += 4) {
-            const double y = ClampPosition((p.v + i * p.dvdx) * H) - 0.5;
-            const std::int32_t fyi = FloorToInt(y);
-            float wy[4];
-            CubicWeights(float(y - fyi), wy);
-            const F4 *row = &cache[std::size_t(fyi - 1 - r0)];
-            __m128 sum = _mm_mul_ps(_mm_load_ps(row[0].v), _mm_set1_ps(wy[0]));
-            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(row[1].v), _mm_set1_ps(wy[1])));
-            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(row[2].v), _mm_set1_ps(wy[2])));
-            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(row[3].v), _mm_set1_ps(wy[3])));
-            Store(Clamp01(sum), out);
-        }
-    }
-
-    // Rows of the span share their four source rows: interpolate each needed
-    // source column vertically once, then horizontally per pixel.
-    template <class P>
-    static void SpanRows(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n,
-                         double W, double H)
-    {
-        const double y = ClampPosition(p.v * H) - 0.5;
-        const std::int32_t fyi = FloorToInt(y);
-        float wy[4];
-        CubicWeights(float(y - fyi), wy);
-        std::int32_t rows[4];
-        for (int r = 0; r < 4; ++r)
-            rows[r] = level.ClampY(fyi - 1 + r);
-        const double xFirst = ClampPosition(p.u * W) - 0.5, xLast = ClampPosition((p.u + (n - 1) * p.dudx) * W) - 0.5;
-        const std::int32_t c0 = FloorToInt(std::min(xFirst, xLast)) - 1;
-        const std::int32_t c1 = FloorToInt(std::max(xFirst, xLast)) + 2;
-        const std::int32_t columns = c1 - c0 + 1;
-        if (columns > 4 * n) {
-            // Strong reduction: most columns would be computed for nothing.
-            for (std::int32_t i = 0; i < n; ++i, out += 4)
-                Store(Clamp01(Sample(level, (p.u + i * p.dudx) * W, p.v * H)), out);
-            return;
-        }
-        struct alignas(16) F4 {
-            float v[4];
-        };
-        thread_local std::vector<F4> cache;
-        cache.resize(std::size_t(columns));
-        const __m128 w0 = _mm_set1_ps(wy[0]), w1 = _mm_set1_ps(wy[1]), w2 = _mm_set1_ps(wy[2]),
-                     w3 = _mm_set1_ps(wy[3]);
-        for (std::int32_t c = 0; c < columns; ++c) {
-            const std::int32_t x = level.ClampX(c0 + c);
-            __m128 v = _mm_mul_ps(Load(level.At(x, rows[0])), w0);
-            v = _mm_add_ps(v, _mm_mul_ps(Load(level.At(x, rows[1])), w1));
-            v = _mm_add_ps(v, _mm_mul_ps(Load(level.At(x, rows[2])), w2));
-            _mm_store_ps(cache[std::size_t(c)].v, _mm_add_ps(v, _mm_mul_ps(Load(level.At(x, rows[3])), w3)));
-        }
-        for (std::int32_t i = 0; i < n; ++i, out += 4) {
-            const double x = ClampPosition((p.u + i * p.dudx) * W) - 0.5;
-            const std::int32_t fxi = FloorToInt(x);
-            float wx[4];
-            CubicWeights(float(x - fxi), wx);
-            const F4 *col = &cache[std::size_t(fxi - 1 - c0)];
-            __m128 sum = _mm_mul_ps(_mm_load_ps(col[0].v), _mm_set1_ps(wx[0]));
-            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(col[1].v), _mm_set1_ps(wx[1])));
-            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(col[2].v), _mm_set1_ps(wx[2])));
-            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_load_ps(col[3].v), _mm_set1_ps(wx[3])));
-            Store(Clamp01(sum), out);
-        }
     }
 };
 
