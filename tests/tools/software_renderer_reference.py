@@ -403,6 +403,23 @@ def make_scenes(rng):
                 s["mode"], s["rotation"], s["dest"], s["clip"] = mode, rotation, dest, clip
                 s["tol"] = 0 if mode == 2 else 1
                 scenes.append(s)
+    # Long spans over larger images: the filters' chunked lines, edge runs and reductions.
+    for mode in (0, 1, 2):
+        for rotation in (0, 90, 270):
+            for zoom in (0.3, 0.7, 1.0, 2.5):
+                s = base(2, 160, 120)
+                s["blend"] = False
+                s["vp"] = [0, 0, 160, 120]
+                s["off"] = [0, 0]
+                s["code"] = int(rng.choice([48, 16, 23]))
+                iw, ih = int(rng.integers(300, 700)), int(rng.integers(200, 500))
+                s["image"] = random_image(rng, s["code"], iw, ih)
+                sw, sh = (ih, iw) if rotation in (90, 270) else (iw, ih)
+                left, top = int(rng.integers(-40, 20)), int(rng.integers(-40, 15))
+                dest = [left, top, left + max(1, int(round(sw * zoom))), top + max(1, int(round(sh * zoom)))]
+                s["mode"], s["rotation"], s["dest"], s["clip"] = mode, rotation, dest, [0, 0, 160, 120]
+                s["tol"] = 0 if mode == 2 else 1
+                scenes.append(s)
     return scenes
 
 

@@ -181,32 +181,6 @@ inline __m128 Bilinear(const LevelView<P> &level, double x, double y) noexcept
     return _mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), wy));
 }
 
-// Bilinear of 8-bit B, G, R, A texels in 14-bit fixed point (within a
-// fraction of a step of the float result): t0/t1 the two texels of the upper
-// row, t2/t3 of the lower one; wx, wy in 0..16384.
-inline void Bilinear8(const std::uint8_t *t0, const std::uint8_t *t1, const std::uint8_t *t2, const std::uint8_t *t3,
-                      std::int32_t wx, std::int32_t wy, std::uint8_t *out) noexcept
-{
-    std::int32_t a, b, c, d;
-    std::memcpy(&a, t0, 4);
-    std::memcpy(&b, t1, 4);
-    std::memcpy(&c, t2, 4);
-    std::memcpy(&d, t3, 4);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i weightsX = _mm_set1_epi32(std::int32_t((std::uint32_t(wx) << 16) | std::uint32_t(16384 - wx)));
-    const __m128i top = _mm_madd_epi16(
-        _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b)), zero), weightsX);
-    const __m128i bottom = _mm_madd_epi16(
-        _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(c), _mm_cvtsi32_si128(d)), zero), weightsX);
-    const __m128i packed = _mm_packs_epi32(_mm_srli_epi32(top, 7), _mm_srli_epi32(bottom, 7));
-    const __m128i pairs = _mm_unpacklo_epi16(packed, _mm_srli_si128(packed, 8));
-    const __m128i weightsY = _mm_set1_epi32(std::int32_t((std::uint32_t(wy) << 16) | std::uint32_t(16384 - wy)));
-    const __m128i sum = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(pairs, weightsY), _mm_set1_epi32(1 << 20)), 21);
-    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sum, sum), zero);
-    const std::int32_t result = _mm_cvtsi128_si32(bytes);
-    std::memcpy(out, &result, 4);
-}
-
 // Positions along a span in 32.32 fixed point: exact steps, no drift.
 struct FixedSteps {
     FixedSteps(double start, double step) noexcept
@@ -217,129 +191,6 @@ struct FixedSteps {
     static std::int32_t Whole(std::int64_t f) noexcept { return std::int32_t(f >> 32); }
     static std::int32_t Weight14(std::int64_t f) noexcept { return std::int32_t((f >> 18) & 0x3FFF); }
     std::int64_t start, step;
-};
-
-struct LinearMode {
-    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
-    {
-        LevelView<P> level(texture.At(0));
-        SpanIn(level, p, out, n);
-    }
-    template <class P>
-    static void SpanIn(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
-    {
-        const double W = level.w, H = level.h;
-        const double x0 = p.u * W - 0.5, dx = p.dudx * W, y0 = p.v * H - 0.5, dy = p.dvdx * H;
-        const double xn = x0 + (n - 1) * dx, yn = y0 + (n - 1) * dy;
-        const bool inRange = std::fabs(x0) < 1e9 && std::fabs(xn) < 1e9 && std::fabs(y0) < 1e9 && std::fabs(yn) < 1e9;
-        if constexpr (std::is_same_v<P, ColorBGRA<std::uint8_t>>) {
-            // Integer paths for 8-bit colour, positions within +-2^30.
-            if (inRange && std::fabs(x0) < 1e9 && (dy == 0.0 || dx == 0.0)) {
-                const auto *base = reinterpret_cast<const std::uint8_t *>(level.data);
-                const std::int64_t pitch = level.stride * 4;
-                const std::int32_t lastX = level.w - 1, lastY = level.h - 1;
-                if (dy == 0.0) {
-                    const FixedSteps xs(x0, dx), y(y0, 0.0);
-                    const std::int32_t j = FixedSteps::Whole(y.start), wy = FixedSteps::Weight14(y.start);
-                    const std::uint8_t *r0 = base + std::min(std::max(j, 0), lastY) * pitch;
-                    const std::uint8_t *r1 = base + std::min(std::max(j + 1, 0), lastY) * pitch;
-                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                        const std::int64_t x = xs.At(i);
-                        const std::int32_t ix = FixedSteps::Whole(x), wx = FixedSteps::Weight14(x);
-                        const std::int32_t a = std::min(std::max(ix, 0), lastX) * 4;
-                        const std::int32_t b = std::min(std::max(ix + 1, 0), lastX) * 4;
-                        Bilinear8(r0 + a, r0 + b, r1 + a, r1 + b, wx, wy, out);
-                    }
-                } else {
-                    const FixedSteps x(x0, 0.0), ys(y0, dy);
-                    const std::int32_t ix = FixedSteps::Whole(x.start), wx = FixedSteps::Weight14(x.start);
-                    const std::int32_t a = std::min(std::max(ix, 0), lastX) * 4;
-                    const std::int32_t b = std::min(std::max(ix + 1, 0), lastX) * 4;
-                    for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                        const std::int64_t y = ys.At(i);
-                        const std::int32_t j = FixedSteps::Whole(y), wy = FixedSteps::Weight14(y);
-                        const std::uint8_t *r0 = base + std::min(std::max(j, 0), lastY) * pitch;
-                        const std::uint8_t *r1 = base + std::min(std::max(j + 1, 0), lastY) * pitch;
-                        Bilinear8(r0 + a, r0 + b, r1 + a, r1 + b, wx, wy, out);
-                    }
-                }
-                return;
-            }
-        }
-        if constexpr (PixelTraits<P>::grey) {
-            // One channel instead of four, positions in fixed point.
-            if (inRange && std::fabs(x0) < 1e9 && (dy == 0.0 || dx == 0.0)) {
-                const std::int32_t lastX = level.w - 1, lastY = level.h - 1;
-                const FixedSteps xs(x0, dx), ys(y0, dy);
-                for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                    const std::int64_t x = xs.At(i), y = ys.At(i);
-                    const std::int32_t ix = FixedSteps::Whole(x), j = FixedSteps::Whole(y);
-                    const std::int32_t wx = FixedSteps::Weight14(x), wy = FixedSteps::Weight14(y);
-                    const std::int32_t a = std::min(std::max(ix, 0), lastX), b = std::min(std::max(ix + 1, 0), lastX);
-                    const P *r0 = level.data + std::int64_t(std::min(std::max(j, 0), lastY)) * level.stride;
-                    const P *r1 = level.data + std::int64_t(std::min(std::max(j + 1, 0), lastY)) * level.stride;
-                    if constexpr (std::is_same_v<P, std::uint8_t> || std::is_same_v<P, std::uint16_t>) {
-                        // Integer weights of 14 bits; K scales 0..max * 2^14 to bytes * 2^40.
-                        constexpr std::uint64_t max = std::numeric_limits<P>::max();
-                        constexpr std::uint64_t K = ((255ull << 40) / (max << 14)) + 1;
-                        const std::uint32_t top = (std::uint32_t(r0[a]) * std::uint32_t(16384 - wx) +
-                                                   std::uint32_t(r0[b]) * std::uint32_t(wx)) >> 14;
-                        const std::uint32_t bottom = (std::uint32_t(r1[a]) * std::uint32_t(16384 - wx) +
-                                                      std::uint32_t(r1[b]) * std::uint32_t(wx)) >> 14;
-                        const std::uint64_t value = std::uint64_t(top) * std::uint32_t(16384 - wy) + std::uint64_t(bottom) * std::uint32_t(wy);
-                        const std::uint32_t byte = std::uint32_t(std::min<std::uint64_t>((value * K + (1ull << 39)) >> 40, 255));
-                        const std::uint32_t pixel = byte * 0x010101u | 0xFF000000u;
-                        std::memcpy(out, &pixel, 4);
-                    } else {
-                        const float fx = float(wx) * (1.0f / 16384.0f), fy = float(wy) * (1.0f / 16384.0f);
-                        const float t00 = Grey(r0 + a), t10 = Grey(r0 + b), t01 = Grey(r1 + a), t11 = Grey(r1 + b);
-                        const float top = t00 + (t10 - t00) * fx, bottom = t01 + (t11 - t01) * fx;
-                        StoreGrey(top + (bottom - top) * fy, out);
-                    }
-                }
-                return;
-            }
-        }
-        if (inRange && dy == 0.0) {
-            // One pair of source rows for the whole span.
-            const std::int32_t j = FloorToInt(y0);
-            const __m128 wy = _mm_set1_ps(float(y0 - j));
-            const P *r0 = level.At(0, level.ClampY(j)), *r1 = level.At(0, level.ClampY(j + 1));
-            const std::int32_t last = level.w - 1;
-            for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                const double x = x0 + i * dx;
-                const std::int32_t ix = FloorToInt(x);
-                const __m128 wx = _mm_set1_ps(float(x - ix));
-                const std::int32_t a = std::min(std::max(ix, 0), last), b = std::min(std::max(ix + 1, 0), last);
-                const __m128 t00 = Load(r0 + a), t10 = Load(r0 + b), t01 = Load(r1 + a), t11 = Load(r1 + b);
-                const __m128 top = _mm_add_ps(t00, _mm_mul_ps(_mm_sub_ps(t10, t00), wx));
-                const __m128 bottom = _mm_add_ps(t01, _mm_mul_ps(_mm_sub_ps(t11, t01), wx));
-                Store(_mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), wy)), out);
-            }
-            return;
-        }
-        if (inRange && dx == 0.0) {
-            // One pair of source columns (a turned image).
-            const std::int32_t ix = FloorToInt(x0);
-            const __m128 wx = _mm_set1_ps(float(x0 - ix));
-            const std::int32_t a = level.ClampX(ix), b = level.ClampX(ix + 1);
-            const std::int32_t last = level.h - 1;
-            for (std::int32_t i = 0; i < n; ++i, out += 4) {
-                const double y = y0 + i * dy;
-                const std::int32_t j = FloorToInt(y);
-                const __m128 wy = _mm_set1_ps(float(y - j));
-                const P *r0 = level.data + std::int64_t(std::min(std::max(j, 0), last)) * level.stride;
-                const P *r1 = level.data + std::int64_t(std::min(std::max(j + 1, 0), last)) * level.stride;
-                const __m128 t00 = Load(r0 + a), t10 = Load(r0 + b), t01 = Load(r1 + a), t11 = Load(r1 + b);
-                const __m128 top = _mm_add_ps(t00, _mm_mul_ps(_mm_sub_ps(t10, t00), wx));
-                const __m128 bottom = _mm_add_ps(t01, _mm_mul_ps(_mm_sub_ps(t11, t01), wx));
-                Store(_mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), wy)), out);
-            }
-            return;
-        }
-        for (std::int32_t i = 0; i < n; ++i, out += 4)
-            Store(Bilinear(level, (p.u + i * p.dudx) * W, (p.v + i * p.dvdx) * H), out);
-    }
 };
 
 // ---- Separable filters along lines of fixed-point values ----
@@ -415,6 +266,30 @@ template <class P> inline void ToFixed(const P *src, std::int32_t count, std::in
     }
 }
 
+// Two texels as fixed-point channel values in one register (C = 4), without
+// a round trip through memory.
+template <class P> inline __m128i FixedPair(const P *first, const P *second) noexcept
+{
+    if constexpr (std::is_same_v<P, ColorBGRA<std::uint8_t>>) {
+        std::int32_t a, b;
+        std::memcpy(&a, first, 4);
+        std::memcpy(&b, second, 4);
+        const __m128i bytes = _mm_unpacklo_epi32(_mm_cvtsi32_si128(a), _mm_cvtsi32_si128(b));
+        return _mm_slli_epi16(_mm_unpacklo_epi8(bytes, _mm_setzero_si128()), 6);
+    } else {
+        std::int16_t v[8];
+        ToFixed(first, 1, v);
+        ToFixed(second, 1, v + 4);
+        return _mm_set_epi16(v[7], v[6], v[5], v[4], v[3], v[2], v[1], v[0]);
+    }
+}
+
+// Channel pairs of two texels side by side, as a multiply-add takes them.
+inline __m128i ChannelPairs(__m128i twoTexels) noexcept
+{
+    return _mm_unpacklo_epi16(twoTexels, _mm_srli_si128(twoTexels, 8));
+}
+
 // Two 14-bit weights as the pair a multiply-add takes (first in the low half).
 inline std::int32_t WeightPair(std::int32_t first, std::int32_t second) noexcept
 {
@@ -487,10 +362,10 @@ struct LineScratch {
 template <int K> inline __m128i TapSum4(const std::int16_t *q, __m128i w01, __m128i w23) noexcept
 {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
-    __m128i sum = _mm_madd_epi16(_mm_unpacklo_epi16(a, _mm_srli_si128(a, 8)), w01);
+    __m128i sum = _mm_madd_epi16(ChannelPairs(a), w01);
     if constexpr (K == 4) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q + 8));
-        sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_unpacklo_epi16(b, _mm_srli_si128(b, 8)), w23));
+        sum = _mm_add_epi32(sum, _mm_madd_epi16(ChannelPairs(b), w23));
     }
     return sum;
 }
@@ -544,18 +419,27 @@ void FilterColumnsIntoLine(const LevelView<P> &level, const std::int32_t cols[K]
     const __m128i w01 = _mm_set1_epi32(WeightPair(w[0], w[1]));
     const __m128i w23 = K == 4 ? _mm_set1_epi32(WeightPair(w[K > 2 ? 2 : 0], w[K > 2 ? 3 : 1])) : _mm_setzero_si128();
     const __m128i round = _mm_set1_epi32(1 << 13);
+    // Rows lie far apart: fetch ahead, the hardware does not follow such strides.
+    constexpr std::int32_t Ahead = 32;
     for (std::int32_t r = r0; r <= r1; ++r) {
+        const P *ahead = level.At(0, level.ClampY(r + Ahead));
+        _mm_prefetch(reinterpret_cast<const char *>(ahead + cols[0]), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char *>(ahead + cols[K - 1]), _MM_HINT_T0);
         const P *row = level.At(0, level.ClampY(r));
-        if (adjacent)
-            ToFixed(row + cols[0], K, taps);
-        else
-            for (int k = 0; k < K; ++k)
-                ToFixed(row + cols[k], 1, taps + k * C);
         std::int16_t *o = line + std::int64_t(r - r0) * C;
         if constexpr (C == 4) {
-            const __m128i sum = _mm_srai_epi32(_mm_add_epi32(TapSum4<K>(taps, w01, w23), round), 14);
+            __m128i sum = _mm_madd_epi16(ChannelPairs(FixedPair(row + cols[0], row + cols[1])), w01);
+            if constexpr (K == 4)
+                sum = _mm_add_epi32(
+                    sum, _mm_madd_epi16(ChannelPairs(FixedPair(row + cols[K > 2 ? 2 : 0], row + cols[K > 2 ? 3 : 1])), w23));
+            sum = _mm_srai_epi32(_mm_add_epi32(sum, round), 14);
             _mm_storel_epi64(reinterpret_cast<__m128i *>(o), _mm_packs_epi32(sum, sum));
         } else {
+            if (adjacent)
+                ToFixed(row + cols[0], K, taps);
+            else
+                for (int k = 0; k < K; ++k)
+                    ToFixed(row + cols[k], 1, taps + k * C);
             std::int32_t sum = 1 << 13;
             for (int k = 0; k < K; ++k)
                 sum += std::int32_t(taps[k]) * w[k];
@@ -696,6 +580,182 @@ bool FilterAxisSpan(const LevelView<P> &level, const SpanParameter &p, std::uint
     FilterLineIntoPixels<C, K>(line, s.first.data(), s.pair01.data(), s.pair23.data(), out, n);
     return true;
 }
+
+// One output pixel from 2 x 2 taps (p00, p10 the upper pair) with 14-bit
+// weights wx, wy of the second tap of each pair.
+template <class P>
+inline void BilinearPixel(const P *p00, const P *p10, const P *p01, const P *p11, std::int32_t wx, std::int32_t wy,
+                          std::uint8_t *out) noexcept
+{
+    if constexpr (ChannelCount<P> == 4) {
+        const __m128i wxPair = _mm_set1_epi32(WeightPair(16384 - wx, wx));
+        const __m128i round = _mm_set1_epi32(1 << 13);
+        const __m128i top = _mm_srai_epi32(
+            _mm_add_epi32(_mm_madd_epi16(ChannelPairs(FixedPair(p00, p10)), wxPair), round), 14);
+        const __m128i bottom = _mm_srai_epi32(
+            _mm_add_epi32(_mm_madd_epi16(ChannelPairs(FixedPair(p01, p11)), wxPair), round), 14);
+        const __m128i sum = _mm_madd_epi16(ChannelPairs(_mm_packs_epi32(top, bottom)),
+                                           _mm_set1_epi32(WeightPair(16384 - wy, wy)));
+        const __m128i bytes = _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << 19)), 20);
+        const __m128i packed = _mm_packs_epi32(bytes, bytes);
+        const std::int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(packed, packed));
+        std::memcpy(out, &pixel, 4);
+    } else {
+        std::int16_t t[4];
+        ToFixed(p00, 1, t);
+        ToFixed(p10, 1, t + 1);
+        ToFixed(p01, 1, t + 2);
+        ToFixed(p11, 1, t + 3);
+        const std::int32_t top = (t[0] * (16384 - wx) + t[1] * wx + 8192) >> 14;
+        const std::int32_t bottom = (t[2] * (16384 - wx) + t[3] * wx + 8192) >> 14;
+        const std::int32_t byte = std::min((top * (16384 - wy) + bottom * wy + (1 << 19)) >> 20, 255);
+        const std::uint32_t pixel = std::uint32_t(byte) * 0x010101u | 0xFF000000u;
+        std::memcpy(out, &pixel, 4);
+    }
+}
+
+// Four grey texels as 32-bit fixed-point values, gathered into a register.
+template <class P> inline __m128i FixedGrey4(const P *a, const P *b, const P *c, const P *d) noexcept
+{
+    if constexpr (std::is_same_v<P, float>) {
+        const __m128 v = _mm_min_ps(_mm_max_ps(_mm_setr_ps(*a, *b, *c, *d), _mm_setzero_ps()), _mm_set1_ps(1.0f));
+        return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(float(FixedOne))), _mm_set1_ps(0.5f)));
+    } else if constexpr (std::is_same_v<P, std::uint16_t>) {
+        const __m128i v = _mm_setr_epi16(std::int16_t(*a), std::int16_t(*b), std::int16_t(*c), std::int16_t(*d), 0, 0, 0, 0);
+        return _mm_unpacklo_epi16(_mm_mulhi_epu16(v, _mm_set1_epi16(16321)), _mm_setzero_si128());
+    } else {
+        std::int16_t v[4];
+        ToFixed(a, 1, v);
+        ToFixed(b, 1, v + 1);
+        ToFixed(c, 1, v + 2);
+        ToFixed(d, 1, v + 3);
+        return _mm_setr_epi32(v[0], v[1], v[2], v[3]);
+    }
+}
+
+// Four grey output pixels from their taps (upper left, upper right, lower
+// left, lower right: four 32-bit values each) with weight pairs per pixel.
+inline void BilinearGrey4(__m128i t00, __m128i t10, __m128i t01, __m128i t11, __m128i xPairs, __m128i yPairs,
+                          std::uint8_t *out) noexcept
+{
+    const __m128i round = _mm_set1_epi32(1 << 13);
+    const __m128i upper = _mm_packs_epi32(t00, t10), lower = _mm_packs_epi32(t01, t11);
+    const __m128i top = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(ChannelPairs(upper), xPairs), round), 14);
+    const __m128i bottom = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(ChannelPairs(lower), xPairs), round), 14);
+    const __m128i sum = _mm_madd_epi16(ChannelPairs(_mm_packs_epi32(top, bottom)), yPairs);
+    const __m128i bytes = _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << 19)), 20);
+    const __m128i packed = _mm_packs_epi32(bytes, bytes);
+    const __m128i grey = _mm_packus_epi16(packed, packed);
+    const __m128i twice = _mm_unpacklo_epi8(grey, grey);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                     _mm_or_si128(_mm_unpacklo_epi16(twice, twice), _mm_set1_epi32(std::int32_t(0xFF000000u))));
+}
+
+// Weight pairs (16384 - w, w) of four pixels.
+inline __m128i WeightPairs4(const std::int32_t w[4]) noexcept
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(w));
+    return _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(16384), v), _mm_slli_epi32(v, 16));
+}
+
+// Bilinear along an axis-aligned span, each pixel from its own four taps in
+// the fixed point of the line filters. False when the span is not
+// axis-aligned or lies too far out.
+template <class P> bool BilinearAxisSpan(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+{
+    const bool alongRow = p.dvdx == 0.0;
+    if (!alongRow && p.dudx != 0.0)
+        return false;
+    const double W = level.w, H = level.h;
+    const double s0 = (alongRow ? p.u * W : p.v * H) - 0.5;
+    const double ds = alongRow ? p.dudx * W : p.dvdx * H;
+    const double across = (alongRow ? p.v * H : p.u * W) - 0.5;
+    const double sn = s0 + double(n - 1) * ds;
+    if (!(std::fabs(s0) < 5e8 && std::fabs(sn) < 5e8 && std::fabs(ds) < 5e8 && std::fabs(across) < 5e8))
+        return false;
+    const FixedSteps steps(s0, ds);
+    const std::int64_t fa = FixedSteps(across, 0.0).start;
+    const std::int32_t wa = FixedSteps::Weight14(fa), ia = FixedSteps::Whole(fa);
+    // Grey: four pixels at a time, their taps gathered and converted together.
+    constexpr bool four = ChannelCount<P> == 1;
+    const std::int32_t blocks = four ? n / 4 * 4 : 0;
+    if (alongRow) {
+        const P *r0 = level.At(0, level.ClampY(ia)), *r1 = level.At(0, level.ClampY(ia + 1));
+        for (std::int32_t i = 0; i < blocks; i += 4, out += 16) {
+            std::int32_t a[4], b[4], wx[4];
+            for (int k = 0; k < 4; ++k) {
+                const std::int64_t f = steps.At(i + k);
+                const std::int32_t c = FixedSteps::Whole(f);
+                a[k] = level.ClampX(c), b[k] = level.ClampX(c + 1);
+                wx[k] = FixedSteps::Weight14(f);
+            }
+            BilinearGrey4(FixedGrey4(r0 + a[0], r0 + a[1], r0 + a[2], r0 + a[3]),
+                          FixedGrey4(r0 + b[0], r0 + b[1], r0 + b[2], r0 + b[3]),
+                          FixedGrey4(r1 + a[0], r1 + a[1], r1 + a[2], r1 + a[3]),
+                          FixedGrey4(r1 + b[0], r1 + b[1], r1 + b[2], r1 + b[3]), WeightPairs4(wx),
+                          _mm_set1_epi32(WeightPair(16384 - wa, wa)), out);
+        }
+        for (std::int32_t i = blocks; i < n; ++i, out += 4) {
+            const std::int64_t f = steps.At(i);
+            const std::int32_t c = FixedSteps::Whole(f);
+            const std::int32_t a = level.ClampX(c), b = level.ClampX(c + 1);
+            BilinearPixel(r0 + a, r0 + b, r1 + a, r1 + b, FixedSteps::Weight14(f), wa, out);
+        }
+    } else {
+        // Down a column: rows lie far apart, so fetch a few pixels ahead.
+        constexpr std::int32_t Ahead = 8;
+        const std::int32_t a = level.ClampX(ia), b = level.ClampX(ia + 1);
+        auto prefetch = [&](std::int32_t i) {
+            const std::int32_t ahead = FixedSteps::Whole(steps.At(i + Ahead));
+            _mm_prefetch(reinterpret_cast<const char *>(level.At(a, level.ClampY(ahead))), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char *>(level.At(a, level.ClampY(ahead + 1))), _MM_HINT_T0);
+        };
+        for (std::int32_t i = 0; i < blocks; i += 4, out += 16) {
+            const P *r0[4], *r1[4];
+            std::int32_t wy[4];
+            for (int k = 0; k < 4; ++k) {
+                prefetch(i + k);
+                const std::int64_t f = steps.At(i + k);
+                const std::int32_t r = FixedSteps::Whole(f);
+                r0[k] = level.At(0, level.ClampY(r)), r1[k] = level.At(0, level.ClampY(r + 1));
+                wy[k] = FixedSteps::Weight14(f);
+            }
+            BilinearGrey4(FixedGrey4(r0[0] + a, r0[1] + a, r0[2] + a, r0[3] + a),
+                          FixedGrey4(r0[0] + b, r0[1] + b, r0[2] + b, r0[3] + b),
+                          FixedGrey4(r1[0] + a, r1[1] + a, r1[2] + a, r1[3] + a),
+                          FixedGrey4(r1[0] + b, r1[1] + b, r1[2] + b, r1[3] + b),
+                          _mm_set1_epi32(WeightPair(16384 - wa, wa)), WeightPairs4(wy), out);
+        }
+        for (std::int32_t i = blocks; i < n; ++i, out += 4) {
+            prefetch(i);
+            const std::int64_t f = steps.At(i);
+            const std::int32_t r = FixedSteps::Whole(f);
+            const P *r0 = level.At(0, level.ClampY(r)), *r1 = level.At(0, level.ClampY(r + 1));
+            BilinearPixel(r0 + a, r0 + b, r1 + a, r1 + b, wa, FixedSteps::Weight14(f), out);
+        }
+    }
+    return true;
+}
+
+struct LinearMode {
+    template <class P> static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    {
+        LevelView<P> level(texture.At(0));
+        SpanIn(level, p, out, n);
+    }
+    template <class P>
+    static void SpanIn(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
+    {
+        // Enlargements and 1:1 share their taps between pixels: filter a line
+        // once. Reductions would fill line entries that no pixel uses.
+        if (std::fabs(p.dvdx == 0.0 ? p.dudx * level.w : p.dvdx * level.h) <= 1.25 ? FilterAxisSpan<2>(level, p, out, n)
+                                                                                   : BilinearAxisSpan(level, p, out, n))
+            return;
+        const double W = level.w, H = level.h;
+        for (std::int32_t i = 0; i < n; ++i, out += 4)
+            Store(Bilinear(level, (p.u + i * p.dudx) * W, (p.v + i * p.dvdx) * H), out);
+    }
+};
 
 // ---- Cubic (Catmull-Rom, a = -0.5) ----
 

@@ -351,7 +351,7 @@ struct TriangleJob {
             }
             return;
         }
-        constexpr std::int32_t BandRows = 16, TileWidth = 64;
+        constexpr std::int32_t BandRows = 64, TileWidth = 64;
         std::int32_t left[BandRows], right[BandRows];
         for (std::int32_t band = y0; band < y1; band += BandRows) {
             const std::int32_t rows = std::min(BandRows, y1 - band);
