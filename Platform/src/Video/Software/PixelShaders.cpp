@@ -1,8 +1,9 @@
 // The resampling shaders of the software back end. Each works on a whole
 // span; one template per method, instantiated for the twenty texture types.
-// Colour arithmetic is SSE float (interpolating methods may differ from an
-// exact double evaluation by one step of the last byte); positions and the
-// nearest method are double and exact.
+// Linear and cubic run in 16-bit fixed point along axis-aligned spans, the
+// other interpolating methods in SSE float (all may differ from an exact
+// double evaluation by one step of the last byte); positions and the nearest
+// method are double and exact.
 
 #include "Platform/api/Video/Software.h"
 
@@ -77,26 +78,6 @@ inline void Store(__m128 c, std::uint8_t *out) noexcept
 }
 
 inline __m128 Clamp01(__m128 c) noexcept { return _mm_min_ps(_mm_max_ps(c, _mm_setzero_ps()), _mm_set1_ps(1.0f)); }
-
-// A grey texel as one normalised float.
-template <class P> inline float Grey(const P *p) noexcept
-{
-    if constexpr (std::is_same_v<P, std::uint8_t>)
-        return float(*p) * (1.0f / 255.0f);
-    else if constexpr (std::is_same_v<P, std::uint16_t>)
-        return float(*p) * (1.0f / 65535.0f);
-    else if constexpr (std::is_same_v<P, float>)
-        return *p > 0.0f ? (*p < 1.0f ? *p : 1.0f) : 0.0f;
-    else
-        return float(NormDouble(*p));
-}
-
-inline void StoreGrey(float c, std::uint8_t *out) noexcept
-{
-    const float scaled = std::min(std::max(c * 255.0f + 0.5f, 0.0f), 255.0f);
-    const std::uint32_t pixel = std::uint32_t(static_cast<std::int32_t>(scaled)) * 0x010101u | 0xFF000000u;
-    std::memcpy(out, &pixel, 4);
-}
 
 // Exact bytes of one texel, as the double evaluation gives them.
 template <class P> inline void TexelBytes(const P *p, std::uint8_t *out) noexcept { Data::DisplayBytes(*p, out); }
@@ -706,6 +687,8 @@ template <class P> bool BilinearAxisSpan(const LevelView<P> &level, const SpanPa
         constexpr std::int32_t Ahead = 8;
         const std::int32_t a = level.ClampX(ia), b = level.ClampX(ia + 1);
         auto prefetch = [&](std::int32_t i) {
+            if constexpr (ChannelCount<P> == 4)
+                return; // no gain measured for colour texels
             const std::int32_t ahead = FixedSteps::Whole(steps.At(i + Ahead));
             _mm_prefetch(reinterpret_cast<const char *>(level.At(a, level.ClampY(ahead))), _MM_HINT_T0);
             _mm_prefetch(reinterpret_cast<const char *>(level.At(a, level.ClampY(ahead + 1))), _MM_HINT_T0);
@@ -747,9 +730,12 @@ struct LinearMode {
     static void SpanIn(const LevelView<P> &level, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
     {
         // Enlargements and 1:1 share their taps between pixels: filter a line
-        // once. Reductions would fill line entries that no pixel uses.
-        if (std::fabs(p.dvdx == 0.0 ? p.dudx * level.w : p.dvdx * level.h) <= 1.25 ? FilterAxisSpan<2>(level, p, out, n)
-                                                                                   : BilinearAxisSpan(level, p, out, n))
+        // once. Reductions would fill line entries that no pixel uses; colour
+        // texels down a column are cheaper to fetch per pixel.
+        const bool alongRow = p.dvdx == 0.0;
+        const bool line = std::fabs(alongRow ? p.dudx * level.w : p.dvdx * level.h) <= 1.25 &&
+                          (alongRow || ChannelCount<P> == 1);
+        if (line ? FilterAxisSpan<2>(level, p, out, n) : BilinearAxisSpan(level, p, out, n))
             return;
         const double W = level.w, H = level.h;
         for (std::int32_t i = 0; i < n; ++i, out += 4)
