@@ -14,6 +14,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include <cstdio>
 #include <exception>
@@ -75,8 +76,30 @@ int RunAutomation()
     return 0;
 }
 
+// OLE for the GUI thread (drag and drop, the clipboard, plug-ins that use
+// COM), initialised before the plug-ins load and released after the loop.
+class OleSession {
+public:
+    OleSession() : _result(OleInitialize(nullptr))
+    {
+        if (FAILED(_result))
+            BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("OleInitialize", std::uint32_t(_result));
+    }
+    ~OleSession()
+    {
+        if (SUCCEEDED(_result))
+            OleUninitialize();
+    }
+    OleSession(const OleSession &) = delete;
+    OleSession &operator=(const OleSession &) = delete;
+
+private:
+    HRESULT _result;
+};
+
 int RunViewer(const LaunchPlan &plan)
 {
+    const OleSession ole;
     LoadPlugInDecoders();
     if (plan.checkPortable)
         IsRunningPortably();
