@@ -689,7 +689,7 @@ template <class P> bool BilinearAxisSpan(const LevelView<P> &level, const SpanPa
         auto prefetch = [&](std::int32_t i) {
             if constexpr (ChannelCount<P> == 4)
                 return; // no gain measured for colour texels
-            const std::int32_t ahead = FixedSteps::Whole(steps.At(i + Ahead));
+            const std::int32_t ahead = FixedSteps::Whole(steps.At(std::min(i + Ahead, n - 1)));
             _mm_prefetch(reinterpret_cast<const char *>(level.At(a, level.ClampY(ahead))), _MM_HINT_T0);
             _mm_prefetch(reinterpret_cast<const char *>(level.At(a, level.ClampY(ahead + 1))), _MM_HINT_T0);
         };
