@@ -118,6 +118,20 @@ std::vector<HeaderField> ReadWindowsHeader(LockStream<LittleEndian> &block, std:
     return fields;
 }
 
+// The OS/2 2.x and the Windows info headers share the order of their first
+// eleven fields.
+void TakeInfoFields(Layout &layout, const std::vector<HeaderField> &fields)
+{
+    layout.widthField = Value(fields, 1);
+    layout.heightField = Value(fields, 2);
+    layout.bitCount = std::uint16_t(Value(fields, 4));
+    layout.compression = std::uint32_t(Value(fields, 5));
+    layout.imageSize = std::uint32_t(Value(fields, 6));
+    layout.xPixelsPerMetre = double(Value(fields, 7));
+    layout.yPixelsPerMetre = double(Value(fields, 8));
+    layout.colorsUsed = std::uint32_t(Value(fields, 9));
+}
+
 bool IsOS2Size(std::uint32_t size)
 {
     switch (size) {
@@ -169,14 +183,7 @@ Layout ReadLayout(IStream &stream)
     } else if (IsOS2Size(headerSize)) {
         LockStream<LittleEndian> block(stream, headerSize);
         HeaderRecord record{"BITMAPINFOHEADER2", ReadFields(block, kOS2Header, 19, headerSize)};
-        layout.widthField = Value(record.fields, 1);
-        layout.heightField = Value(record.fields, 2);
-        layout.bitCount = std::uint16_t(Value(record.fields, 4));
-        layout.compression = std::uint32_t(Value(record.fields, 5));
-        layout.imageSize = std::uint32_t(Value(record.fields, 6));
-        layout.xPixelsPerMetre = double(Value(record.fields, 7));
-        layout.yPixelsPerMetre = double(Value(record.fields, 8));
-        layout.colorsUsed = std::uint32_t(Value(record.fields, 9));
+        TakeInfoFields(layout, record.fields);
         layout.headers.push_back(std::move(record));
     } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124) {
         LockStream<LittleEndian> block(stream, headerSize);
@@ -187,14 +194,7 @@ Layout ReadLayout(IStream &stream)
                                                : "BITMAPV5HEADER";
         const char *prefix = headerSize == 108 ? "bV4" : headerSize == 124 ? "bV5" : "bi";
         HeaderRecord record{name, ReadWindowsHeader(block, headerSize, prefix)};
-        layout.widthField = Value(record.fields, 1);
-        layout.heightField = Value(record.fields, 2);
-        layout.bitCount = std::uint16_t(Value(record.fields, 4));
-        layout.compression = std::uint32_t(Value(record.fields, 5));
-        layout.imageSize = std::uint32_t(Value(record.fields, 6));
-        layout.xPixelsPerMetre = double(Value(record.fields, 7));
-        layout.yPixelsPerMetre = double(Value(record.fields, 8));
-        layout.colorsUsed = std::uint32_t(Value(record.fields, 9));
+        TakeInfoFields(layout, record.fields);
         for (std::size_t i = 0; i < 4 && 11 + i < record.fields.size(); ++i)
             layout.masks[i] = std::uint32_t(Value(record.fields, 11 + i));
         layout.masksFromFile = headerSize > 40;

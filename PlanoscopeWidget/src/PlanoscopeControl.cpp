@@ -443,7 +443,14 @@ bool Planoscope::DrawReusingLastFrame(Platform::Video::Context &context, const P
     for (const GUI::Rect &strip : {columns, rows})
         if (strip.Width() > 0 && strip.Height() > 0)
             _resampling.Paint(shared, _texture, destination, _rotation, mode, ToRect(strip));
-    KeepFrame(destination, mode);
+    // The kept frame is shifted already: only the new strips are read back.
+    const Platform::Video::Renderer::Lock lock = target->LockBackBuffer();
+    for (const GUI::Rect &strip : {columns, rows})
+        for (std::int32_t y = strip.y0; y < strip.y1; ++y)
+            std::memcpy(&_kept.pixels[(std::size_t(y - area.y0) * std::size_t(w) + std::size_t(strip.x0 - area.x0)) * 4],
+                        lock.ReadBits() + std::int64_t(y) * lock.Pitch() + std::int64_t(strip.x0) * 4,
+                        std::size_t(strip.Width()) * 4);
+    _kept.destination = destination;
     return true;
 }
 

@@ -267,20 +267,33 @@ HRESULT IImage2DCOMFromCPP::DecodeBasicInfo(ULONG *width, ULONG *height, ULONG *
     });
 }
 
-HRESULT IImage2DCOMFromCPP::Get(byte *buffer, ULONGLONG stride, ULONGLONG rows, BrintavolexIProgress *progress)
+namespace {
+
+// Get of the 2D and 3D image objects offered to a plug-in: the buffer it
+// hands in must hold the picture before the native image writes into it.
+template <class Info, class Native>
+HRESULT GetForPlugIn(const char *bridge, Native &native, byte *buffer, ULONGLONG stride, ULONGLONG rows,
+                     BrintavolexIProgress *progress)
 {
-    return ComGuard(_bridge, "Get", [&] {
+    return ComGuard(bridge, "Get", [&] {
         Required(buffer, "buffer");
-        Data::BasicInfo info;
-        _native->DecodeBasicInfo(info);
+        Info info;
+        native.DecodeBasicInfo(info);
         if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
             throw std::invalid_argument("buffer is smaller than the picture");
-        SharedPtr<IProgress> native;
+        SharedPtr<IProgress> nativeProgress;
         if (progress)
-            native = MakeShared<IProgressCPPFromCOM>(ComPtr<BrintavolexIProgress>::Share(progress));
-        _native->GetRect(buffer, stride, rows, native);
+            nativeProgress = MakeShared<IProgressCPPFromCOM>(ComPtr<BrintavolexIProgress>::Share(progress));
+        native.GetRect(buffer, stride, rows, nativeProgress);
         return S_OK;
     });
+}
+
+} // namespace
+
+HRESULT IImage2DCOMFromCPP::Get(byte *buffer, ULONGLONG stride, ULONGLONG rows, BrintavolexIProgress *progress)
+{
+    return GetForPlugIn<Data::BasicInfo>(_bridge, *_native, buffer, stride, rows, progress);
 }
 
 IImage3DCOMFromCPP::IImage3DCOMFromCPP(SharedPtr<IImage3D> volume)
@@ -303,18 +316,7 @@ HRESULT IImage3DCOMFromCPP::DecodeBasicInfo(ULONG *width, ULONG *height, ULONG *
 
 HRESULT IImage3DCOMFromCPP::Get(byte *buffer, ULONGLONG stride, ULONGLONG rows, BrintavolexIProgress *progress)
 {
-    return ComGuard(_bridge, "Get", [&] {
-        Required(buffer, "buffer");
-        Data::BasicInfo3D info;
-        _native->DecodeBasicInfo(info);
-        if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
-            throw std::invalid_argument("buffer is smaller than the picture");
-        SharedPtr<IProgress> native;
-        if (progress)
-            native = MakeShared<IProgressCPPFromCOM>(ComPtr<BrintavolexIProgress>::Share(progress));
-        _native->GetRect(buffer, stride, rows, native);
-        return S_OK;
-    });
+    return GetForPlugIn<Data::BasicInfo3D>(_bridge, *_native, buffer, stride, rows, progress);
 }
 
 IStreamCOMFromCPP::IStreamCOMFromCPP(SharedPtr<IStream> stream) : _stream(std::move(stream))
@@ -508,24 +510,37 @@ void IImage2DCPPFromCOM::DecodeBasicInfo(Data::BasicInfo &info)
     _reportedType = std::int32_t(info.colorType);
 }
 
+namespace {
+
+// GetRect of the 2D and 3D image bridges: the picture the plug-in reports now
+// must keep its colour type and fit the caller's buffer before the plug-in
+// may write into it; a stop the progress bridge asked for is a cancellation.
+template <class Info, class Image>
+void GetRectFromPlugIn(const char *bridge, const Info &info, std::int32_t reported, Image &image, void *buffer,
+                       std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &progress)
+{
+    const std::string name = std::string(bridge) + "::GetRect";
+    if (reported != 0 && reported != std::int32_t(info.colorType))
+        throw Exception((name + ": the plug-in changed the color type").c_str());
+    if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
+        throw std::invalid_argument(name + ": buffer is smaller than the picture");
+    ComPtr<IProgressCOMFromCPP> progressBridge;
+    if (progress)
+        progressBridge = MakeCom<IProgressCOMFromCPP>(progress);
+    const HRESULT result = image.Get(static_cast<byte *>(buffer), stride, rows, progressBridge.Get());
+    if (result == E_ABORT && progressBridge && progressBridge->StopRequested())
+        throw OperationCancelled();
+    CheckPlugInCall(result, name.c_str());
+}
+
+} // namespace
+
 void IImage2DCPPFromCOM::GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows,
                                  const SharedPtr<IProgress> &progress)
 {
     if (!buffer)
         throw std::invalid_argument("IImage2DCPPFromCOM::GetRect: buffer is nullptr");
-    const Data::BasicInfo info = Ask("GetRect");
-    const std::int32_t reported = _reportedType;
-    if (reported != 0 && reported != std::int32_t(info.colorType))
-        throw Exception("IImage2DCPPFromCOM::GetRect: the plug-in changed the color type");
-    if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
-        throw std::invalid_argument("IImage2DCPPFromCOM::GetRect: buffer is smaller than the picture");
-    ComPtr<IProgressCOMFromCPP> bridge;
-    if (progress)
-        bridge = MakeCom<IProgressCOMFromCPP>(progress);
-    const HRESULT result = _image->Get(static_cast<byte *>(buffer), stride, rows, bridge.Get());
-    if (result == E_ABORT && bridge && bridge->StopRequested())
-        throw OperationCancelled();
-    CheckPlugInCall(result, "IImage2DCPPFromCOM::GetRect");
+    GetRectFromPlugIn("IImage2DCPPFromCOM", Ask("GetRect"), _reportedType, *_image, buffer, stride, rows, progress);
 }
 
 IImage3DCPPFromCOM::IImage3DCPPFromCOM(ComPtr<BrintavolexIImage3D> volume)
@@ -557,19 +572,7 @@ void IImage3DCPPFromCOM::GetRect(void *buffer, std::uint64_t stride, std::uint64
 {
     if (!buffer)
         throw std::invalid_argument("IImage3DCPPFromCOM::GetRect: buffer is nullptr");
-    const Data::BasicInfo3D info = Ask("GetRect");
-    const std::int32_t reported = _reportedType;
-    if (reported != 0 && reported != std::int32_t(info.colorType))
-        throw Exception("IImage3DCPPFromCOM::GetRect: the plug-in changed the color type");
-    if (!PlugIn::BufferHolds(info.width, info.height, stride, rows))
-        throw std::invalid_argument("IImage3DCPPFromCOM::GetRect: buffer is smaller than the picture");
-    ComPtr<IProgressCOMFromCPP> bridge;
-    if (progress)
-        bridge = MakeCom<IProgressCOMFromCPP>(progress);
-    const HRESULT result = _volume->Get(static_cast<byte *>(buffer), stride, rows, bridge.Get());
-    if (result == E_ABORT && bridge && bridge->StopRequested())
-        throw OperationCancelled();
-    CheckPlugInCall(result, "IImage3DCPPFromCOM::GetRect");
+    GetRectFromPlugIn("IImage3DCPPFromCOM", Ask("GetRect"), _reportedType, *_volume, buffer, stride, rows, progress);
 }
 
 IPropertyCPPFromCOM::IPropertyCPPFromCOM(ComPtr<BrintavolexIProperty> property)
