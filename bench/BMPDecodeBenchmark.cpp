@@ -1,6 +1,6 @@
 // Decoding 6000 x 4000 BMP files from memory, against memcpy of the same
 // bytes in the same run.
-#include "BMP/src/BMPDecoder.h"
+#include "BMP/api/BMPDecoder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // with NaN values sprinkled in), against a plain scalar loop over the same
 // pixels in the same run.
 #include "Data/api/Image2D.h"
-#include "Data/api/MinimumMaximum.h"
+#include "Platform/api/MinimumMaximum.h"
 #include "Platform/api/Threading.h"
 
 #include <benchmark/benchmark.h>

@@ -5,7 +5,7 @@
 #include "GUI/api/Panel.h"
 #include "Platform/api/System.h"
 #include "Platform/api/Video/Software.h"
-#include "PlanoscopeWidget/src/PlanoscopeControl.h"
+#include "PlanoscopeWidget/api/PlanoscopeControl.h"
 
 #include <algorithm>
 #include <cstdio>

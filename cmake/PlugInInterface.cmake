@@ -35,7 +35,7 @@ add_custom_target(brintavolex_plugin_interface DEPENDS ${BRINTAVOLEX_PLUGIN_OUT}
 
 # Included as "Interface/api/BrintavolexPlugIn.h"; generated code is kept out
 # of the warnings.
-target_sources(brintavolex PRIVATE ${BRINTAVOLEX_PLUGIN_OUT}/BrintavolexPlugIn.h
+target_sources(brintavolex_Interface PRIVATE ${BRINTAVOLEX_PLUGIN_OUT}/BrintavolexPlugIn.h
     ${BRINTAVOLEX_PLUGIN_OUT}/BrintavolexPlugIn_i.c)
-target_include_directories(brintavolex SYSTEM PUBLIC ${BRINTAVOLEX_GENERATED})
-add_dependencies(brintavolex brintavolex_plugin_interface)
+target_include_directories(brintavolex_Interface SYSTEM PUBLIC ${BRINTAVOLEX_GENERATED})
+add_dependencies(brintavolex_Interface brintavolex_plugin_interface)

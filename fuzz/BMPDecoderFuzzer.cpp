@@ -1,7 +1,7 @@
 // The BMP decoder on arbitrary bytes: headers, palette, pixels, RLE and the
 // header composites. Only clean exceptions may come out.
-#include "BMP/src/BMPDecoder.h"
-#include "Interface/api/Property.h"
+#include "BMP/api/BMPDecoder.h"
+#include "Data/api/Property.h"
 
 #include <cstdint>
 #include <vector>

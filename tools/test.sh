@@ -45,8 +45,8 @@ mkdir -p build
 for preset in native win64; do
     run_preset "$preset"
 done
-# The concurrency tests once more under ThreadSanitizer.
-BUILD_TARGET=portable_concurrency TEST_LABEL=portable_concurrency run_preset native-tsan
+# The tests labelled "threads" once more under ThreadSanitizer.
+BUILD_TARGET=thread_tests TEST_LABEL=threads run_preset native-tsan
 
 printf "%b\n" "$summary" | sed '/^$/d'
 echo "total time $(( $(date +%s) - start_all )) s"

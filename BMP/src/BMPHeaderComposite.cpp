@@ -1,4 +1,4 @@
-#include "BMP/src/BMPDecoder.h"
+#include "BMP/api/BMPDecoder.h"
 #include "BMP/src/BMPHeaders.h"
 #include "Interface/api/Composite.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Data/api/ColorType.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/Exception.h"
 #include "Root/api/SharedPtr.h"
 

@@ -71,7 +71,8 @@ struct ValueRangeHints {
 };
 
 // Attaches an ImageUserRepresentationFromMinMaxValues: the pixel range from
-// the hints or the nominal range, else from a scan of the data; the user
+// the hints or the nominal range (float data has none: the caller measures
+// it, as the data cache does, and passes it as hints); the user
 // range from the hints when they form a range, else the pixel range. An
 // image whose values give no range at all (empty, all NaN, constant) gets a
 // range of one unit around its value so that nothing divides by zero.

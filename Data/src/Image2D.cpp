@@ -1,9 +1,9 @@
 #include "Data/api/Image2D.h"
 
 #include "Data/api/UserRepresentation.h"
-#include "Platform/api/ErrorLog.h"
 #include "Root/api/NumericCast.h"
 
+#include <cassert>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -34,11 +34,9 @@ Image2DBase::Image2DBase(ColorType colorType)
 {
 }
 
-Image2DBase::~Image2DBase()
-{
-    if (_lockCount != 0)
-        BRINTAVOLEX_LOG("Image2DBase::~Image2DBase: image destroyed while locked");
-}
+// A lock points at its image without owning it: destroying a locked image
+// is a fault of the lock's holder.
+Image2DBase::~Image2DBase() { assert(_lockCount == 0 && "image destroyed while locked"); }
 
 void Image2DBase::DecodeBasicInfo(BasicInfo &info)
 {
@@ -72,10 +70,8 @@ void Image2DBase::AcquireLock(std::uint8_t mode, const char *failure) const
     std::lock_guard<std::mutex> guard(_lockMutex);
     const bool writable = mode != LockReadOnly;
     const bool allowed = writable ? _lockCount == 0 : _writeLockCount == 0;
-    if (!allowed) {
-        BRINTAVOLEX_LOG(failure);
-        throw Exception();
-    }
+    if (!allowed)
+        throw Exception(String(failure) + ": image is locked");
     ++_lockCount;
     if (writable)
         ++_writeLockCount;

@@ -1,7 +1,6 @@
 #include "Data/api/UserRepresentation.h"
 
 #include "Data/api/Image2D.h"
-#include "Data/api/MinimumMaximum.h"
 
 #include <cmath>
 #include <limits>
@@ -125,14 +124,6 @@ void AttachUserRepresentation(Image2DBase &image, const ValueRangeHints &hints)
         minimum = *hints.minimum;
     if (hints.maximum)
         maximum = *hints.maximum;
-    if (!(minimum < maximum)) {
-        const ColorType kind = ComponentKind(type);
-        if (kind == ColorType::Float32 || kind == ColorType::Float64) {
-            const MinimumMaximum range = ComputeMinimumMaximum(image);
-            minimum = range.minimum;
-            maximum = range.maximum;
-        }
-    }
     // No usable range (no finite value, or one value everywhere): a unit
     // range around the value keeps every division defined.
     if (!std::isfinite(minimum) && !std::isfinite(maximum))

@@ -5,7 +5,7 @@
 // atlas; layout always uses the rasteriser's per-glyph advances.
 
 #include "GUI/api/Style.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Platform/api/Video/Context.h"
 #include "Root/api/SharedPtr.h"
 

@@ -10,7 +10,7 @@
 #include "GUI/api/Control.h"
 #include "GUI/api/Style.h"
 #include "GUI/api/WindowPlatform.h"
-#include "Platform/api/BackgroundDecode.h"
+#include "Platform/api/GuiThreadPoster.h"
 #include "Platform/api/Video/Context.h"
 #include "Platform/api/Video/RendererType.h"
 #include "Root/api/Function.h"

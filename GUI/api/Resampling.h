@@ -4,7 +4,7 @@
 // degrees, with the sampling method of the mode in force.
 
 #include "Interface/api/SettingEnums.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Platform/api/Video/Context.h"
 
 #include <cstdint>

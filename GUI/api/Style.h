@@ -2,7 +2,7 @@
 
 // Colours, metrics and fonts that widgets take from their panel.
 
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/SharedPtr.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "GUI/api/Control.h"
 #include "GUI/api/Drawing.h"
 #include "GUI/api/Panel.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 
 #include <string>
 #include <vector>

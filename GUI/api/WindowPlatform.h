@@ -6,7 +6,7 @@
 // (HeadlessWindowPlatform.h) keeps fake windows for tests.
 
 #include "GUI/api/Control.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Platform/api/Video/Context.h"
 #include "Root/api/SharedPtr.h"
 

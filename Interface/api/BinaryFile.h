@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 
 #include <cstddef>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Interface/api/Property.h"
+#include "Data/api/Property.h"
 
 #include <algorithm>
 #include <map>

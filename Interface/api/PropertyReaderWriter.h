@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Interface/api/ReaderWriter.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/SharedPtr.h"
 
 #include <cstdint>

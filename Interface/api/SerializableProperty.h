@@ -2,7 +2,7 @@
 
 #include "Interface/api/ReaderWriter.h"
 #include "Interface/api/ValueText.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/Exception.h"
 #include "Root/api/Function.h"
 

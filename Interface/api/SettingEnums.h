@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/api/Language.h"
 #include "Platform/api/Video/RendererType.h"
 
 #include <cstdint>
@@ -7,15 +8,7 @@
 // Enumerations that settings store by name (the name tables live with the
 // text conversions, ValueText.h).
 
-namespace Brintavolex::Locale {
-// Upper 16 bits: the two-letter code in ASCII; lowest byte: the index into a
-// text pair (0 German, 1 English).
-enum class EnumLanguage : std::uint32_t {
-    Auto = 0,
-    German = 0x44450000,
-    English = 0x454E0001,
-};
-} // namespace Brintavolex::Locale
+// Locale::EnumLanguage lives with the language in force (Platform/api/Language.h).
 
 // Platform::Video::RendererTypeEnum lives with the renderer.
 

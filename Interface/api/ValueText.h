@@ -2,8 +2,8 @@
 
 #include "Data/api/ColorType.h"
 #include "Interface/api/SettingEnums.h"
-#include "Interface/api/ValueTypes.h"
-#include "Platform/api/String.h"
+#include "Data/api/ValueTypes.h"
+#include "Root/api/String.h"
 
 #include <span>
 

@@ -1,4 +1,4 @@
-#include "PlanoscopeWidget/src/PlanoscopeControl.h"
+#include "PlanoscopeWidget/api/PlanoscopeControl.h"
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/ErrorLog.h"

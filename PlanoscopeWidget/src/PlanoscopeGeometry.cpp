@@ -1,4 +1,4 @@
-#include "PlanoscopeWidget/src/PlanoscopeGeometry.h"
+#include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
 
 #include "Root/api/Exception.h"
 

@@ -3,7 +3,7 @@
 #include "Data/api/Image2D.h"
 #include "GUI/api/Drawing.h"
 #include "GUI/api/Font.h"
-#include "PlanoscopeWidget/src/PlanoscopeGeometry.h"
+#include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
 
 #include <functional>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "GUI/api/Drawing.h"
 #include "GUI/api/Font.h"
-#include "PlanoscopeWidget/src/PlanoscopeGeometry.h"
+#include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
 
 #include <functional>
 

@@ -2,20 +2,13 @@
 
 #include "Data/api/Image2D.h"
 #include "Platform/api/DataCache.h"
+#include "Platform/api/GuiThreadPoster.h"
 #include "Platform/api/Threading.h"
 
 #include <functional>
 #include <memory>
 
 namespace Brintavolex {
-
-// Hands work to the GUI thread (the Win32 side posts a private window
-// message); Post may be called from any thread.
-class IGuiThreadPoster {
-public:
-    virtual ~IGuiThreadPoster() = default;
-    virtual void Post(std::function<void()> task) = 0;
-};
 
 // Decodes a data cache on a worker thread and reports the outcome on the GUI
 // thread: the image, or the error text (cancelled decodes say so).

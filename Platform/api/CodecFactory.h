@@ -4,10 +4,11 @@
 #include "Data/api/SceneItem.h"
 #include "Platform/api/DataCache.h"
 #include "Platform/api/Stream.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/SharedPtr.h"
 #include "Platform/api/Language.h"
 
+#include <functional>
 #include <vector>
 
 namespace Brintavolex {
@@ -69,10 +70,9 @@ LoadedItem LoadFromStream(const SharedPtr<IStream> &stream, const String &fileNa
 // With a decoder the caller has chosen already.
 LoadedItem LoadFromStreamGivenDecoder(const SharedPtr<IDecoder> &decoder, const IndexPath &path);
 
-// Factories of plug-in DLLs beside the executable (none where plug-ins do
-// not exist).
-std::vector<SharedPtr<CodecFactory>> ScanPlugInFactories();
-// The built-in factories in their fixed order.
-std::vector<SharedPtr<CodecFactory>> BuiltInFactories();
+// The list is built once, on first use, by the builder that the application
+// sets at start: it knows the decoders, this layer does not. Setting a builder
+// drops a list built before. Without a builder the list is empty.
+void SetFactoryListBuilder(std::function<std::vector<SharedPtr<CodecFactory>>()> builder);
 
 } // namespace Brintavolex

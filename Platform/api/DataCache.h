@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Data/api/Image2D.h"
-#include "Data/api/MinimumMaximum.h"
+#include "Platform/api/MinimumMaximum.h"
 #include "Data/api/SceneItem.h"
 
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Interface/api/SettingEnums.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 
 #include <array>
+#include <cstdint>
 
 namespace Brintavolex {
 
@@ -11,6 +11,14 @@ namespace Brintavolex {
 using TextPair = std::array<String, 2>;
 
 namespace Locale {
+
+// Upper 16 bits: the two-letter code in ASCII; lowest byte: the index into a
+// text pair (0 German, 1 English).
+enum class EnumLanguage : std::uint32_t {
+    Auto = 0,
+    German = 0x44450000,
+    English = 0x454E0001,
+};
 
 // The process-wide user-interface language. Set by the "Language" setting;
 // Auto (the initial value) follows the process's global locale: German when

@@ -1,6 +1,7 @@
 #include "Platform/api/CodecFactory.h"
 
 #include "Platform/api/ErrorLog.h"
+#include "Platform/api/String.h"
 
 #include <mutex>
 
@@ -11,6 +12,7 @@ namespace {
 struct Registry {
     std::mutex mutex;
     bool built = false;
+    std::function<std::vector<SharedPtr<CodecFactory>>()> builder;
     std::vector<SharedPtr<CodecFactory>> factories;
 };
 
@@ -20,23 +22,25 @@ Registry &TheRegistry()
     return registry;
 }
 
-// Builds the list once: built-in factories, then the plug-ins. A failing
-// plug-in scan leaves the built-in ones.
 void BuildOnce(Registry &registry)
 {
     if (registry.built)
         return;
     registry.built = true;
-    registry.factories = BuiltInFactories();
-    try {
-        for (const auto &factory : ScanPlugInFactories())
-            registry.factories.push_back(factory);
-    } catch (const std::exception &e) {
-        BRINTAVOLEX_LOG(String("PlugIn: scanning for plug-ins failed: ") + e.what());
-    }
+    if (registry.builder)
+        registry.factories = registry.builder();
 }
 
 } // namespace
+
+void SetFactoryListBuilder(std::function<std::vector<SharedPtr<CodecFactory>>()> builder)
+{
+    Registry &registry = TheRegistry();
+    std::lock_guard<std::mutex> guard(registry.mutex);
+    registry.builder = std::move(builder);
+    registry.built = false;
+    registry.factories.clear();
+}
 
 std::vector<SharedPtr<CodecFactory>> GetFactoryList()
 {
@@ -59,7 +63,7 @@ void AppendFactory(const SharedPtr<CodecFactory> &factory)
 bool MatchesExtension(StringExpr fileName, StringExpr extensions)
 {
     String lower = String(fileName).ToWide();
-    lower.ToLower();
+    ToLower(lower);
     const std::u16string name = lower.ToU16String();
     const std::u16string list = String(extensions).ToU16String();
     std::size_t start = 0;

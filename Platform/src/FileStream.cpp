@@ -1,5 +1,5 @@
 // The parts of FileStream that both platforms share.
-#include "Interface/api/Property.h"
+#include "Data/api/Property.h"
 #include "Platform/api/Stream.h"
 
 namespace Brintavolex {

@@ -12,6 +12,7 @@
 #include "Data/api/DisplayBytes.h"
 #include "Data/api/Image2D.h"
 #include "Data/api/UserRepresentation.h"
+#include "Platform/api/MinimumMaximum.h"
 #include "Platform/api/Video/Software.h"
 
 #include <cstdio>
@@ -128,7 +129,15 @@ int main(int argc, char **argv)
                     std::fwrite(rendered.data(), 1, rendered.size(), out);
                 }
             }
-            Data::AttachUserRepresentation(*image);
+            // Float data carries its range, measured as the data cache does.
+            Data::ValueRangeHints hints;
+            if (type == Data::ColorType::Float32 || type == Data::ColorType::Float64 ||
+                type == Data::ColorType::BGRAFloat32 || type == Data::ColorType::BGRAFloat64) {
+                const Data::MinimumMaximum measured = Data::ComputeMinimumMaximum(*image);
+                if (measured.found)
+                    hints.minimum = measured.minimum, hints.maximum = measured.maximum;
+            }
+            Data::AttachUserRepresentation(*image, hints);
             auto &r = dynamic_cast<Data::ImageUserRepresentationFromMinMaxValues &>(*image->GetUserRepresentation());
             const double range[4] = {r.UserMinimum(), r.UserMaximum(), r.PixelMinimum(), r.PixelMaximum()};
             std::fwrite(range, sizeof(double), 4, out);

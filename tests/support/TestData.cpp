@@ -2,6 +2,7 @@
 
 #include "Platform/api/FileSystem.h"
 #include "Platform/api/Stream.h"
+#include "Platform/api/String.h"
 
 #include <png.h>
 

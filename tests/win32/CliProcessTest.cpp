@@ -3,7 +3,8 @@
 #include "support/TempFolder.h"
 #include "support/Win32/ProcessRunner.h"
 
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
+#include "Platform/api/String.h"
 
 #include <gtest/gtest.h>
 

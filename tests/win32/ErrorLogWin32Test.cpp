@@ -1,7 +1,7 @@
 // The process-wide error log in the Wine prefix's real special folders.
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/FileSystem.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "support/Win32/ProcessRunner.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // Software frames shown through GDI in real windows.
 #include "Platform/api/Video/Software.h"
-#include "Platform/src/Video/Win32/GdiRenderWindow.h"
+#include "Platform/api/Video/Win32/GdiRenderWindow.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 // Plug-in decoders: the test plug-in (tests/win32plugins) beside this
 // program, the bridges in both directions, the loader's refusals, and the
 // real viewer with "/DLL".
-#include "BMP/src/BMPDecoder.h"
+#include "BMP/api/BMPDecoder.h"
 #include "Platform/api/CodecFactory.h"
 #include "Platform/api/DataCache.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "this/src/Logger.h"
 #include "this/src/PropertyTreeModel.h"
 #include "this/src/Win32/PlugInBridges.h"
@@ -13,6 +13,7 @@
 #include "TestFormat.h"
 #include "support/TempFolder.h"
 #include "support/Win32/ProcessRunner.h"
+#include "this/src/Codecs.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -30,6 +31,12 @@
 namespace Brintavolex {
 
 namespace {
+
+// The registry holds the application's decoders, as in the viewer.
+struct CodecsEnvironment : ::testing::Environment {
+    void SetUp() override { UseApplicationCodecs(); }
+};
+const auto *const kCodecs = ::testing::AddGlobalTestEnvironment(new CodecsEnvironment);
 
 using Pixel = Data::ColorBGRA<std::uint8_t>;
 using BrintavolexTestFormat::Header;

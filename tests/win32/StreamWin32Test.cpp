@@ -2,10 +2,11 @@
 // the GUI thread through a posted message.
 #include "Platform/api/BackgroundDecode.h"
 #include "Platform/api/Stream.h"
-#include "Platform/src/Win32/WideText.h"
-#include "Platform/src/Win32/WindowMessagePoster.h"
+#include "Platform/api/Win32/WideText.h"
+#include "Platform/api/Win32/WindowMessagePoster.h"
 
 #include "support/TempFolder.h"
+#include "Platform/api/String.h"
 
 #include <windows.h>
 

@@ -4,8 +4,8 @@
 #include "GUI/api/GUI.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "GUI/api/Panel.h"
-#include "GUI/src/Win32/Win32WindowPlatform.h"
-#include "Platform/src/Win32/WideText.h"
+#include "GUI/api/Win32/Win32WindowPlatform.h"
+#include "Platform/api/Win32/WideText.h"
 #include "support/Win32/ProcessRunner.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Our Windows-1252 table against the system's own conversions.
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // process with -1.
 #include "GUI/api/GUI.h"
 #include "GUI/api/Panel.h"
-#include "GUI/src/Win32/Win32WindowPlatform.h"
+#include "GUI/api/Win32/Win32WindowPlatform.h"
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/Exception.h"
 

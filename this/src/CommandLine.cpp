@@ -3,6 +3,7 @@
 #include "Platform/api/Ascii.h"
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/Exception.h"
+#include "Platform/api/String.h"
 
 #include <stdexcept>
 
@@ -177,8 +178,8 @@ bool UninstallEntryNamesModule(StringExpr uninstallString, StringExpr modulePath
 {
     String entry = String(uninstallString).ToWide();
     String expected = (modulePath + " /uninstall").ToWide();
-    entry.ToLower();
-    expected.ToLower();
+    ToLower(entry);
+    ToLower(expected);
     return entry == expected;
 }
 

@@ -1,6 +1,6 @@
 #include "this/src/PlugIn.h"
 
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/Exception.h"
 
 namespace Brintavolex::PlugIn {

@@ -4,6 +4,7 @@
 #include "Interface/api/ValueText.h"
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/Exception.h"
+#include "Platform/api/String.h"
 
 #include <charconv>
 #include <memory>

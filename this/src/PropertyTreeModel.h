@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Interface/api/Property.h"
-#include "Platform/api/String.h"
+#include "Data/api/Property.h"
+#include "Root/api/String.h"
 
 #include <cstddef>
 #include <string>

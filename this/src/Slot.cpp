@@ -1,6 +1,7 @@
 #include "this/src/Slot.h"
 
 #include "Platform/api/ErrorLog.h"
+#include "this/src/Codecs.h"
 
 namespace Brintavolex {
 
@@ -22,6 +23,7 @@ void Slot::Load(const SharedPtr<ILogger> &logger)
 
 LoadedItem Slot::LoadNew(const SharedPtr<IStream> &stream, const SharedPtr<ILogger> &logger)
 {
+    UseApplicationCodecs();
     return LoadFromStream(stream, _fileName, _path, logger);
 }
 

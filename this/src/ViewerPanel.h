@@ -5,7 +5,7 @@
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/BackgroundDecode.h"
-#include "PlanoscopeWidget/src/PlanoscopeControl.h"
+#include "PlanoscopeWidget/api/PlanoscopeControl.h"
 
 #include <memory>
 

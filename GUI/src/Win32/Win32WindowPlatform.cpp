@@ -1,12 +1,12 @@
-#include "GUI/src/Win32/Win32WindowPlatform.h"
+#include "GUI/api/Win32/Win32WindowPlatform.h"
 
 #include "GUI/api/GUI.h"
 #include "GUI/api/Panel.h"
 #include "Platform/api/ErrorLog.h"
-#include "Platform/src/Video/Win32/GdiRenderWindow.h"
-#include "Platform/src/Win32/Registry.h"
-#include "Platform/src/Win32/WideText.h"
-#include "Platform/src/Win32/WindowMessagePoster.h"
+#include "Platform/api/Video/Win32/GdiRenderWindow.h"
+#include "Platform/api/Win32/Registry.h"
+#include "Platform/api/Win32/WideText.h"
+#include "Platform/api/Win32/WindowMessagePoster.h"
 #include "Root/api/Exception.h"
 
 #include <dwmapi.h>

@@ -1,4 +1,5 @@
 #include "Interface/api/BinaryFile.h"
+#include "Platform/api/String.h"
 
 namespace Brintavolex {
 

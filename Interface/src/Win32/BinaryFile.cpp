@@ -1,6 +1,6 @@
 #include "Interface/api/BinaryFile.h"
 
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 
 #include <cwchar>
 

@@ -6,7 +6,7 @@
 
 #include "Data/api/ColorType.h"
 #include "Data/api/Image2D.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Platform/api/Video/RendererType.h"
 #include "Root/api/SharedPtr.h"
 

@@ -1,6 +1,7 @@
 #include "Platform/api/FileSystem.h"
 
 #include "Root/api/Exception.h"
+#include "Platform/api/String.h"
 
 #include <cerrno>
 #include <cstdlib>

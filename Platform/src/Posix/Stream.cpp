@@ -2,6 +2,7 @@
 
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/Exception.h"
+#include "Platform/api/String.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "Platform/api/FileSystem.h"
 
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "Root/api/Exception.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "Platform/src/Win32/Registry.h"
+#include "Platform/api/Win32/Registry.h"
 
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 
 #include <vector>
 

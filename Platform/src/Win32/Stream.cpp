@@ -1,7 +1,7 @@
 #include "Platform/api/Stream.h"
 
 #include "Platform/api/ErrorLog.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "Root/api/Exception.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "Platform/src/Win32/WindowMessagePoster.h"
+#include "Platform/api/Win32/WindowMessagePoster.h"
 
 #include "Platform/api/ErrorLog.h"
 

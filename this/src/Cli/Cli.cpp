@@ -5,6 +5,8 @@
 #include "Platform/api/CodecFactory.h"
 #include "this/src/Logger.h"
 #include "this/src/PropertyTreeModel.h"
+#include "Platform/api/String.h"
+#include "this/src/Codecs.h"
 
 #include <memory>
 
@@ -17,6 +19,7 @@ const char kUsage[] = "usage: brintavolex-cli info FILE\n"
 
 LoadedItem Open(const String &path)
 {
+    UseApplicationCodecs();
     auto stream = MakeShared<FileStream>(path);
     return LoadFromStream(stream, path, {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
 }

@@ -1,7 +1,7 @@
 #include "this/src/Win32/PlugInBridges.h"
 
 #include "Platform/api/ErrorLog.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "this/src/PlugIn.h"
 
 #include <cstdio>

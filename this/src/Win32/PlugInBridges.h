@@ -5,7 +5,7 @@
 // interface X; XCOMFromCPP offers a native object to a plug-in as a COM
 // object. Each holds the object on the other side with a counted reference.
 #include "Data/api/SceneItem.h"
-#include "Interface/api/Property.h"
+#include "Data/api/Property.h"
 #include "Platform/api/Stream.h"
 #include "this/src/Logger.h"
 #include "this/src/Win32/PlugInUnknown.h"

@@ -2,7 +2,7 @@
 
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/FileSystem.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "this/src/Win32/PlugInBridges.h"
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 // conventions of the interface (see BrintavolexPlugIn.idl).
 #include "Data/api/SceneItem.h"
 #include "Interface/api/BrintavolexPlugIn.h"
-#include "Platform/api/String.h"
+#include "Root/api/String.h"
 #include "Root/api/Exception.h"
 
 #include <windows.h>

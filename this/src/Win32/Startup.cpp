@@ -1,7 +1,7 @@
 #include "this/src/Win32/Startup.h"
 
-#include "Platform/src/Win32/Registry.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/Registry.h"
+#include "Platform/api/Win32/WideText.h"
 #include "this/src/CommandLine.h"
 
 #include <cstring>

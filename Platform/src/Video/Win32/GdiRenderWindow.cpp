@@ -1,4 +1,4 @@
-#include "Platform/src/Video/Win32/GdiRenderWindow.h"
+#include "Platform/api/Video/Win32/GdiRenderWindow.h"
 
 #include "Platform/api/ErrorLog.h"
 

@@ -1,4 +1,5 @@
 #include "this/src/Cli/CliArguments.h"
+#include "Platform/api/String.h"
 
 namespace Brintavolex::Cli {
 

@@ -1,6 +1,6 @@
 #include "this/src/Cli/CliArguments.h"
 
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "this/src/Win32/Startup.h"
 
 #include <windows.h>

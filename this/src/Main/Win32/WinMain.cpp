@@ -1,16 +1,17 @@
 // The one entry point: configures the error log, splits the command line and
 // runs the role it names.
-#include "GUI/src/Win32/Win32WindowPlatform.h"
+#include "GUI/api/Win32/Win32WindowPlatform.h"
 #include "Platform/api/CodecFactory.h"
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/Language.h"
 #include "Platform/api/System.h"
-#include "Platform/src/Win32/WideText.h"
+#include "Platform/api/Win32/WideText.h"
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
 #include "this/src/ViewerWindow.h"
 #include "this/src/Win32/PlugInLoader.h"
 #include "this/src/Win32/Startup.h"
+#include "this/src/Codecs.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -56,7 +57,11 @@ std::vector<std::u16string> ReadArguments()
 
 // Building the codec registry loads the plug-in decoders beside the
 // executable; broken ones are logged and skipped.
-void LoadPlugInDecoders() { GetFactoryList(); }
+void LoadPlugInDecoders()
+{
+    UseApplicationCodecs();
+    GetFactoryList();
+}
 
 int RunInstall(const LaunchPlan &plan)
 {

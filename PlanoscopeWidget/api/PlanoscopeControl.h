@@ -1,0 +1,135 @@
+#pragma once
+
+// Planoscope: the control that shows one 2D image with zoom, pan and
+// rotation, and draws the ruler and the pixel values over it.
+
+#include "Data/api/Image2D.h"
+#include "GUI/api/Control.h"
+#include "GUI/api/Drawing.h"
+#include "GUI/api/Resampling.h"
+#include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
+#include "Root/api/Function.h"
+
+#include <memory>
+#include <vector>
+
+namespace Brintavolex::ImageView {
+
+class PlanoscopeRuler;
+class PlanoscopeRGBColorInfo;
+
+class Planoscope : public GUI::ControlList {
+public:
+    using Mode = Resampling::EnumResamplingMode;
+
+    Planoscope();
+    ~Planoscope() override;
+
+    // The image shown (null: an empty view) and the size of one of its pixels.
+    void SetImage(const SharedPtr<Data::Image2DBase> &image, double pixelWidth = 1, double pixelHeight = 1);
+    const SharedPtr<Data::Image2DBase> &GetImage() const noexcept { return _image; }
+
+    double GetZoom() const noexcept { return _zoom; }
+    void SetZoom(double z);
+    void ZoomBySteps(double steps);
+    // Zooms keeping the image point under the screen offset (dx, dy) from the
+    // view centre where it is.
+    void ZoomAt(double steps, double dx, double dy);
+    void FitToWindow();
+    bool IsFitting() const noexcept { return _fit; }
+    Vec2 GetPan() const noexcept { return _pan; }
+    void SetPan(Vec2 pan);
+    std::int32_t GetRotation() const noexcept { return _rotation; }
+    // 0, 90, 180 or 270 (clockwise on screen); another angle throws and
+    // changes nothing.
+    void SetRotation(std::int32_t angle);
+    void RotateClockwise() { SetRotation((_rotation + 90) % 360); }
+    void RotateCounterclockwise() { SetRotation((_rotation + 270) % 360); }
+    Vec2 ClampPanning(Vec2 pan) const;
+
+    void ShowRuler(bool show);
+    bool IsRulerShown() const noexcept { return _rulerShown; }
+    void ShowRGBValues(bool show);
+    bool AreRGBValuesShown() const noexcept { return _valuesShown; }
+
+    // The resampling settings below, at and above 100 %.
+    void SetResamplingModes(Mode reduced, Mode atHundred, Mode magnified);
+    Mode CurrentResamplingMode() const noexcept;
+
+    // Told of every zoom change.
+    Function2<void()> &ZoomListener() noexcept { return _zoomListener; }
+
+    // Where the image lies in the view (panel coordinates) and the image
+    // point under a view point.
+    Platform::Video::RectI32 ImageRectangleOnScreen() const;
+    Vec2 ImagePointAt(double x, double y) const;
+    Vec2 ScreenPointOf(Vec2 imagePoint) const;
+
+    // GUI::Control
+    void Draw() override;
+    bool DeleteContextObjects() override;
+    void SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) override;
+    using Control::SetRect;
+    GUI::Control *OnMouseEnter(std::int32_t x, std::int32_t y) override;
+    GUI::Control *OnMouseMove(std::int32_t x, std::int32_t y) override;
+    GUI::Control *OnMouseLButtonDown(std::int32_t x, std::int32_t y) override;
+    GUI::Control *OnMouseLButtonUp(std::int32_t x, std::int32_t y) override;
+    int OnMouseWheel(std::uint64_t word, std::int32_t x, std::int32_t y) override;
+    bool OnKeyDown(std::uint32_t key, std::int64_t flags) override;
+
+    // Frames drawn in full and frames that reused the last one (panning).
+    unsigned FullFrames() const noexcept { return _fullFrames; }
+    unsigned ReusedFrames() const noexcept { return _reusedFrames; }
+    void EnableFrameReuse(bool enable) noexcept { _reuseEnabled = enable; }
+
+private:
+    struct ImageExtent {
+        double width, height;
+    };
+    ImageExtent Extent() const noexcept;
+    void ZoomChanged();
+    void AfterViewChange();
+    bool EnsureTexture(Platform::Video::Context &context);
+    void DrawImage(Platform::Video::Context &context);
+    // The frame reuse of the software renderer: shifts the last frame and
+    // draws only the strips that panning uncovered.
+    bool DrawReusingLastFrame(Platform::Video::Context &context, const Platform::Video::RectI32 &destination,
+                              Mode mode);
+    void KeepFrame(const Platform::Video::RectI32 &destination, Mode mode);
+
+    SharedPtr<Data::Image2DBase> _image;
+    double _pixelWidth = 1, _pixelHeight = 1;
+    double _zoom = 1;
+    Vec2 _pan;
+    std::int32_t _rotation = 0;
+    bool _fit = false;
+    bool _dragging = false;
+    Vec2 _last;
+    Mode _modes[3] = {Mode::Area, Mode::Nearest, Mode::Cubic}; // reduced, 100 %, magnified
+    Function2<void()> _zoomListener;
+
+    GUI::Resampling _resampling;
+    SharedPtr<Platform::Video::Image2D> _texture;
+    const Platform::Video::Context *_textureContext = nullptr;
+    const Data::Image2DBase *_textureImage = nullptr;
+    bool _textureMipMap = false;
+
+    bool _rulerShown = false, _valuesShown = false;
+    std::unique_ptr<PlanoscopeRuler> _ruler;
+    std::unique_ptr<PlanoscopeRGBColorInfo> _values;
+
+    // The last frame of the view's area, for panning.
+    struct KeptFrame {
+        bool valid = false;
+        Platform::Video::RectI32 area, destination;
+        Mode mode = Mode::Nearest;
+        double zoom = 0;
+        std::int32_t rotation = 0;
+        const Platform::Video::Image2D *texture = nullptr;
+        std::vector<std::uint8_t> pixels;
+    } _kept;
+    bool _reuseEnabled = true;
+    unsigned _fullFrames = 0, _reusedFrames = 0;
+};
+
+} // namespace Brintavolex::ImageView

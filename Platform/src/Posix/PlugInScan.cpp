@@ -1,8 +1,0 @@
-#include "Platform/api/CodecFactory.h"
-
-namespace Brintavolex {
-
-// Plug-ins are COM DLLs: there are none outside Windows.
-std::vector<SharedPtr<CodecFactory>> ScanPlugInFactories() { return {}; }
-
-} // namespace Brintavolex

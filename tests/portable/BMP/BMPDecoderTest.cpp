@@ -1,0 +1,268 @@
+#include "BMP/api/BMPDecoder.h"
+#include "Platform/api/CodecFactory.h"
+#include "this/src/Logger.h"
+
+#include "support/TempFolder.h"
+#include "this/src/Codecs.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+namespace Brintavolex {
+
+namespace {
+
+using Pixel = Data::ColorBGRA<std::uint8_t>;
+
+// Little-endian bytes of a file under construction.
+struct Bytes {
+    std::string data;
+    Bytes &U16(unsigned v)
+    {
+        data += char(v & 255);
+        data += char((v >> 8) & 255);
+        return *this;
+    }
+    Bytes &U32(std::uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            data += char((v >> (8 * i)) & 255);
+        return *this;
+    }
+    Bytes &Raw(std::initializer_list<int> bytes)
+    {
+        for (int b : bytes)
+            data += char(b);
+        return *this;
+    }
+};
+
+// A BITMAPINFOHEADER (40 bytes).
+Bytes InfoHeader(std::int32_t width, std::int32_t height, unsigned bits, std::uint32_t compression,
+                 std::uint32_t imageSize = 0, std::uint32_t colours = 0)
+{
+    Bytes b;
+    b.U32(40).U32(std::uint32_t(width)).U32(std::uint32_t(height)).U16(1).U16(bits).U32(compression);
+    b.U32(imageSize).U32(2835).U32(2835).U32(colours).U32(0);
+    return b;
+}
+
+// File header + info + palette + pixels.
+std::string File(const Bytes &info, const std::string &palette, const std::string &pixels)
+{
+    Bytes b;
+    const std::uint32_t offset = 14 + std::uint32_t(info.data.size() + palette.size());
+    b.Raw({'B', 'M'}).U32(offset + std::uint32_t(pixels.size())).U16(0).U16(0).U32(offset);
+    return b.data + info.data + palette + pixels;
+}
+
+struct Decoded {
+    std::uint32_t width = 0, height = 0;
+    std::vector<Pixel> pixels;
+    const Pixel &At(std::uint32_t x, std::uint32_t y) const { return pixels[y * width + x]; }
+};
+
+Decoded Decode(const std::string &file)
+{
+    auto stream = MakeShared<MemoryStream>(file.data(), file.size());
+    auto decoder = MakeShared<BMPDecoder>(stream);
+    auto image = DynamicPointerCast<IImage2D>(decoder->Get(0));
+    const SharedPtr<Data::Image2DBase> typed = Data::DecodeImage(*image, nullptr);
+    Decoded d;
+    d.width = std::uint32_t(typed->GetWidth());
+    d.height = std::uint32_t(typed->GetHeight());
+    auto lock = typed->Lock<Pixel>(Data::LockReadOnly);
+    for (std::uint32_t y = 0; y < d.height; ++y)
+        for (std::uint32_t x = 0; x < d.width; ++x)
+            d.pixels.push_back(lock(x, y));
+    return d;
+}
+
+std::string Error(const std::string &file)
+{
+    try {
+        Decode(file);
+    } catch (const std::exception &e) {
+        return e.what();
+    }
+    return "<decoded>";
+}
+
+std::string Palette(std::initializer_list<Pixel> entries)
+{
+    std::string p;
+    for (const Pixel &e : entries)
+        p += std::string{char(e.b), char(e.g), char(e.r), char(e.a)};
+    return p;
+}
+
+} // namespace
+
+TEST(BMPDecoder, RowOrderFollowsTheHeightSign)
+{
+    // Two rows of one 24-bit pixel, padded to 4 bytes: blue first, then red.
+    const std::string pixels = std::string("\xFF\x00\x00\x00", 4) + std::string("\x00\x00\xFF\x00", 4);
+    const Decoded up = Decode(File(InfoHeader(1, 2, 24, 0), "", pixels));
+    EXPECT_EQ(up.At(0, 1), (Pixel{255, 0, 0, 255})); // first stored row at the bottom
+    EXPECT_EQ(up.At(0, 0), (Pixel{0, 0, 255, 255}));
+    const Decoded down = Decode(File(InfoHeader(1, -2, 24, 0), "", pixels));
+    EXPECT_EQ(down.At(0, 0), (Pixel{255, 0, 0, 255}));
+}
+
+TEST(BMPDecoder, BitFieldsOf16BitsWithAlpha)
+{
+    // 5-bit red 31 and 16, alpha mask 0x8000.
+    Bytes info = InfoHeader(2, 1, 16, 6);
+    info.U32(0x7C00).U32(0x03E0).U32(0x001F).U32(0x8000);
+    const std::string pixels = Bytes().U16(0x8000 | (31 << 10)).U16(16 << 10).data;
+    const std::string file = File(info, "", pixels);
+    const Decoded d = Decode(file);
+    EXPECT_EQ(d.At(0, 0), (Pixel{0, 0, 255, 255}));
+    EXPECT_EQ(d.At(1, 0), (Pixel{0, 0, 132, 0}));
+}
+
+TEST(BMPDecoder, SixteenBitsWithoutAlphaMaskAreOpaque)
+{
+    const std::string pixels = Bytes().U16(31).U16(0).data; // padded row of 4 bytes
+    const Decoded d = Decode(File(InfoHeader(2, 1, 16, 0), "", pixels));
+    EXPECT_EQ(d.At(0, 0), (Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(d.At(1, 0).a, 255);
+}
+
+TEST(BMPDecoder, ThirtyTwoBitsTakeAlphaFromTheFourthByteUnlessItIsUnused)
+{
+    const Decoded withAlpha = Decode(File(InfoHeader(2, 1, 32, 0), "", std::string("\x01\x02\x03\x80\x04\x05\x06\x00", 8)));
+    EXPECT_EQ(withAlpha.At(0, 0), (Pixel{1, 2, 3, 128}));
+    EXPECT_EQ(withAlpha.At(1, 0), (Pixel{4, 5, 6, 0}));
+    const Decoded unused = Decode(File(InfoHeader(2, 1, 32, 0), "", std::string("\x01\x02\x03\x00\x04\x05\x06\x00", 8)));
+    EXPECT_EQ(unused.At(0, 0), (Pixel{1, 2, 3, 255}));
+    EXPECT_EQ(unused.At(1, 0), (Pixel{4, 5, 6, 255}));
+}
+
+TEST(BMPDecoder, PaletteEntriesWithAZeroFourthByteAreOpaque)
+{
+    const std::string palette = Palette({{10, 20, 30, 0}, {40, 50, 60, 0}});
+    const Decoded d = Decode(File(InfoHeader(3, 1, 1, 0, 0, 2), palette, std::string("\x40\x00\x00\x00", 4)));
+    EXPECT_EQ(d.At(0, 0), (Pixel{10, 20, 30, 255}));
+    EXPECT_EQ(d.At(1, 0), (Pixel{40, 50, 60, 255}));
+    EXPECT_EQ(d.At(2, 0), (Pixel{10, 20, 30, 255}));
+}
+
+TEST(BMPDecoder, RunLengthEightBits)
+{
+    const std::string palette = Palette({{0, 0, 0, 0}, {1, 1, 1, 0}, {2, 2, 2, 0}, {3, 3, 3, 0}, {4, 4, 4, 0},
+                                         {5, 5, 5, 0}, {6, 6, 6, 0}, {7, 7, 7, 0}});
+    const std::string rle("\x03\x05\x00\x00\x02\x07\x00\x01", 8);
+    const Decoded d = Decode(File(InfoHeader(4, 3, 8, 1, 8, 8), palette, rle));
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(d.At(x, 2), (Pixel{5, 5, 5, 255}));
+    EXPECT_EQ(d.At(3, 2), (Pixel{0, 0, 0, 0})); // never written: cleared
+    EXPECT_EQ(d.At(0, 1), (Pixel{7, 7, 7, 255}));
+    EXPECT_EQ(d.At(1, 1), (Pixel{7, 7, 7, 255}));
+    EXPECT_EQ(d.At(2, 1), (Pixel{0, 0, 0, 0}));
+    EXPECT_EQ(d.At(0, 0), (Pixel{0, 0, 0, 0}));
+}
+
+TEST(BMPDecoder, RunLengthStaysInsideThePictureAndTheData)
+{
+    const std::string palette = Palette({{9, 9, 9, 0}});
+    // A run past the right edge, a delta far beyond the top, an absolute run
+    // longer than the data: nothing is written outside, nothing read beyond.
+    const std::string rle("\xFF\x00\x00\x02\x05\x01\x00\x02\x00\xFF\x00\x10\x01", 13);
+    const Decoded d = Decode(File(InfoHeader(3, 2, 8, 1, 0, 1), palette, rle));
+    EXPECT_EQ(d.At(2, 1), (Pixel{9, 9, 9, 255}));
+    const Decoded four = Decode(File(InfoHeader(3, 2, 4, 2, 0, 1), palette, std::string("\x00\x09\x00", 3)));
+    EXPECT_EQ(four.width, 3u);
+}
+
+TEST(BMPDecoder, HeaderlessDIBs)
+{
+    // First four bytes 40: a packed DIB as the clipboard holds it.
+    const std::string palette = Palette({{1, 2, 3, 0}, {4, 5, 6, 0}});
+    const Decoded packed = Decode(InfoHeader(2, 1, 8, 0, 0, 2).data + palette + std::string("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(packed.At(0, 0), (Pixel{4, 5, 6, 255}));
+    EXPECT_EQ(packed.At(1, 0), (Pixel{1, 2, 3, 255}));
+
+    // Bit fields: the masks follow the header, the pixels follow them.
+    Bytes info = InfoHeader(1, 1, 32, 3);
+    info.U32(0x000000FF).U32(0x0000FF00).U32(0x00FF0000);
+    const Decoded fields = Decode(info.data + Bytes().U32(0x00123456).data);
+    EXPECT_EQ(fields.At(0, 0), (Pixel{0x12, 0x34, 0x56, 255}));
+}
+
+TEST(BMPDecoder, RefusesWhatItCannotRead)
+{
+    EXPECT_EQ(Error(File(InfoHeader(4, 4, 24, 4), "", std::string(64, 0))), "BI_JPEG or BCA_RLE24 is not supported");
+    EXPECT_EQ(Error(File(InfoHeader(4, 4, 24, 5), "", std::string(64, 0))), "BI_PNG is not supported");
+    EXPECT_EQ(Error(File(InfoHeader(4, 4, 1, 3), "", std::string(64, 0))), "BCA_HUFFMAN1D is not supported");
+    EXPECT_EQ(Error(File(InfoHeader(4, 4, 24, 7), "", std::string(64, 0))), "invalid compression");
+    EXPECT_EQ(Error(File(InfoHeader(4, INT_MIN, 24, 0), "", std::string(64, 0))), "BMPDecoder: invalid height");
+    EXPECT_EQ(Error(File(InfoHeader(0x7FFFFFFF, 2, 32, 0), "", std::string(64, 0))),
+              "BMPDecoder: the image is too large");
+    EXPECT_EQ(Error(File(InfoHeader(65536, 2, 32, 0), "", std::string(64, 0))),
+              "BMPDecoder: the file is shorter than its pixel data");
+    EXPECT_EQ(Error(File(InfoHeader(2, 2, 7, 0), "", std::string(64, 0))), "BMPDecoder: unsupported bit count");
+    // An OS/2 2.x header of 28 bytes does not exist.
+    Bytes os2;
+    os2.U32(28).U32(2).U32(2).U16(1).U16(24).U32(0).U32(0).U32(0);
+    EXPECT_EQ(Error(File(os2, "", std::string(16, 0))), "BMPDecoder: invalid header size");
+    // A palette offset before the end of the header does not underflow.
+    Bytes broken;
+    const std::string info = InfoHeader(2, 1, 8, 0).data;
+    broken.Raw({'B', 'M'}).U32(100).U16(0).U16(0).U32(20);
+    const std::string file = broken.data + info + std::string(8, 0);
+    EXPECT_NE(Error(file), "");
+}
+
+TEST(BMPDecoder, OS2CoreHeaderWithThreeBytePalette)
+{
+    Bytes b;
+    b.Raw({'B', 'M'}).U32(14 + 12 + 6 + 4).U16(0).U16(0).U32(14 + 12 + 6);
+    b.U32(12).U16(2).U16(1).U16(1).U16(1);
+    b.Raw({1, 2, 3, 4, 5, 6});     // two entries of blue, green, red
+    b.Raw({0x80, 0, 0, 0});        // pixels 1 and 0
+    const Decoded d = Decode(b.data);
+    EXPECT_EQ(d.At(0, 0), (Pixel{4, 5, 6, 255}));
+    EXPECT_EQ(d.At(1, 0), (Pixel{1, 2, 3, 255}));
+}
+
+TEST(CodecRegistry, ExtensionsAndTheFallback)
+{
+    EXPECT_TRUE(MatchesExtension(u"photo.BMP", "*.bmp;*.dib"));
+    EXPECT_TRUE(MatchesExtension("archive.tar.dib", "*.bmp;*.dib"));
+    EXPECT_FALSE(MatchesExtension("nodot", "*.bmp;*.dib"));
+    EXPECT_FALSE(MatchesExtension("bmp", "*.bmp"));
+    EXPECT_TRUE(MatchesExtension(u"\u00C4.Bmp", "*.bmp"));
+
+    UseApplicationCodecs();
+    const auto factories = GetFactoryList();
+    ASSERT_FALSE(factories.empty());
+    EXPECT_TRUE(factories[0]->GetName() == String("Brintavolex BMP Decoder"));
+    EXPECT_TRUE(factories[0]->GetFilterStrings()[1] == String("BMP files (*.bmp;*.dib;*.rl4;*.rl8;*.rle;*.vga)"));
+
+    // A BMP under another extension is found by trying every decoder.
+    const std::string file = File(InfoHeader(1, 1, 24, 0), "", std::string(4, '\x10'));
+    auto stream = MakeShared<MemoryStream>(file.data(), file.size());
+    const LoadedItem renamed = LoadFromStream(stream, "picture.gif", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
+    EXPECT_TRUE(renamed.wrongExtension);
+    EXPECT_TRUE(renamed.factory->GetName() == String("Brintavolex BMP Decoder"));
+    const LoadedItem named = LoadFromStream(stream, "picture.BMP", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
+    EXPECT_FALSE(named.wrongExtension);
+
+    const std::string garbage = "this is no picture at all";
+    auto junk = MakeShared<MemoryStream>(garbage.data(), garbage.size());
+    EXPECT_THROW(LoadFromStream(junk, "x.bmp", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>()), Exception);
+    struct Strange : IndexType {
+        const char *GetName() const override { return "Strange"; }
+    };
+    try {
+        LoadFromStream(stream, "x.bmp", {MakeShared<Strange>()}, MakeShared<NullLogger>());
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "LoadFromStream: unknown index type");
+    }
+}
+
+} // namespace Brintavolex

@@ -1,0 +1,133 @@
+#include "Data/api/Image2D.h"
+#include "Data/api/UserRepresentation.h"
+#include "Platform/api/MinimumMaximum.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace Brintavolex::Data {
+
+TEST(DefaultImageUserRepresentation, NominalRangesSpanZeroToOne)
+{
+    const struct {
+        ColorType type;
+        double minimum, maximum;
+    } cases[] = {
+        {ColorType::SInt8, -128, 127},
+        {ColorType::BGRAUInt8, 0, 255},
+        {ColorType::SInt16, -32768, 32767},
+        {ColorType::BGRAUInt16, 0, 65535},
+        {ColorType::SInt32, -2147483648.0, 2147483647.0},
+        {ColorType::UInt32, 0, 4294967295.0},
+        {ColorType::BGRASInt64, -9223372036854775808.0, 9223372036854775808.0},
+        {ColorType::UInt64, 0, 18446744073709551616.0},
+    };
+    for (const auto &c : cases) {
+        DefaultImageUserRepresentation r(c.type);
+        EXPECT_EQ(r.GetNormalizedFloatFromUserValue(c.minimum), 0.0) << int(c.type);
+        EXPECT_EQ(r.GetNormalizedFloatFromUserValue(c.maximum), 1.0) << int(c.type);
+        EXPECT_EQ(r.GetUserValueFromNormalizedFloatValue(0.0), c.minimum);
+        EXPECT_EQ(r.GetUserValueFromNormalizedFloatValue(1.0), c.maximum);
+        EXPECT_EQ(r.GetPixelValueFromUserValue(17.25), 17.25);
+    }
+    // A signed byte of 0 sits at 128 / 255: display byte 128.
+    DefaultImageUserRepresentation s8(ColorType::SInt8);
+    EXPECT_EQ(int(s8.GetNormalizedFloatFromUserValue(0) * 255 + 0.5), 128);
+    EXPECT_EQ(DefaultImageUserRepresentation(ColorType::Float32).GetNormalizedFloatFromUserValue(0.25), 0.25);
+    try {
+        DefaultImageUserRepresentation(ColorType::RGBAFloat32).GetNormalizedFloatFromUserValue(0);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(),
+                     "Brintavolex::Data::DefaultImageUserRepresentation::GetNormalizedFloatFromUserValue");
+    }
+}
+
+TEST(ImageUserRepresentationFromMinMaxValues, RangesRelateStoredAndShownValues)
+{
+    ImageUserRepresentationFromMinMaxValues same(0, 1000, 0, 1000);
+    EXPECT_EQ(same.GetPixelValueFromUserValue(123.456), 123.456);
+    EXPECT_EQ(same.GetUserValueFromPixelValue(-5.5), -5.5);
+    EXPECT_EQ(same.GetNormalizedFloatFromUserValue(250), 0.25);
+    // Stored 0..4095 shown as -1..1.
+    ImageUserRepresentationFromMinMaxValues mapped(-1, 1, 0, 4095);
+    EXPECT_DOUBLE_EQ(mapped.GetUserValueFromPixelValue(4095), 1);
+    EXPECT_DOUBLE_EQ(mapped.GetUserValueFromPixelValue(0), -1);
+    EXPECT_DOUBLE_EQ(mapped.GetPixelValueFromUserValue(0), 2047.5);
+    EXPECT_DOUBLE_EQ(mapped.GetUserValueFromNormalizedFloatValue(0.75), 0.5);
+    // Ranges without width (one value everywhere) stay finite.
+    ImageUserRepresentationFromMinMaxValues flat(7, 7, 3, 3);
+    EXPECT_EQ(flat.GetNormalizedFloatFromUserValue(7), 0.0);
+    EXPECT_EQ(flat.GetNormalizedFloatFromUserValue(8), 1.0);
+    EXPECT_TRUE(std::isfinite(flat.GetUserValueFromPixelValue(3)));
+    EXPECT_TRUE(std::isfinite(flat.GetPixelValueFromUserValue(9)));
+}
+
+namespace {
+template <class P> SharedPtr<Image2D<P>> Filled(std::initializer_list<P> values)
+{
+    auto image = MakeShared<Image2D<P>>();
+    image->Allocate(values.size(), 1);
+    auto lock = image->template Lock<P>();
+    std::uint64_t x = 0;
+    for (const P &v : values)
+        lock(x++, 0) = v;
+    return image;
+}
+
+ImageUserRepresentationFromMinMaxValues &Attached(Image2DBase &image)
+{
+    return dynamic_cast<ImageUserRepresentationFromMinMaxValues &>(*image.GetUserRepresentation());
+}
+// The data cache's way: float images get the range measured from their data.
+void AttachMeasured(Image2DBase &image)
+{
+    const MinimumMaximum range = ComputeMinimumMaximum(image);
+    AttachUserRepresentation(image, range.found ? ValueRangeHints{range.minimum, range.maximum, {}, {}}
+                                                : ValueRangeHints{});
+}
+} // namespace
+
+TEST(AttachUserRepresentation, RangesFromTheTypeOrTheData)
+{
+    auto bytes = Filled<std::uint8_t>({1, 2});
+    EXPECT_NE(dynamic_cast<DefaultImageUserRepresentation *>(bytes->GetUserRepresentation().Get()), nullptr);
+    AttachUserRepresentation(*bytes);
+    EXPECT_EQ(Attached(*bytes).PixelMinimum(), 0);
+    EXPECT_EQ(Attached(*bytes).PixelMaximum(), 255);
+
+    auto floats = Filled<float>({0.0f, 1000.0f, std::nanf("")});
+    AttachMeasured(*floats);
+    EXPECT_EQ(Attached(*floats).PixelMinimum(), 0);
+    EXPECT_EQ(Attached(*floats).PixelMaximum(), 1000);
+
+    auto colour = Filled<ColorBGRA<float>>({{1, 2, 3, 99}, {4, 5, 6, 100}});
+    AttachMeasured(*colour);
+    EXPECT_EQ(Attached(*colour).PixelMaximum(), 6);
+
+    // Hints from the item win; a user range that is no range is ignored.
+    auto hinted = Filled<std::uint16_t>({7});
+    AttachUserRepresentation(*hinted, ValueRangeHints{0.0, 4095.0, 5.0, 5.0});
+    EXPECT_EQ(Attached(*hinted).PixelMaximum(), 4095);
+    EXPECT_EQ(Attached(*hinted).UserMaximum(), 4095);
+}
+
+TEST(AttachUserRepresentation, ImagesWithoutARangeStayDefined)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    for (auto image : {Filled<float>({7.5f, 7.5f}), Filled<float>({std::nanf(""), std::nanf("")}),
+                       Filled<float>({inf, inf}), Filled<float>({-inf, 3.0f})}) {
+        AttachMeasured(*image);
+        auto &r = Attached(*image);
+        EXPECT_TRUE(std::isfinite(r.PixelMinimum()));
+        EXPECT_TRUE(std::isfinite(r.PixelMaximum()));
+        EXPECT_LT(r.PixelMinimum(), r.PixelMaximum());
+        EXPECT_TRUE(std::isfinite(r.GetNormalizedFloatFromUserValue(r.PixelMinimum())));
+    }
+    auto rgba = MakeShared<Image2D<ColorRGBA<float>>>();
+    EXPECT_THROW(AttachUserRepresentation(*rgba), Exception);
+}
+
+} // namespace Brintavolex::Data

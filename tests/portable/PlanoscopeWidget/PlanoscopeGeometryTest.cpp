@@ -1,0 +1,132 @@
+#include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
+#include "PlanoscopeWidget/src/PlanoscopeRuler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <locale>
+#include <random>
+
+namespace Brintavolex::ImageView {
+
+TEST(ZoomSteps, EighthOctaveGrid)
+{
+    EXPECT_DOUBLE_EQ(ZoomAfterSteps(1, 1), std::pow(2.0, -1.0 / 8));
+    EXPECT_TRUE(ZoomText(ZoomAfterSteps(1, 1)) == String("109.0508 %"));
+    double z = 1;
+    for (int i = 0; i < 8; ++i)
+        z = ZoomAfterSteps(z, 1);
+    EXPECT_EQ(z, 0.5); // whole octaves exactly
+    EXPECT_EQ(ZoomAfterSteps(1, -8), 2.0);
+    // Off the grid: the step is taken from the nearest grid value (b^-14 for
+    // 0.3) and lands on the grid, one step further (b^-15).
+    const double fromOff = ZoomAfterSteps(0.3, 1);
+    EXPECT_DOUBLE_EQ(fromOff, std::pow(2.0, -15.0 / 8));
+    EXPECT_DOUBLE_EQ(ZoomAfterSteps(0.3, -1), std::pow(2.0, -13.0 / 8));
+    EXPECT_EQ(ZoomAfterSteps(kMinimumZoom, 5), kMinimumZoom);
+    EXPECT_EQ(ZoomAfterSteps(kMaximumZoom, -5), kMaximumZoom);
+    EXPECT_FALSE(CanZoomIn(kMinimumZoom));
+    EXPECT_TRUE(CanZoomIn(kMinimumZoom * 2));
+    EXPECT_FALSE(CanZoomOut(kMaximumZoom));
+}
+
+TEST(ZoomText, FourDecimalsInAnyLocale)
+{
+    EXPECT_TRUE(ZoomText(1) == String("100.0000 %"));
+    EXPECT_TRUE(ZoomText(1.0 / 256) == String("25600.0000 %"));
+    EXPECT_TRUE(ZoomText(64) == String("1.5625 %"));
+    EXPECT_EQ(ZoomListValue(0), 64);
+    EXPECT_EQ(ZoomListValue(6), 1);
+    EXPECT_EQ(ZoomListValue(14), 1.0 / 256);
+    EXPECT_THROW(ZoomListValue(15), Exception);
+    try {
+        const std::locale german("de_DE.UTF-8");
+        const std::locale previous = std::locale::global(german);
+        std::setlocale(LC_ALL, "de_DE.UTF-8");
+        const String text = ZoomText(3);
+        std::locale::global(previous);
+        std::setlocale(LC_ALL, "C");
+        EXPECT_TRUE(text == String("33.3333 %"));
+    } catch (const std::runtime_error &) {
+        GTEST_SKIP() << "no German locale on this system";
+    }
+}
+
+TEST(FitAndClamp, SpecifiedCases)
+{
+    EXPECT_DOUBLE_EQ(FitZoom(10, 10, 500, 400, 0), 0.025);
+    EXPECT_DOUBLE_EQ(FitZoom(1000, 100, 500, 400, 0), 2);
+    EXPECT_DOUBLE_EQ(FitZoom(1000, 100, 500, 400, 90), 2.5); // 100 wide, 1000 high on screen
+    // An image that cannot show 50 pixels (m < 0) is centred.
+    EXPECT_EQ(ClampPanning({300, -300}, 4, 4, 60, 60, 1, 0), (Vec2{0, 0}));
+    // A small one may move while 50 of its screen pixels stay inside: m = 250.
+    EXPECT_EQ(ClampPanning({300, -300}, 100, 100, 500, 400, 1, 0), (Vec2{250, -200}));
+    // A large one keeps 50 screen pixels inside: m = 250 - 50 + 1000.
+    EXPECT_EQ(ClampPanning({5000, 0}, 2000, 2000, 500, 400, 1, 0).x, 1200);
+    try {
+        ClampPanning({0, 0}, 1, 1, 1, 1, 1, 45);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "Planoscope::ClampPanning: rotation angle must be in {0,90,180,270}");
+    }
+}
+
+// The screen-to-image mapping and its inverse agree for every angle, and a
+// turn of the pan keeps the image point at the view centre.
+TEST(ScreenMapping, InverseAndRotationKeepTheCentre)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> any(-300, 300);
+    for (int round = 0; round < 200; ++round) {
+        const double z = std::pow(2.0, any(random) / 60);
+        const Vec2 pan{any(random), any(random)};
+        for (std::int32_t angle : {0, 90, 180, 270}) {
+            const Vec2 screen{any(random) + 400, any(random) + 300};
+            const Vec2 image = ImagePointAtScreen(screen, 640, 480, angle, z, pan, 10, 20, 800, 600);
+            const Vec2 back = ScreenPointOfImage(image, 640, 480, angle, z, pan, 10, 20, 800, 600);
+            EXPECT_NEAR(back.x, screen.x, 1e-6);
+            EXPECT_NEAR(back.y, screen.y, 1e-6);
+            const Vec2 centre = ImagePointAtScreen({410, 320}, 640, 480, angle, z, pan, 10, 20, 800, 600);
+            for (std::int32_t next : {0, 90, 180, 270}) {
+                const Vec2 turned = RotatePan(pan, angle, next);
+                const Vec2 after = ImagePointAtScreen({410, 320}, 640, 480, next, z, turned, 10, 20, 800, 600);
+                EXPECT_NEAR(after.x, centre.x, 1e-6);
+                EXPECT_NEAR(after.y, centre.y, 1e-6);
+            }
+        }
+    }
+}
+
+TEST(ImageRectangle, ExtentsAndRounding)
+{
+    const auto r = ImageRectangle(100, 50, 0, 1, {0, 0}, 0, 0, 401, 301);
+    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(r.bottom - r.top, 50);
+    const auto turned = ImageRectangle(100, 50, 90, 0.5, {0, 0}, 0, 0, 400, 300);
+    EXPECT_EQ(turned.right - turned.left, 100);
+    EXPECT_EQ(turned.bottom - turned.top, 200);
+    // Never below one pixel.
+    const auto tiny = ImageRectangle(1, 1, 0, 64, {0, 0}, 0, 0, 400, 300);
+    EXPECT_EQ(tiny.right - tiny.left, 1);
+}
+
+TEST(Ruler, StepsAndLabels)
+{
+    // 100 % and a 60 pixel gap: p = 10, r = 6: labels every 100, ticks every 20.
+    RulerSteps s = ChooseRulerSteps(1, 30, 30);
+    EXPECT_EQ(s.labelStep, 100);
+    EXPECT_EQ(s.minorStep, 20);
+    s = ChooseRulerSteps(1, 10, 5); // d = 15: 2p
+    EXPECT_EQ(s.labelStep, 20);
+    s = ChooseRulerSteps(1, 20, 20); // d = 40: 5p
+    EXPECT_EQ(s.labelStep, 50);
+    s = ChooseRulerSteps(1000, 20, 20); // far magnified: never below 0.1
+    EXPECT_GE(s.minorStep, 0.1);
+    EXPECT_TRUE(RulerLabel(1200) == String("1200"));
+    EXPECT_TRUE(RulerLabel(-0.5) == String("-0.5"));
+    EXPECT_TRUE(RulerLabelTemplate(5) == String("-000"));
+    EXPECT_TRUE(RulerLabelTemplate(123456789) == String("-000000000"));
+    EXPECT_TRUE(RulerLabelTemplate(1e14) == String("-000000000000000")); // no more throwing for 9 digits
+}
+
+} // namespace Brintavolex::ImageView

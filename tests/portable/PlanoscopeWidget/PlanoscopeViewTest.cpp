@@ -1,0 +1,291 @@
+// The 2D view drawn by the software renderer into memory: metamorphic checks
+// on whole frames.
+#include "GUI/api/GUI.h"
+#include "GUI/api/Panel.h"
+#include "Platform/api/Video/Software.h"
+#include "PlanoscopeWidget/api/PlanoscopeControl.h"
+#include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace Brintavolex::ImageView {
+
+namespace {
+
+using Pixel = Data::ColorBGRA<std::uint8_t>;
+using Mode = Resampling::EnumResamplingMode;
+
+// Every pixel of the picture tells where it is: blue = x, green = y, red a
+// mix, so that a drawn pixel names the image pixel it came from.
+SharedPtr<Data::Image2DBase> Pattern(std::uint32_t w, std::uint32_t h)
+{
+    auto image = MakeShared<Data::Image2D<Pixel>>();
+    image->Allocate(w, h);
+    auto lock = image->Lock<Pixel>();
+    for (std::uint32_t y = 0; y < h; ++y)
+        for (std::uint32_t x = 0; x < w; ++x)
+            lock(x, y) = Pixel{std::uint8_t(x), std::uint8_t(y), std::uint8_t((x * 7 + y * 13) & 255), 255};
+    return image;
+}
+
+// A desktop with one panel at (100, 50) holding the view over all of it.
+struct Desk {
+    static constexpr std::int32_t kLeft = 100, kTop = 50, kWidth = 320, kHeight = 240;
+    Desk()
+    {
+        context = Platform::Video::Software::SoftwareContext::Create();
+        gui.SetContext(context);
+        panel = MakeShared<GUI::Panel>();
+        panel->SetRect(kLeft, kTop, kLeft + kWidth, kTop + kHeight);
+        gui.SetRootPanel(panel);
+        panel->Add(view);
+        view.SetRect(0, 0, kWidth, kHeight);
+        view.SetResamplingModes(Mode::Nearest, Mode::Nearest, Mode::Nearest);
+    }
+    ~Desk()
+    {
+        gui.DeleteContextObjects();
+    }
+    void Paint() { ASSERT_TRUE(gui.PaintPanels()); }
+    Pixel At(std::int32_t x, std::int32_t y)
+    {
+        const auto lock = panel->GetRenderer()->LockBackBuffer();
+        if (x < 0 || y < 0 || x >= std::int32_t(lock.Width()) || y >= std::int32_t(lock.Height())) {
+            ADD_FAILURE() << "pixel " << x << "," << y << " outside the frame";
+            return Pixel{};
+        }
+        const std::uint8_t *p = lock.ReadBits() + std::int64_t(y) * lock.Pitch() + std::int64_t(x) * 4;
+        return Pixel{p[0], p[1], p[2], p[3]};
+    }
+    std::vector<std::uint8_t> Frame()
+    {
+        const auto lock = panel->GetRenderer()->LockBackBuffer();
+        std::vector<std::uint8_t> pixels;
+        for (std::uint32_t y = 0; y < lock.Height(); ++y)
+            pixels.insert(pixels.end(), lock.ReadBits() + std::int64_t(y) * lock.Pitch(),
+                          lock.ReadBits() + std::int64_t(y) * lock.Pitch() + lock.Width() * 4);
+        return pixels;
+    }
+    // The image pixel a drawn pixel came from (Nearest sampling of Pattern).
+    static Vec2 Source(const Pixel &p) { return {double(p.b), double(p.g)}; }
+
+    SharedPtr<Platform::Video::Software::SoftwareContext> context;
+    GUI::GUI gui;
+    SharedPtr<GUI::Panel> panel;
+    Planoscope view;
+};
+
+} // namespace
+
+TEST(Planoscope, HundredPercentShowsOneImagePixelPerScreenPixel)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(200, 150));
+    desk.Paint();
+    const auto r = desk.view.ImageRectangleOnScreen();
+    EXPECT_EQ(r.right - r.left, 200);
+    EXPECT_EQ(r.bottom - r.top, 150);
+    for (std::int32_t y = r.top; y < r.bottom; y += 7)
+        for (std::int32_t x = r.left; x < r.right; x += 5) {
+            const Pixel p = desk.At(x, y);
+            ASSERT_EQ(p.b, x - r.left) << x << "," << y;
+            ASSERT_EQ(p.g, y - r.top) << x << "," << y;
+        }
+    // Outside the picture: the panel's own background, as in the corner.
+    EXPECT_EQ(desk.At(r.left - 1, r.top), desk.At(0, 0));
+}
+
+TEST(Planoscope, WheelZoomKeepsThePointUnderTheCursor)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(256, 256));
+    desk.view.SetZoom(0.25);
+    const std::int32_t cx = 71, cy = 43; // panel coordinates
+    for (int notches : {1, 2, -3, 5, -1}) {
+        const Vec2 before = desk.view.ImagePointAt(cx + 0.5, cy + 0.5);
+        desk.gui.OnMouseMove(Desk::kLeft + cx, Desk::kTop + cy);
+        const std::int64_t packed = std::int64_t(Desk::kLeft + cx) | (std::int64_t(Desk::kTop + cy) << 16);
+        desk.gui.OnMouseWheel(std::uint64_t(std::uint16_t(std::int16_t(120 * notches))) << 16, packed);
+        const Vec2 after = desk.view.ImagePointAt(cx + 0.5, cy + 0.5);
+        EXPECT_NEAR(after.x, before.x, desk.view.GetZoom()) << notches;
+        EXPECT_NEAR(after.y, before.y, desk.view.GetZoom()) << notches;
+        desk.Paint();
+        // The drawn pixel under the cursor comes from that image point.
+        const Vec2 drawn = Desk::Source(desk.At(cx, cy));
+        EXPECT_NEAR(drawn.x, std::floor(after.x), 1.0);
+        EXPECT_NEAR(drawn.y, std::floor(after.y), 1.0);
+    }
+}
+
+TEST(Planoscope, RotationKeepsTheCentreAndTurnsClockwise)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(200, 100));
+    desk.view.SetZoom(0.5);
+    desk.view.SetPan({30, -10});
+    const Vec2 centre = desk.view.ImagePointAt(Desk::kWidth / 2.0, Desk::kHeight / 2.0);
+    for (int turn = 0; turn < 4; ++turn) {
+        desk.view.RotateClockwise();
+        const Vec2 now = desk.view.ImagePointAt(Desk::kWidth / 2.0, Desk::kHeight / 2.0);
+        EXPECT_NEAR(now.x, centre.x, 1e-9);
+        EXPECT_NEAR(now.y, centre.y, 1e-9);
+        desk.Paint();
+        const Vec2 drawn = Desk::Source(desk.At(Desk::kWidth / 2, Desk::kHeight / 2));
+        EXPECT_NEAR(drawn.x, centre.x, 1.0);
+        EXPECT_NEAR(drawn.y, centre.y, 1.0);
+    }
+    EXPECT_EQ(desk.view.GetRotation(), 0);
+
+    // Clockwise as the user reads it: the image's left edge goes to the top.
+    desk.view.SetZoom(1);
+    desk.view.SetPan({0, 0});
+    desk.view.SetRotation(90);
+    desk.Paint();
+    const auto r = desk.view.ImageRectangleOnScreen();
+    EXPECT_EQ(Desk::Source(desk.At((r.left + r.right) / 2, r.top)).x, 0);       // image x = 0 at the top
+    EXPECT_EQ(Desk::Source(desk.At(r.right - 1, (r.top + r.bottom) / 2)).y, 0); // image y = 0 at the right
+    EXPECT_THROW(desk.view.SetRotation(45), Exception);
+    EXPECT_EQ(desk.view.GetRotation(), 90);
+}
+
+TEST(Planoscope, DraggingBeyondTheEdgeLeavesFiftyPixelsInView)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(256, 256));
+    desk.view.SetZoom(0.5); // 512 x 512 on a 320 x 240 view
+    desk.gui.OnMouseMove(Desk::kLeft + 160, Desk::kTop + 120);
+    desk.gui.OnMouseLButtonDown();
+    desk.gui.OnMouseMove(Desk::kLeft + 160 - 3000, Desk::kTop + 120 + 2000);
+    desk.gui.OnMouseLButtonUp();
+    const auto r = desk.view.ImageRectangleOnScreen();
+    const std::int32_t visibleX = std::min(r.right, Desk::kWidth) - std::max(r.left, 0);
+    const std::int32_t visibleY = std::min(r.bottom, Desk::kHeight) - std::max(r.top, 0);
+    EXPECT_GE(visibleX, 50);
+    EXPECT_LE(visibleX, 51);
+    EXPECT_GE(visibleY, 50);
+    EXPECT_LE(visibleY, 51);
+}
+
+// Panning shifts the last frame and draws only the uncovered strips; the
+// result differs from a whole new frame by at most the last bit of filtered
+// modes (spans start elsewhere). Nearest is always drawn in full.
+TEST(Planoscope, PanningReusesTheLastFrame)
+{
+    for (Mode mode : {Mode::Linear, Mode::Cubic, Mode::Area, Mode::MipMapBilinear, Mode::MipMapTrilinear}) {
+        Desk reused, fresh;
+        for (Desk *desk : {&reused, &fresh}) {
+            desk->view.SetImage(Pattern(400, 300));
+            desk->view.SetZoom(0.7);
+            desk->view.SetResamplingModes(mode, mode, mode);
+        }
+        fresh.view.EnableFrameReuse(false);
+        reused.Paint();
+        const Vec2 steps[] = {{13, 0}, {0, -9}, {-7, 5}, {21, 17}, {-40, -3}};
+        for (const Vec2 &step : steps) {
+            for (Desk *desk : {&reused, &fresh}) {
+                desk->gui.OnMouseMove(Desk::kLeft + 150, Desk::kTop + 100);
+                desk->gui.OnMouseLButtonDown();
+                desk->gui.OnMouseMove(Desk::kLeft + 150 + std::int32_t(step.x), Desk::kTop + 100 + std::int32_t(step.y));
+                desk->gui.OnMouseLButtonUp();
+                desk->Paint();
+            }
+            const std::vector<std::uint8_t> a = reused.Frame(), b = fresh.Frame();
+            ASSERT_EQ(a.size(), b.size());
+            int differing = 0, largest = 0;
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                const int d = std::abs(int(a[i]) - int(b[i]));
+                differing += d != 0;
+                largest = std::max(largest, d);
+            }
+            EXPECT_LE(largest, 1) << int(mode) << " after " << step.x << "," << step.y;
+            EXPECT_LT(differing, int(a.size() / 50)) << int(mode);
+        }
+        EXPECT_GE(reused.view.ReusedFrames(), 4u);
+        EXPECT_EQ(fresh.view.ReusedFrames(), 0u);
+    }
+    Desk nearest;
+    nearest.view.SetImage(Pattern(400, 300));
+    nearest.view.SetZoom(0.7);
+    nearest.Paint();
+    nearest.view.SetPan({nearest.view.GetPan().x + 7, 0});
+    nearest.Paint();
+    EXPECT_EQ(nearest.view.ReusedFrames(), 0u);
+    EXPECT_EQ(nearest.view.FullFrames(), 2u);
+}
+
+TEST(Planoscope, FitFollowsTheViewAndZoomKeysStep)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(10, 10));
+    desk.view.FitToWindow();
+    EXPECT_DOUBLE_EQ(desk.view.GetZoom(), 10.0 / 240);
+    desk.view.SetRect(0, 0, 100, 240);
+    EXPECT_DOUBLE_EQ(desk.view.GetZoom(), 0.1);
+    EXPECT_TRUE(desk.view.IsFitting());
+    int zoomChanges = 0;
+    struct Counter {
+        int *count;
+        void Changed() { ++*count; }
+    } counter{&zoomChanges};
+    desk.view.ZoomListener().Reset(&Counter::Changed, &counter);
+    EXPECT_TRUE(desk.view.OnKeyDown(0xBB, 0)); // "+"
+    EXPECT_FALSE(desk.view.IsFitting());
+    EXPECT_LT(desk.view.GetZoom(), 0.1);
+    EXPECT_TRUE(desk.view.OnKeyDown(0x6D, 0)); // "-" on the number pad
+    EXPECT_EQ(zoomChanges, 2);
+    EXPECT_FALSE(desk.view.OnKeyDown('Q', 0));
+}
+
+TEST(Planoscope, ValueOverlayAndRulerDrawAtHighZoom)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(40, 30));
+    desk.view.SetZoom(1.0 / 64);
+    desk.view.ShowRGBValues(true);
+    desk.view.ShowRuler(true);
+    desk.Paint();
+    const std::vector<std::uint8_t> withText = desk.Frame();
+    desk.view.ShowRGBValues(false);
+    desk.view.ShowRuler(false);
+    desk.Paint();
+    EXPECT_FALSE(withText == desk.Frame());
+    const auto texts = PixelValueTexts(*desk.view.GetImage(), 3, 2);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_TRUE(texts[0] == String("R 47"));
+    EXPECT_TRUE(texts[1] == String("G 2"));
+    EXPECT_TRUE(texts[2] == String("B 3"));
+}
+
+// Windows offers any display scale: sizes follow it, nothing throws.
+TEST(Planoscope, AnyDisplayScalePaints)
+{
+    for (double scale : {1.0, 1.25, 2.25, 2.5, 3.0, 3.5, 1.37}) {
+        Desk desk;
+        desk.panel->SetScale(scale);
+        desk.view.SetImage(Pattern(64, 48));
+        desk.view.SetZoom(1.0 / 40);
+        desk.view.ShowRuler(true);
+        desk.view.ShowRGBValues(true);
+        desk.Paint();
+        desk.view.SetZoom(3);
+        desk.Paint();
+    }
+}
+
+TEST(Planoscope, TextThatDoesNotFitIsShortenedOrDropped)
+{
+    Desk desk;
+    const SharedPtr<GUI::Font> font = desk.panel->GetFont(GUI::FontRole::Small);
+    ASSERT_TRUE(font);
+    const String text = "R 1234567890";
+    const std::int32_t full = font->TextWidth(text);
+    EXPECT_TRUE(FitText(*font, text, full) == text);
+    const String shorter = FitText(*font, text, full - 1);
+    EXPECT_LT(font->TextWidth(shorter), full);
+    EXPECT_EQ(shorter.ToStdString().substr(shorter.Length() - 3), "...");
+    EXPECT_TRUE(FitText(*font, text, 1).Empty()); // not even "..." fits: nothing, and no endless loop
+}
+
+} // namespace Brintavolex::ImageView

@@ -1,0 +1,307 @@
+#include "Platform/api/Progress.h"
+#include "Platform/api/DataCache.h"
+#include "Platform/src/VolumeSliceAdapters.h"
+
+#include "support/Printers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+namespace Brintavolex {
+
+namespace {
+
+// A UInt16 picture of w x h whose pixel (x, y) is x + 100 y; counts its
+// decodes, can fail or go slowly row by row with progress.
+class CountingSource final : public IImage2D {
+public:
+    CountingSource(std::uint32_t w, std::uint32_t h) : w(w), h(h) {}
+    std::uint64_t GetCount() override { return 0; }
+    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+    SharedPtr<IProperty> GetProperty() override { return nullptr; }
+    void DecodeBasicInfo(Data::BasicInfo &info) override { info = {w, h, w, h, Data::ColorType::UInt16}; }
+    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &progress) override
+    {
+        ++decodes;
+        if (failuresLeft > 0) {
+            --failuresLeft;
+            throw std::runtime_error("corrupt data");
+        }
+        auto *pixels = static_cast<std::uint16_t *>(buffer);
+        for (std::uint32_t y = 0; y < h; ++y) {
+            ReportProgress(progress, double(y) / h);
+            if (slow)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            for (std::uint32_t x = 0; x < w; ++x)
+                pixels[y * stride + x] = std::uint16_t(x + 100 * y);
+        }
+    }
+    std::uint32_t w, h;
+    std::atomic<int> decodes{0};
+    std::atomic<int> failuresLeft{0};
+    bool slow = false;
+};
+
+class CancelAt final : public ImageView::IProgress {
+public:
+    explicit CancelAt(double fraction) : fraction(fraction) {}
+    bool OnProgress(Brintavolex::IProgress &progress) override
+    {
+        ++calls;
+        return static_cast<ImageView::ProgressCallbackImplementation &>(progress).GetFraction() >= fraction;
+    }
+    double fraction;
+    int calls = 0;
+};
+
+} // namespace
+
+TEST(Image2DDataCache, DecodesOnceForManyThreads)
+{
+    auto source = MakeShared<CountingSource>(300, 200);
+    source->slow = true;
+    auto cache = MakeShared<Image2DDataCache>(source);
+    std::vector<std::thread> threads;
+    std::vector<SharedPtr<Data::Image2DBase>> results(8);
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] { results[t] = cache->GetData(); });
+    for (auto &thread : threads)
+        thread.join();
+    EXPECT_EQ(source->decodes, 1);
+    for (const auto &image : results)
+        EXPECT_EQ(image.Get(), results[0].Get());
+    auto lock = results[0]->Lock<std::uint16_t>(Data::LockReadOnly);
+    EXPECT_EQ(lock(299, 199), 299 + 19900);
+}
+
+TEST(Image2DDataCache, AFailedDecodeLeavesNothingBehind)
+{
+    auto source = MakeShared<CountingSource>(10, 10);
+    source->failuresLeft = 1;
+    auto cache = MakeShared<Image2DDataCache>(source);
+    EXPECT_THROW(cache->GetData(), std::runtime_error);
+    auto image = cache->GetData();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(source->decodes, 2);
+    EXPECT_EQ(cache->GetData().Get(), image.Get());
+    EXPECT_EQ(source->decodes, 2);
+}
+
+TEST(Image2DDataCache, ACancellingListenerStopsALongDecode)
+{
+    auto source = MakeShared<CountingSource>(64, 400);
+    auto cache = MakeShared<Image2DDataCache>(source);
+    auto progress = MakeShared<ImageView::ProgressCallbackImplementation>();
+    auto listener = MakeShared<CancelAt>(0.25);
+    progress->AddListener(listener);
+    EXPECT_THROW(cache->GetData(progress), OperationCancelled);
+    EXPECT_NEAR(progress->GetFraction(), 0.25, 0.01);
+    progress->RemoveListener(listener);
+    EXPECT_TRUE(cache->GetData(progress));
+    EXPECT_EQ(source->decodes, 2);
+}
+
+TEST(Image2DDataCache, RefusesNullAndUnsupportedCalls)
+{
+    try {
+        Image2DDataCache cache(nullptr);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "Image2DDataCache::Image2DDataCache: invalid pointer");
+    }
+    auto cache = MakeShared<Image2DDataCache>(MakeShared<CountingSource>(3, 2));
+    Data::BasicInfo info;
+    cache->DecodeBasicInfo(info);
+    EXPECT_EQ(info.width, 3u);
+    try {
+        cache->GetRect(nullptr, 0, 0, nullptr);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "Image2DDataCache::GetRect: not implemented");
+    }
+    EXPECT_THROW(cache->Get(0), Exception);
+}
+
+TEST(Image2DDataCache, TimingsGoToTheDocumentLog)
+{
+    struct FloatSource final : IImage2D {
+        std::uint64_t GetCount() override { return 0; }
+        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+        SharedPtr<IProperty> GetProperty() override { return nullptr; }
+        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {5, 4, 5, 4, Data::ColorType::Float32}; }
+        void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &) override
+        {
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 5; ++x)
+                    static_cast<float *>(buffer)[y * stride + x] = 7.5f;
+        }
+    };
+    auto cache = MakeShared<Image2DDataCache>(MakeShared<FloatSource>());
+    std::vector<std::string> lines;
+    cache->SetTimingLog([&](const String &line) { lines.push_back(line.ToStdString()); });
+    cache->GetData();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind(" creating image: ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind(" decoding image: ", 0), 0u);
+    EXPECT_EQ(lines[2], "Minimum/Maximum: 7.5 7.5");
+    EXPECT_EQ(cache->GetMinimumMaximum().minimum, 7.5);
+}
+
+TEST(ProgressCallbackImplementation, RecordsTimeOncePerFractionAndOrsListeners)
+{
+    ImageView::ProgressCallbackImplementation progress;
+    EXPECT_FALSE(progress.SetProgress(0.5));
+    const double elapsed = progress.ElapsedSeconds();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(progress.SetProgress(0.5)); // the same fraction: the time stays
+    EXPECT_EQ(progress.ElapsedSeconds(), elapsed);
+    auto never = MakeShared<CancelAt>(2.0);
+    auto always = MakeShared<CancelAt>(0.0);
+    progress.AddListener(never);
+    EXPECT_FALSE(progress.SetProgress(0.6));
+    progress.AddListener(always);
+    EXPECT_TRUE(progress.SetProgress(0.7));
+    EXPECT_EQ(never->calls, 2);
+    progress.RemoveListener(always);
+    progress.Cancel();
+    EXPECT_TRUE(progress.SetProgress(0.8));
+}
+
+TEST(ProgressCallbackImplementation, PauseHoldsTheWorker)
+{
+    ImageView::ProgressCallbackImplementation progress;
+    progress.Pause();
+    std::atomic<bool> passed{false};
+    std::thread worker([&] {
+        progress.SetProgress(0.1);
+        passed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(passed);
+    progress.Resume();
+    worker.join();
+    EXPECT_TRUE(passed);
+    EXPECT_GE(progress.PausedSeconds(), 0.03);
+}
+
+namespace {
+
+// A decoder with n images of n x 1 pixels each, so a picked image shows its index.
+class ThreeImages final : public IDecoder {
+public:
+    std::uint64_t GetCount() override { return 3; }
+    SharedPtr<ISceneItem> Get(std::uint64_t index) override
+    {
+        if (index >= 3)
+            throw std::invalid_argument("ThreeImages::Get: image index must be less than image count");
+        return MakeShared<CountingSource>(std::uint32_t(index + 1), 1);
+    }
+    SharedPtr<IProperty> GetProperty() override { return nullptr; }
+};
+
+class StrangeIndex final : public IndexType {
+public:
+    const char *GetName() const override { return "StrangeIndex"; }
+};
+
+std::uint32_t WidthOf(const SharedPtr<Image2DDataCache> &cache)
+{
+    Data::BasicInfo info;
+    cache->DecodeBasicInfo(info);
+    return info.width;
+}
+
+// A UInt8 volume whose voxel (x, y, z) is x + 10 y + 100 z.
+class SmallVolume final : public IImage3D {
+public:
+    std::uint64_t GetCount() override { return 0; }
+    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+    SharedPtr<IProperty> GetProperty() override { return nullptr; }
+    void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {4, 3, 2, Data::ColorType::UInt8}; }
+    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &) override
+    {
+        auto *voxels = static_cast<std::uint8_t *>(buffer);
+        for (int z = 0; z < 2; ++z)
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 4; ++x)
+                    voxels[(z * rows + y) * stride + x] = std::uint8_t(x + 10 * y + 100 * z);
+    }
+};
+
+std::vector<int> Pixels(const SharedPtr<Image2DDataCache> &cache)
+{
+    auto image = cache->GetData();
+    auto lock = image->Lock<std::uint8_t>(Data::LockReadOnly);
+    std::vector<int> values;
+    for (std::uint64_t y = 0; y < lock.Height(); ++y)
+        for (std::uint64_t x = 0; x < lock.Width(); ++x)
+            values.push_back(lock(x, y));
+    return values;
+}
+
+} // namespace
+
+TEST(GetImageFromScene, IndexPaths)
+{
+    const SharedPtr<ISceneItem> decoder = MakeShared<ThreeImages>();
+    EXPECT_EQ(WidthOf(GetImageFromScene(decoder, {MakeShared<FirstIndex>()})), 1u);
+    EXPECT_EQ(WidthOf(GetImageFromScene(decoder, {MakeShared<LastIndex>()})), 3u);
+    EXPECT_EQ(WidthOf(GetImageFromScene(decoder, {MakeShared<ZeroBasedIndex>(1)})), 2u);
+    EXPECT_THROW(GetImageFromScene(decoder, {MakeShared<ZeroBasedIndex>(5)}), std::invalid_argument);
+    const auto message = [&](const IndexPath &path) {
+        try {
+            GetImageFromScene(decoder, path);
+        } catch (const Exception &e) {
+            return std::string(e.what());
+        }
+        return std::string("<none>");
+    };
+    EXPECT_EQ(message({}), "GetImageFromScene: index is empty");
+    EXPECT_EQ(message({MakeShared<StrangeIndex>()}), "GetImageFromScene: unknown index type");
+    EXPECT_EQ(message({MakeShared<FirstIndex>(), MakeShared<XYDefaultIndex>()}),
+              "bast cast from ISceneItem to IImage3D");
+    EXPECT_EQ(PrintIndexPath({MakeShared<FirstIndex>(), MakeShared<ZeroBasedIndex>(3), nullptr}),
+              String("FirstIndex/ZeroBasedIndex 3/unknown IndexType"));
+}
+
+TEST(GetImageFromScene, VolumeSlicesInThreeOrientations)
+{
+    const SharedPtr<ISceneItem> volume = MakeShared<SmallVolume>();
+    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XYZeroBasedIndex>(1)})),
+              (std::vector<int>{100, 101, 102, 103, 110, 111, 112, 113, 120, 121, 122, 123}));
+    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XZZeroBasedIndex>(2)})),
+              (std::vector<int>{20, 21, 22, 23, 120, 121, 122, 123}));
+    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<YZZeroBasedIndex>(3)})),
+              (std::vector<int>{3, 13, 23, 103, 113, 123}));
+    // The default slice is the middle one.
+    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XYDefaultIndex>()}))[0], 100);
+    EXPECT_THROW(GetImageFromScene(volume, {MakeShared<XYZeroBasedIndex>(2)}), std::invalid_argument);
+
+    Image2DDecoderFromImage3DDecoderXY slices(DynamicPointerCast<IImage3D>(volume), "vol");
+    EXPECT_EQ(slices.GetCount(), 2u);
+    EXPECT_EQ(slices.SliceName(0), String("vol_XY_0000"));
+    EXPECT_EQ(slices.SliceName(1), String("vol_XY_0001"));
+}
+
+TEST(Image3DDataCache, RequestPairMustMatch)
+{
+    auto cache = MakeShared<Image3DDataCache>(MakeShared<SmallVolume>());
+    auto volume = cache->GetData(1, 2);
+    EXPECT_EQ(volume->voxels.size(), 24u);
+    EXPECT_EQ(cache->GetData(1, 2).Get(), volume.Get());
+    EXPECT_THROW(cache->GetData(1, 3), Exception);
+    std::uint8_t part[4];
+    cache->CopyPart(1, 2, 20, part, 4);
+    EXPECT_EQ(part[3], 123);
+    EXPECT_THROW(cache->CopyPart(1, 2, 21, part, 4), std::out_of_range);
+    EXPECT_THROW(cache->CopyPart(1, 2, ~std::uint64_t(0), part, 4), std::out_of_range);
+}
+
+} // namespace Brintavolex

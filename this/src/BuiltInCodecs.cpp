@@ -1,0 +1,33 @@
+#include "this/src/Codecs.h"
+
+#include "BMP/api/BMPDecoder.h"
+#include "Platform/api/ErrorLog.h"
+
+#include <mutex>
+
+namespace Brintavolex {
+
+std::vector<SharedPtr<CodecFactory>> BuiltInFactories()
+{
+    // The fixed order: BMP, GIF, ICO, JPG, PNG, TIF (as far as they exist).
+    return {MakeShared<BMPDecoderFactory>()};
+}
+
+void UseApplicationCodecs()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        SetFactoryListBuilder([] {
+            std::vector<SharedPtr<CodecFactory>> factories = BuiltInFactories();
+            try {
+                for (const auto &factory : ScanPlugInFactories())
+                    factories.push_back(factory);
+            } catch (const std::exception &e) {
+                BRINTAVOLEX_LOG(String("PlugIn: scanning for plug-ins failed: ") + e.what());
+            }
+            return factories;
+        });
+    });
+}
+
+} // namespace Brintavolex
