@@ -4,7 +4,7 @@
 
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/System.h"
-#include "Platform/src/VolumeSliceAdapters.h"
+#include "Platform/api/VolumeSliceAdapters.h"
 
 #include <cstdio>
 #include <cstring>

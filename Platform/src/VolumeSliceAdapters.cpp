@@ -1,4 +1,4 @@
-#include "Platform/src/VolumeSliceAdapters.h"
+#include "Platform/api/VolumeSliceAdapters.h"
 
 #include "Platform/api/DataCache.h"
 

@@ -1,6 +1,6 @@
 #include "Platform/api/Progress.h"
 #include "Platform/api/DataCache.h"
-#include "Platform/src/VolumeSliceAdapters.h"
+#include "Platform/api/VolumeSliceAdapters.h"
 
 #include "support/Printers.h"
 
