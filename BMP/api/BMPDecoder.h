@@ -5,6 +5,8 @@
 #include "Platform/api/CodecFactory.h"
 #include "Platform/api/Stream.h"
 
+#include <mutex>
+
 namespace Brintavolex {
 
 namespace BMP {
@@ -12,7 +14,8 @@ struct Layout;
 }
 
 // Windows and OS/2 bitmaps with or without the file header; always one image
-// of BGRAUInt8. Reads lazily: every call reads the stream again from 0.
+// of BGRAUInt8. Reads lazily: every call reads the stream again from 0, one
+// call at a time, since the stream has one position.
 class BMPDecoder : public IDecoder {
 public:
     explicit BMPDecoder(SharedPtr<IStream> stream);
@@ -34,6 +37,7 @@ public:
 
 private:
     SharedPtr<IStream> _stream;
+    std::mutex _streamMutex;
     double _xResolution = 0, _yResolution = 0;
 };
 

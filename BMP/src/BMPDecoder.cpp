@@ -27,6 +27,7 @@ SharedPtr<ISceneItem> BMPDecoder::Image2D::Get(std::uint64_t)
 
 Data::BasicInfo BMPDecoder::DecodeBasicInfo()
 {
+    std::lock_guard<std::mutex> guard(_streamMutex);
     const BMP::Layout layout = BMP::ReadLayout(*_stream);
     _xResolution = layout.xPixelsPerMetre;
     _yResolution = layout.yPixelsPerMetre;
@@ -35,6 +36,7 @@ Data::BasicInfo BMPDecoder::DecodeBasicInfo()
 
 void BMPDecoder::Decode(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &progress)
 {
+    std::lock_guard<std::mutex> guard(_streamMutex);
     const auto layout = std::make_unique<BMP::Layout>(BMP::ReadLayout(*_stream));
     _xResolution = layout->xPixelsPerMetre;
     _yResolution = layout->yPixelsPerMetre;

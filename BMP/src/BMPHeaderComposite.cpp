@@ -32,7 +32,10 @@ SharedPtr<IProperty> FieldsComposite(const std::vector<BMP::HeaderField> &fields
 // their fields as the file stores them.
 SharedPtr<IProperty> BMPDecoder::GetProperty()
 {
-    const BMP::Layout layout = BMP::ReadLayout(*_stream);
+    const BMP::Layout layout = [&] {
+        std::lock_guard<std::mutex> guard(_streamMutex);
+        return BMP::ReadLayout(*_stream);
+    }();
     auto root = MakeShared<Composite>();
     for (const BMP::HeaderRecord &record : layout.headers)
         root->Add(record.name, FieldsComposite(record.fields));

@@ -1,5 +1,6 @@
 #include "BMP/src/BMPHeaders.h"
 
+#include "Platform/api/DecodeLimit.h"
 #include "Root/api/Exception.h"
 
 #include <algorithm>
@@ -89,7 +90,10 @@ const char *FieldName(const char *prefix, const char *name)
 
 std::vector<HeaderField> ReadWindowsHeader(LockStream<LittleEndian> &block, std::uint32_t size, const char *prefix)
 {
-    const std::size_t count = size == 40 ? 11 : size == 52 ? 14 : size == 56 ? 15 : 16;
+    const std::size_t count = size == kInfoHeaderSize     ? 11
+                              : size == kV2InfoHeaderSize ? 14
+                              : size == kV3InfoHeaderSize ? 15
+                                                          : 16;
     std::vector<HeaderField> fields;
     for (std::size_t i = 0; i < count; ++i) {
         const bool wide = kWindowsFieldBits[i] == 32;
@@ -99,7 +103,7 @@ std::vector<HeaderField> ReadWindowsHeader(LockStream<LittleEndian> &block, std:
         fields.push_back(
             HeaderField{FieldName(prefix, kWindowsFieldNames[i]), kWindowsFieldBits[i], kWindowsFieldSigned[i], value, {}, nullptr});
     }
-    if (size >= 108) {
+    if (size >= kV4HeaderSize) {
         // CIEXYZTRIPLE of three CIEXYZ (2.30 fixed point), then the gammas.
         HeaderField endpoints{FieldName(prefix, "Endpoints"), 32, false, 0, {}, "CIEXYZTRIPLE"};
         for (const char *colour : {"ciexyzRed", "ciexyzGreen", "ciexyzBlue"}) {
@@ -112,7 +116,7 @@ std::vector<HeaderField> ReadWindowsHeader(LockStream<LittleEndian> &block, std:
         for (const char *gamma : {"GammaRed", "GammaGreen", "GammaBlue"})
             fields.push_back(HeaderField{FieldName(prefix, gamma), 32, false, std::int64_t(block.UInt32()), {}, nullptr});
     }
-    if (size >= 124)
+    if (size >= kV5HeaderSize)
         for (const char *name : {"Intent", "ProfileData", "ProfileSize", "Reserved"})
             fields.push_back(HeaderField{FieldName(prefix, name), 32, false, std::int64_t(block.UInt32()), {}, nullptr});
     return fields;
@@ -125,21 +129,11 @@ void TakeInfoFields(Layout &layout, const std::vector<HeaderField> &fields)
     layout.widthField = Value(fields, 1);
     layout.heightField = Value(fields, 2);
     layout.bitCount = std::uint16_t(Value(fields, 4));
-    layout.compression = std::uint32_t(Value(fields, 5));
+    layout.compression = Compression(std::uint32_t(Value(fields, 5)));
     layout.imageSize = std::uint32_t(Value(fields, 6));
     layout.xPixelsPerMetre = double(Value(fields, 7));
     layout.yPixelsPerMetre = double(Value(fields, 8));
     layout.colorsUsed = std::uint32_t(Value(fields, 9));
-}
-
-bool IsOS2Size(std::uint32_t size)
-{
-    switch (size) {
-    case 16: case 20: case 24: case 32: case 36: case 42: case 44: case 46: case 48: case 60: case 64:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -155,13 +149,13 @@ Layout ReadLayout(IStream &stream)
     stream.read(signature, 2);
     stream.seek(0);
     std::uint64_t headerStart = 0;
-    if (signature[0] == 'B' && signature[1] == 'M') {
-        LockStream<LittleEndian> block(stream, 14);
-        HeaderRecord record{"BITMAPFILEHEADER", ReadFields(block, kFileHeader, 5, 14)};
+    if (signature[0] == kSignature[0] && signature[1] == kSignature[1]) {
+        LockStream<LittleEndian> block(stream, kFileHeaderSize);
+        HeaderRecord record{"BITMAPFILEHEADER", ReadFields(block, kFileHeader, 5, kFileHeaderSize)};
         layout.hasFileHeader = true;
         layout.dataOffset = std::uint32_t(Value(record.fields, 4));
         layout.headers.push_back(std::move(record));
-        headerStart = 14;
+        headerStart = kFileHeaderSize;
     }
     stream.seek(headerStart);
     std::uint8_t sizeBytes[4];
@@ -172,35 +166,36 @@ Layout ReadLayout(IStream &stream)
     stream.seek(headerStart);
 
     std::uint64_t maskBytes = 0;
-    if (headerSize == 12) {
-        LockStream<LittleEndian> block(stream, 12);
-        HeaderRecord record{"BITMAPINFOHEADER", ReadFields(block, kCoreHeader, 5, 12)};
+    if (headerSize == kCoreHeaderSize) {
+        LockStream<LittleEndian> block(stream, kCoreHeaderSize);
+        HeaderRecord record{"BITMAPINFOHEADER", ReadFields(block, kCoreHeader, 5, kCoreHeaderSize)};
         layout.os2Core = true;
         layout.widthField = Value(record.fields, 1);
         layout.heightField = Value(record.fields, 2);
         layout.bitCount = std::uint16_t(Value(record.fields, 4));
         layout.headers.push_back(std::move(record));
-    } else if (IsOS2Size(headerSize)) {
+    } else if (IsOS2InfoHeaderSize(headerSize)) {
         LockStream<LittleEndian> block(stream, headerSize);
         HeaderRecord record{"BITMAPINFOHEADER2", ReadFields(block, kOS2Header, 19, headerSize)};
         TakeInfoFields(layout, record.fields);
         layout.headers.push_back(std::move(record));
-    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124) {
+    } else if (headerSize == kInfoHeaderSize || headerSize == kV2InfoHeaderSize || headerSize == kV3InfoHeaderSize ||
+               headerSize == kV4HeaderSize || headerSize == kV5HeaderSize) {
         LockStream<LittleEndian> block(stream, headerSize);
-        const char *name = headerSize == 40    ? "BITMAPINFOHEADER"
-                           : headerSize == 52  ? "BITMAPV2INFOHEADER"
-                           : headerSize == 56  ? "BITMAPV3INFOHEADER"
-                           : headerSize == 108 ? "BITMAPV4HEADER"
-                                               : "BITMAPV5HEADER";
-        const char *prefix = headerSize == 108 ? "bV4" : headerSize == 124 ? "bV5" : "bi";
+        const char *name = headerSize == kInfoHeaderSize     ? "BITMAPINFOHEADER"
+                           : headerSize == kV2InfoHeaderSize ? "BITMAPV2INFOHEADER"
+                           : headerSize == kV3InfoHeaderSize ? "BITMAPV3INFOHEADER"
+                           : headerSize == kV4HeaderSize     ? "BITMAPV4HEADER"
+                                                             : "BITMAPV5HEADER";
+        const char *prefix = headerSize == kV4HeaderSize ? "bV4" : headerSize == kV5HeaderSize ? "bV5" : "bi";
         HeaderRecord record{name, ReadWindowsHeader(block, headerSize, prefix)};
         TakeInfoFields(layout, record.fields);
         for (std::size_t i = 0; i < 4 && 11 + i < record.fields.size(); ++i)
             layout.masks[i] = std::uint32_t(Value(record.fields, 11 + i));
-        layout.masksFromFile = headerSize > 40;
+        layout.masksFromFile = headerSize > kInfoHeaderSize;
         // A plain info header with bit fields: the masks follow it.
-        if (headerSize == 40 && (layout.compression == 3 || layout.compression == 6)) {
-            const unsigned count = layout.compression == 6 ? 4 : 3;
+        if (headerSize == kInfoHeaderSize && HasBitFields(layout.compression)) {
+            const unsigned count = layout.compression == Compression::AlphaBitFields ? 4 : 3;
             maskBytes = 4u * count;
             LockStream<LittleEndian> masks(stream, maskBytes);
             for (unsigned i = 0; i < count; ++i) {
@@ -223,36 +218,37 @@ Layout ReadLayout(IStream &stream)
     layout.width = std::uint32_t(layout.widthField);
     layout.topDown = layout.heightField < 0;
     layout.height = std::uint32_t(layout.topDown ? -layout.heightField : layout.heightField);
-    if (std::uint64_t(layout.width) * layout.height > (std::uint64_t(1) << 31))
-        Fail("the image is too large");
 
     const std::uint16_t bits = layout.bitCount;
     switch (layout.compression) {
-    case 0: break;
-    case 1:
+    case Compression::RGB: break;
+    case Compression::RLE8:
         if (bits != 8)
             Fail("RLE8 needs 8 bits per pixel");
         break;
-    case 2:
+    case Compression::RLE4:
         if (bits != 4)
             Fail("RLE4 needs 4 bits per pixel");
         break;
-    case 3:
+    case Compression::BitFields:
         if (bits == 1)
             throw Exception("BCA_HUFFMAN1D is not supported");
         [[fallthrough]];
-    case 6:
+    case Compression::AlphaBitFields:
         if (bits != 16 && bits != 32)
             Fail("bit fields need 16 or 32 bits per pixel");
         break;
-    case 4: throw Exception("BI_JPEG or BCA_RLE24 is not supported");
-    case 5: throw Exception("BI_PNG is not supported");
+    case Compression::JPEG: throw Exception("BI_JPEG or BCA_RLE24 is not supported");
+    case Compression::PNG: throw Exception("BI_PNG is not supported");
     default: throw Exception("invalid compression");
     }
     if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         Fail("unsupported bit count");
-    if ((layout.compression == 1 || layout.compression == 2) && layout.topDown)
+    if (IsRunLength(layout.compression) && layout.topDown)
         Fail("a top-down image cannot be run-length encoded");
+    // Run-length data can describe any size with a few bytes: the limit,
+    // not the file, bounds what a decode allocates.
+    CheckDecodeLimit("BMPDecoder", layout.width, layout.height, 4);
 
     // The palette sits between the header (and its masks) and the pixels.
     const std::uint64_t palettePosition = headerStart + headerSize + maskBytes;
@@ -263,7 +259,8 @@ Layout ReadLayout(IStream &stream)
             entries = std::min<std::uint64_t>(entries, layout.colorsUsed);
         if (layout.dataOffset != 0) {
             // Room before the data, clamped at 0 for inconsistent offsets.
-            const std::uint64_t used = layout.os2Core ? 26 : 14 + std::uint64_t(headerSize) + maskBytes;
+            const std::uint64_t used = layout.os2Core ? kFileHeaderSize + kCoreHeaderSize
+                                                      : kFileHeaderSize + std::uint64_t(headerSize) + maskBytes;
             const std::uint64_t room = layout.dataOffset > used ? (layout.dataOffset - used) / entryBytes : 0;
             entries = std::min(entries, room);
         }
@@ -287,10 +284,11 @@ Layout ReadLayout(IStream &stream)
     if (layout.pixelPosition > size)
         Fail("the pixel data lies beyond the end of the file");
 
-    if (layout.compression == 0 || layout.compression == 3 || layout.compression == 6) {
+    if (!IsRunLength(layout.compression)) {
         const std::uint64_t rowBytes = (std::uint64_t(bits) * layout.width + 31) / 32 * 4;
         const std::uint64_t lastRow = (std::uint64_t(bits) * layout.width + 7) / 8;
-        if (rowBytes * (layout.height - 1) + lastRow > size - layout.pixelPosition)
+        // 128 bits: a caller may raise the decode limit to any size.
+        if ((unsigned __int128)rowBytes * (layout.height - 1) + lastRow > size - layout.pixelPosition)
             Fail("the file is shorter than its pixel data");
     }
     return layout;

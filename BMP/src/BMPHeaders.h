@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BMP/src/BMPFormat.h"
 #include "Platform/api/Stream.h"
 
 #include <cstdint>
@@ -34,7 +35,7 @@ struct Layout {
     std::uint32_t width = 0, height = 0;
     bool topDown = false;
     std::uint16_t bitCount = 0;
-    std::uint32_t compression = 0;
+    Compression compression = Compression::RGB;
     std::uint32_t imageSize = 0;       // biSizeImage
     std::uint32_t colorsUsed = 0;
     double xPixelsPerMetre = 0, yPixelsPerMetre = 0;
@@ -47,8 +48,9 @@ struct Layout {
 };
 
 // Reads the file header, the info header, the masks and the palette, and
-// checks every size before anything depends on it. Throws Exception with the
-// reason for anything the decoder cannot read.
+// checks every size before anything depends on it, the decoded size against
+// the decode limit. Throws Exception with the reason for anything the decoder
+// cannot read.
 Layout ReadLayout(IStream &stream);
 
 } // namespace Brintavolex::BMP

@@ -173,18 +173,17 @@ void DecodeUncompressed(IStream &stream, const Layout &layout, const Target &tar
 
     // 16 and 32 bits: bit fields, from the header or the defaults.
     std::uint32_t masks[4];
-    if (layout.compression == 3 || layout.compression == 6) {
+    if (HasBitFields(layout.compression)) {
         std::copy(layout.masks, layout.masks + 4, masks);
-        if (layout.compression == 3 && layout.headerSize == 40)
+        if (layout.compression == Compression::BitFields && layout.headerSize == kInfoHeaderSize)
             masks[3] = 0;
-    } else if (bits == 16) {
-        masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F, masks[3] = 0;
     } else {
-        masks[0] = 0x00FF0000, masks[1] = 0x0000FF00, masks[2] = 0x000000FF, masks[3] = 0xFF000000;
+        const std::uint32_t *defaults = bits == 16 ? kDefaultMasks16 : kDefaultMasks32;
+        std::copy(defaults, defaults + 4, masks);
     }
     // Uncompressed 32-bit files store the fourth byte without saying what it
     // is; when it is 0 everywhere the picture is opaque.
-    const bool alphaMayBeUnused = bits == 32 && layout.compression == 0;
+    const bool alphaMayBeUnused = bits == 32 && layout.compression == Compression::RGB;
     bool anyAlpha = false;
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
     const bool plain32 = bits == 32 && masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF &&
@@ -232,7 +231,7 @@ void DecodeUncompressed(IStream &stream, const Layout &layout, const Target &tar
 void DecodeRunLength(IStream &stream, const Layout &layout, const Target &target,
                      const SharedPtr<IProgress> &progress)
 {
-    const bool four = layout.compression == 2;
+    const bool four = layout.compression == Compression::RLE4;
     const std::int64_t width = layout.width, height = layout.height;
     for (std::int64_t y = 0; y < height; ++y)
         std::memset(static_cast<void *>(target.Row(std::uint64_t(y))), 0, std::size_t(width) * sizeof(Pixel));
@@ -263,14 +262,14 @@ void DecodeRunLength(IStream &stream, const Layout &layout, const Target &target
                 put(four ? (k % 2 == 0 ? c >> 4 : c & 15) : c);
             continue;
         }
-        if (c == 0) {
+        if (c == kEndOfLine) {
             x = 0;
             --row;
             if ((row & 63) == 0)
                 ReportProgress(progress, double(height - 1 - row) / double(height));
-        } else if (c == 1) {
+        } else if (c == kEndOfBitmap) {
             break;
-        } else if (c == 2) {
+        } else if (c == kDelta) {
             if (i + 1 >= data.size())
                 break;
             x += data[i];
@@ -293,7 +292,7 @@ void DecodePixels(IStream &stream, const Layout &layout, const Target &target, c
 {
     if (target.Width() < layout.width || target.Height() < layout.height)
         throw Exception();
-    if (layout.compression == 1 || layout.compression == 2)
+    if (IsRunLength(layout.compression))
         DecodeRunLength(stream, layout, target, progress);
     else
         DecodeUncompressed(stream, layout, target, progress);

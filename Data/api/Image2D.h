@@ -15,6 +15,10 @@ namespace Brintavolex::Data {
 class IImageUserRepresentation;
 class Image2DBase;
 
+// The image property that gives the width and height of one pixel, under
+// this name also in a source's property composite.
+constexpr char kPixelSizeKey[] = "PixelSize";
+
 // Lock modes: 1 is read-only, every other value writable.
 constexpr std::uint8_t LockReadOnly = 1;
 constexpr std::uint8_t LockWritable = 0;
@@ -115,9 +119,14 @@ public:
     std::int64_t LockCount() const noexcept { return _lockCount; }
     std::int64_t WriteLockCount() const noexcept { return _writeLockCount; }
 
+    // The pixel size: width and height of one pixel (1, 1 unless set).
     double ScaleX() const noexcept { return _scale[0]; }
     double ScaleY() const noexcept { return _scale[1]; }
     void SetScale(double x, double y) noexcept { _scale[0] = x, _scale[1] = y; }
+    // Sets an image property from count values. kPixelSizeKey takes one
+    // (square pixels) or two positive finite sizes, else std::invalid_argument;
+    // any other key throws "Image2DBase::SetProperty: unknown key".
+    void SetProperty(StringExpr key, const double *values, std::size_t count);
 
     const SharedPtr<IImageUserRepresentation> &GetUserRepresentation() const noexcept { return _representation; }
     void SetUserRepresentation(SharedPtr<IImageUserRepresentation> representation)

@@ -4,6 +4,7 @@
 #include "Root/api/NumericCast.h"
 
 #include <cassert>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -50,6 +51,20 @@ void Image2DBase::DecodeBasicInfo(BasicInfo &info)
 void Image2DBase::GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &)
 {
     throw Exception("Image2DBase::GetRect not implemented");
+}
+
+void Image2DBase::SetProperty(StringExpr key, const double *values, std::size_t count)
+{
+    if (!(key == StringExpr(kPixelSizeKey)))
+        throw Exception("Image2DBase::SetProperty: unknown key");
+    if (!values || count < 1 || count > 2)
+        throw std::invalid_argument("Image2DBase::SetProperty: a pixel size has one or two values");
+    const double x = values[0], y = values[count - 1];
+    // The view multiplies extents by it: zero, negative or infinite sizes
+    // would collapse or explode the picture.
+    if (!(x > 0 && y > 0 && std::isfinite(x) && std::isfinite(y)))
+        throw std::invalid_argument("Image2DBase::SetProperty: a pixel size must be positive and finite");
+    SetScale(x, y);
 }
 
 SharedPtr<ISceneItem> Image2DBase::Get(std::uint64_t)

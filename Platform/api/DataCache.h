@@ -4,12 +4,15 @@
 #include "Platform/api/MinimumMaximum.h"
 #include "Data/api/SceneItem.h"
 
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 
 // Decodes a 2D item once into a typed image and keeps it. Several threads may
 // ask at once: one decodes, the others wait for its result. A failed or
 // cancelled decode leaves the cache empty, so the next request decodes again.
+// The lock covers only the cache's own state: the source is asked outside it,
+// by one thread at a time, so queries never wait for a decode.
 class Image2DDataCache final : public Brintavolex::IImage2DData {
 public:
     using TimingLog = std::function<void(const Brintavolex::String &)>;
@@ -19,7 +22,8 @@ public:
     Brintavolex::SharedPtr<Brintavolex::Data::Image2DBase>
     GetData(const Brintavolex::SharedPtr<Brintavolex::IProgress> &progress = nullptr) override;
 
-    // IImage2D: the kept information; pixels only through GetData.
+    // IImage2D: the source's information, asked once and kept; pixels only
+    // through GetData.
     void DecodeBasicInfo(Brintavolex::Data::BasicInfo &info) override;
     void GetRect(void *, std::uint64_t, std::uint64_t, const Brintavolex::SharedPtr<Brintavolex::IProgress> &) override;
     // ISceneItem
@@ -31,22 +35,27 @@ public:
     std::uint32_t GetFlag() const noexcept { return _flag; }
     // Minimum and maximum of a float image, found once it has been decoded.
     Brintavolex::Data::MinimumMaximum GetMinimumMaximum() const;
-    // Where the timings of creating and decoding go (the document's logger).
+    // Where the timings of creating and decoding and the warnings of a load
+    // go (the document's logger).
     void SetTimingLog(TimingLog log);
 
 private:
-    Brintavolex::SharedPtr<Brintavolex::IImage2D> _source;
-    Brintavolex::SharedPtr<Brintavolex::Data::Image2DBase> _image;
-    Brintavolex::Data::BasicInfo _info;
-    std::uint32_t _flag;
+    Brintavolex::Data::BasicInfo Info();
+
+    const Brintavolex::SharedPtr<Brintavolex::IImage2D> _source;
+    const std::uint32_t _flag;
+    mutable std::mutex _mutex;
+    std::condition_variable _changed;
+    bool _readingInfo = false, _decoding = false;
     bool _haveInfo = false;
+    Brintavolex::Data::BasicInfo _info;
+    Brintavolex::SharedPtr<Brintavolex::Data::Image2DBase> _image;
     Brintavolex::Data::MinimumMaximum _minimumMaximum{0, 0, false};
     TimingLog _timingLog;
-    mutable std::mutex _mutex;
 };
 
 // Decodes a volume once and keeps it, for the request pair it was first
-// asked with.
+// asked with; locks as the 2D cache does.
 class Image3DDataCache final : public Brintavolex::IImage3DData {
 public:
     explicit Image3DDataCache(const Brintavolex::SharedPtr<Brintavolex::IImage3D> &source);
@@ -65,11 +74,17 @@ public:
     Brintavolex::SharedPtr<Brintavolex::IProperty> GetProperty() override { return _source->GetProperty(); }
 
 private:
-    Brintavolex::SharedPtr<Brintavolex::IImage3D> _source;
+    Brintavolex::Data::BasicInfo3D Info();
+
+    const Brintavolex::SharedPtr<Brintavolex::IImage3D> _source;
+    std::mutex _mutex;
+    std::condition_variable _changed;
+    bool _readingInfo = false, _decoding = false;
+    bool _haveInfo = false;
+    Brintavolex::Data::BasicInfo3D _info;
     std::uint32_t _request = 0;
     std::uint64_t _detail = 0;
     Brintavolex::SharedPtr<const Brintavolex::Data::VolumeData> _volume;
-    std::mutex _mutex;
 };
 
 namespace Brintavolex {

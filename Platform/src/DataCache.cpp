@@ -2,10 +2,13 @@
 
 #include "Data/api/UserRepresentation.h"
 
+#include "Data/api/Property.h"
+#include "Platform/api/DecodeLimit.h"
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/System.h"
 #include "Platform/api/VolumeSliceAdapters.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -27,6 +30,68 @@ String SecondsText(double seconds)
     return String(buffer);
 }
 
+// Runs produce for one caller at a time, outside the lock, until loaded()
+// holds: callers that come meanwhile wait for its outcome and try
+// themselves only when it failed. produce returns what publishes its result;
+// that runs under the lock. The caller holds lock.
+template <class Loaded, class Produce>
+void LoadOutsideLock(std::unique_lock<std::mutex> &lock, std::condition_variable &changed, bool &busy, Loaded loaded,
+                     Produce produce)
+{
+    changed.wait(lock, [&] { return loaded() || !busy; });
+    if (loaded())
+        return;
+    busy = true;
+    lock.unlock();
+    try {
+        auto publish = produce();
+        lock.lock();
+        publish();
+    } catch (...) {
+        if (!lock.owns_lock())
+            lock.lock();
+        busy = false;
+        changed.notify_all();
+        throw;
+    }
+    busy = false;
+    changed.notify_all();
+}
+
+// The source's pixel size, when its properties carry one. Without the
+// property nothing happens; a value the image refuses is reported and left.
+void ApplyPixelSize(IImage2D &source, Data::Image2DBase &image, const Image2DDataCache::TimingLog &log)
+{
+    SharedPtr<IProperty> size;
+    try {
+        if (const SharedPtr<IProperty> properties = source.GetProperty())
+            size = properties->GetChild(Data::kPixelSizeKey);
+    } catch (const std::exception &) {
+        return; // composites refuse names they do not hold
+    }
+    if (!size)
+        return;
+    try {
+        const std::uint64_t count = size->GetValueCount();
+        if (count < 1 || count > 2)
+            throw std::invalid_argument("count");
+        double values[2] = {};
+        if (size->GetValueType() == ValueType::Float64) {
+            size->GetAsFloat64(values, 0, count);
+        } else if (size->GetValueType() == ValueType::Float32) {
+            float narrow[2] = {};
+            size->GetAsFloat32(narrow, 0, count);
+            std::copy(narrow, narrow + 2, values);
+        } else {
+            throw std::invalid_argument("type");
+        }
+        image.SetProperty(Data::kPixelSizeKey, values, std::size_t(count));
+    } catch (const std::exception &) {
+        if (log)
+            log("Warning: pixel size is invalid and ignored.");
+    }
+}
+
 } // namespace
 
 Image2DDataCache::Image2DDataCache(const SharedPtr<IImage2D> &source, std::uint32_t flag)
@@ -38,58 +103,65 @@ Image2DDataCache::Image2DDataCache(const SharedPtr<IImage2D> &source, std::uint3
     }
 }
 
+Data::BasicInfo Image2DDataCache::Info()
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    LoadOutsideLock(lock, _changed, _readingInfo, [&] { return _haveInfo; }, [&] {
+        Data::BasicInfo info;
+        _source->DecodeBasicInfo(info);
+        return [this, info] {
+            _info = info;
+            _haveInfo = true;
+        };
+    });
+    return _info;
+}
+
 SharedPtr<Data::Image2DBase> Image2DDataCache::GetData(const SharedPtr<IProgress> &progress)
 {
-    std::lock_guard<std::mutex> guard(_mutex);
-    if (_image)
-        return _image;
-    Data::BasicInfo info;
-    _source->DecodeBasicInfo(info);
-    const std::int64_t t0 = Platform::PerformanceCounter();
-    SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(info.colorType);
-    image->Allocate(info.width, info.height, info.allocatedWidth, info.allocatedHeight);
-    const std::int64_t t1 = Platform::PerformanceCounter();
-    if (_timingLog)
-        _timingLog(" creating image: " + SecondsText(Seconds(t0, t1)));
-    Data::CallGetRect(*_source, *image, progress);
-    const std::int64_t t2 = Platform::PerformanceCounter();
-    if (_timingLog)
-        _timingLog(" decoding image: " + SecondsText(Seconds(t1, t2)));
-    Data::MinimumMaximum range{0, 0, false};
-    Data::ValueRangeHints hints;
-    const Data::ColorType type = info.colorType;
-    if (type == Data::ColorType::Float32 || type == Data::ColorType::Float64 ||
-        type == Data::ColorType::BGRAFloat32 || type == Data::ColorType::BGRAFloat64) {
-        range = Data::ComputeMinimumMaximum(*image);
-        if (range.found)
-            hints.minimum = range.minimum, hints.maximum = range.maximum;
-        if (_timingLog) {
-            char buffer[96];
-            std::snprintf(buffer, sizeof buffer, "Minimum/Maximum: %g %g", range.minimum, range.maximum);
-            _timingLog(buffer);
+    const Data::BasicInfo info = Info();
+    std::unique_lock<std::mutex> lock(_mutex);
+    const TimingLog log = _timingLog;
+    LoadOutsideLock(lock, _changed, _decoding, [&] { return bool(_image); }, [&] {
+        const std::int64_t t0 = Platform::PerformanceCounter();
+        SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(info.colorType);
+        CheckDecodeLimit("Image2DDataCache::GetData", std::max(info.width, info.allocatedWidth),
+                         std::max(info.height, info.allocatedHeight), Data::PixelSize(info.colorType));
+        image->Allocate(info.width, info.height, info.allocatedWidth, info.allocatedHeight);
+        const std::int64_t t1 = Platform::PerformanceCounter();
+        if (log)
+            log(" creating image: " + SecondsText(Seconds(t0, t1)));
+        Data::CallGetRect(*_source, *image, progress);
+        const std::int64_t t2 = Platform::PerformanceCounter();
+        if (log)
+            log(" decoding image: " + SecondsText(Seconds(t1, t2)));
+        Data::MinimumMaximum range{0, 0, false};
+        Data::ValueRangeHints hints;
+        const Data::ColorType type = info.colorType;
+        if (type == Data::ColorType::Float32 || type == Data::ColorType::Float64 ||
+            type == Data::ColorType::BGRAFloat32 || type == Data::ColorType::BGRAFloat64) {
+            range = Data::ComputeMinimumMaximum(*image);
+            if (range.found)
+                hints.minimum = range.minimum, hints.maximum = range.maximum;
+            if (log) {
+                char buffer[96];
+                std::snprintf(buffer, sizeof buffer, "Minimum/Maximum: %g %g", range.minimum, range.maximum);
+                log(buffer);
+            }
         }
-    }
-    if (type != Data::ColorType::RGBAUInt16 && type != Data::ColorType::RGBAFloat32)
-        Data::AttachUserRepresentation(*image, hints);
-    // Only a complete decode is kept.
-    _info = info;
-    _haveInfo = true;
-    _minimumMaximum = range;
-    _image = image;
+        if (type != Data::ColorType::RGBAUInt16 && type != Data::ColorType::RGBAFloat32)
+            Data::AttachUserRepresentation(*image, hints);
+        ApplyPixelSize(*_source, *image, log);
+        // Only a complete decode is kept.
+        return [this, image, range] {
+            _image = image;
+            _minimumMaximum = range;
+        };
+    });
     return _image;
 }
 
-void Image2DDataCache::DecodeBasicInfo(Data::BasicInfo &info)
-{
-    {
-        std::lock_guard<std::mutex> guard(_mutex);
-        if (_haveInfo) {
-            info = _info;
-            return;
-        }
-    }
-    _source->DecodeBasicInfo(info);
-}
+void Image2DDataCache::DecodeBasicInfo(Data::BasicInfo &info) { info = Info(); }
 
 void Image2DDataCache::GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &)
 {
@@ -124,34 +196,49 @@ Image3DDataCache::Image3DDataCache(const SharedPtr<IImage3D> &source) : _source(
     }
 }
 
+Data::BasicInfo3D Image3DDataCache::Info()
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    LoadOutsideLock(lock, _changed, _readingInfo, [&] { return _haveInfo; }, [&] {
+        Data::BasicInfo3D info;
+        _source->DecodeBasicInfo(info);
+        return [this, info] {
+            _info = info;
+            _haveInfo = true;
+        };
+    });
+    return _info;
+}
+
 SharedPtr<const Data::VolumeData> Image3DDataCache::GetData(std::uint32_t request, std::uint64_t detail,
                                                             const SharedPtr<IProgress> &progress)
 {
-    std::lock_guard<std::mutex> guard(_mutex);
-    if (_volume) {
-        if (request != _request || detail != _detail)
-            throw Exception();
-        return _volume;
-    }
-    Data::BasicInfo3D info;
-    _source->DecodeBasicInfo(info);
-    const std::uint64_t voxel = Data::PixelSize(info.colorType);
-    if (voxel == 0)
-        throw Exception("Image3DDataCache::GetData: unknown color type");
-    const unsigned __int128 bytes = (unsigned __int128)info.width * info.height * info.depth * voxel;
-    if (bytes > std::numeric_limits<std::ptrdiff_t>::max())
-        throw Exception("Image3DDataCache::GetData: volume size exceeds the address space");
-    auto volume = MakeShared<Data::VolumeData>();
-    volume->width = info.width;
-    volume->height = info.height;
-    volume->depth = info.depth;
-    volume->colorType = info.colorType;
-    volume->voxels.resize(std::size_t(bytes));
-    if (bytes != 0)
-        _source->GetRect(volume->voxels.data(), info.width, info.height, progress);
-    _request = request;
-    _detail = detail;
-    _volume = volume;
+    const Data::BasicInfo3D info = Info();
+    std::unique_lock<std::mutex> lock(_mutex);
+    LoadOutsideLock(lock, _changed, _decoding, [&] { return bool(_volume); }, [&] {
+        const std::uint64_t voxel = Data::PixelSize(info.colorType);
+        if (voxel == 0)
+            throw Exception("Image3DDataCache::GetData: unknown color type");
+        CheckDecodeLimit("Image3DDataCache::GetData", info.width, info.height, voxel, info.depth);
+        const unsigned __int128 bytes = (unsigned __int128)info.width * info.height * info.depth * voxel;
+        if (bytes > std::numeric_limits<std::ptrdiff_t>::max())
+            throw Exception("Image3DDataCache::GetData: volume size exceeds the address space");
+        auto volume = MakeShared<Data::VolumeData>();
+        volume->width = info.width;
+        volume->height = info.height;
+        volume->depth = info.depth;
+        volume->colorType = info.colorType;
+        volume->voxels.resize(std::size_t(bytes));
+        if (bytes != 0)
+            _source->GetRect(volume->voxels.data(), info.width, info.height, progress);
+        return [this, volume, request, detail] {
+            _request = request;
+            _detail = detail;
+            _volume = volume;
+        };
+    });
+    if (request != _request || detail != _detail)
+        throw Exception();
     return _volume;
 }
 
@@ -172,20 +259,7 @@ void Image3DDataCache::CopyPart(std::uint32_t request, std::uint64_t detail, std
         std::memcpy(buffer, volume->voxels.data() + offset, std::size_t(byteCount));
 }
 
-void Image3DDataCache::DecodeBasicInfo(Data::BasicInfo3D &info)
-{
-    {
-        std::lock_guard<std::mutex> guard(_mutex);
-        if (_volume) {
-            info.width = std::uint32_t(_volume->width);
-            info.height = std::uint32_t(_volume->height);
-            info.depth = std::uint32_t(_volume->depth);
-            info.colorType = _volume->colorType;
-            return;
-        }
-    }
-    _source->DecodeBasicInfo(info);
-}
+void Image3DDataCache::DecodeBasicInfo(Data::BasicInfo3D &info) { info = Info(); }
 
 void Image3DDataCache::GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &)
 {

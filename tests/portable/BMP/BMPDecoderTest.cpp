@@ -1,5 +1,6 @@
 #include "BMP/api/BMPDecoder.h"
 #include "Platform/api/CodecFactory.h"
+#include "Platform/api/DecodeLimit.h"
 #include "this/src/Logger.h"
 
 #include "support/TempFolder.h"
@@ -200,7 +201,7 @@ TEST(BMPDecoder, RefusesWhatItCannotRead)
     EXPECT_EQ(Error(File(InfoHeader(4, 4, 24, 7), "", std::string(64, 0))), "invalid compression");
     EXPECT_EQ(Error(File(InfoHeader(4, INT_MIN, 24, 0), "", std::string(64, 0))), "BMPDecoder: invalid height");
     EXPECT_EQ(Error(File(InfoHeader(0x7FFFFFFF, 2, 32, 0), "", std::string(64, 0))),
-              "BMPDecoder: the image is too large");
+              "BMPDecoder: 2147483647 x 2 pixels of 4 bytes exceed the decode limit of 1073741824 bytes");
     EXPECT_EQ(Error(File(InfoHeader(65536, 2, 32, 0), "", std::string(64, 0))),
               "BMPDecoder: the file is shorter than its pixel data");
     EXPECT_EQ(Error(File(InfoHeader(2, 2, 7, 0), "", std::string(64, 0))), "BMPDecoder: unsupported bit count");
@@ -214,6 +215,29 @@ TEST(BMPDecoder, RefusesWhatItCannotRead)
     broken.Raw({'B', 'M'}).U32(100).U16(0).U16(0).U32(20);
     const std::string file = broken.data + info + std::string(8, 0);
     EXPECT_NE(Error(file), "");
+}
+
+TEST(BMPDecoder, RunLengthFilesAreBoundByTheDecodeLimitNotByTheirData)
+{
+    // 60 bytes that declare 46340 x 46340 pixels (8.6 GB decoded): one
+    // palette entry and an end of bitmap.
+    const auto declaring = [](std::int32_t side) {
+        return File(InfoHeader(side, side, 8, 1, 2, 1), Palette({{1, 2, 3, 0}}), std::string("\x00\x01", 2));
+    };
+    const std::string file = declaring(46340);
+    ASSERT_EQ(file.size(), 60u);
+    auto decoder = MakeShared<BMPDecoder>(MakeShared<MemoryStream>(file.data(), file.size()));
+    try {
+        decoder->DecodeBasicInfo();
+        FAIL() << "a 60-byte file passed as 8.6 GB";
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(),
+                     "BMPDecoder: 46340 x 46340 pixels of 4 bytes exceed the decode limit of 1073741824 bytes");
+    }
+    // The caller sets the limit; at it a decode goes through.
+    const ScopedDecodeLimit limit(512 * 512 * 4);
+    EXPECT_EQ(Decode(declaring(512)).At(0, 511), (Pixel{0, 0, 0, 0}));
+    EXPECT_NE(Error(declaring(513)).find("513 x 513 pixels"), std::string::npos);
 }
 
 TEST(BMPDecoder, OS2CoreHeaderWithThreeBytePalette)

@@ -1,13 +1,19 @@
 #include "Platform/api/Progress.h"
+#include "Interface/api/Composite.h"
 #include "Platform/api/DataCache.h"
+#include "Platform/api/DecodeLimit.h"
 #include "Platform/api/VolumeSliceAdapters.h"
 
 #include "support/Printers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -302,6 +308,144 @@ TEST(Image3DDataCache, RequestPairMustMatch)
     EXPECT_EQ(part[3], 123);
     EXPECT_THROW(cache->CopyPart(1, 2, 21, part, 4), std::out_of_range);
     EXPECT_THROW(cache->CopyPart(1, 2, ~std::uint64_t(0), part, 4), std::out_of_range);
+}
+
+namespace {
+
+// Set once, waited for by others; the wait gives up after ten seconds so a
+// fault shows as a failed expectation, not a hung test.
+struct Signal {
+    void Set()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        set = true;
+        changed.notify_all();
+    }
+    bool Wait()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(10), [&] { return set; });
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool set = false;
+};
+
+// A 4 x 3 x 2 UInt8 volume whose decode holds until released.
+class HeldVolume final : public IImage3D {
+public:
+    std::uint64_t GetCount() override { return 0; }
+    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+    SharedPtr<IProperty> GetProperty() override { return nullptr; }
+    void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {4, 3, 2, Data::ColorType::UInt8}; }
+    void GetRect(void *buffer, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override
+    {
+        ++decodes;
+        started.Set();
+        release.Wait();
+        finished = true;
+        std::memset(buffer, 7, 24);
+    }
+    std::atomic<int> decodes{0};
+    std::atomic<bool> finished{false};
+    Signal started, release;
+};
+
+} // namespace
+
+TEST(Image2DDataCache, QueriesDoNotWaitForADecode)
+{
+    // Two slices of one volume share its cache: image A decodes it, image B
+    // and A itself are asked meanwhile.
+    auto volume = MakeShared<HeldVolume>();
+    const SharedPtr<IDecoder> slices = MakeVolumeSliceAdapter(volume, SliceOrientation::XY, "v");
+    auto a = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(slices->Get(0)));
+    auto b = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(slices->Get(1)));
+    SharedPtr<Data::Image2DBase> first, second;
+    std::thread decode([&] { first = a->GetData(); });
+    ASSERT_TRUE(volume->started.Wait());
+    Data::BasicInfo info;
+    b->DecodeBasicInfo(info);
+    EXPECT_EQ(info.width, 4u);
+    a->DecodeBasicInfo(info);
+    a->GetMinimumMaximum();
+    a->SetTimingLog(nullptr);
+    EXPECT_FALSE(volume->finished) << "a query waited for the decode";
+    std::thread again([&] { second = a->GetData(); });
+    volume->release.Set();
+    decode.join();
+    again.join();
+    EXPECT_EQ(first.Get(), second.Get());
+    EXPECT_EQ(Pixels(b)[0], 7);
+    EXPECT_EQ(volume->decodes, 1);
+}
+
+TEST(DecodeLimit, CachesRefuseLargerSizesBeforeAllocating)
+{
+    const ScopedDecodeLimit limit(1 << 20);
+    auto source = MakeShared<CountingSource>(1024, 513); // UInt16: 1 MiB + 2 KiB
+    try {
+        MakeShared<Image2DDataCache>(source)->GetData();
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "Image2DDataCache::GetData: 1024 x 513 pixels of 2 bytes exceed the decode limit "
+                               "of 1048576 bytes");
+    }
+    EXPECT_EQ(source->decodes, 0);
+    EXPECT_TRUE(MakeShared<Image2DDataCache>(MakeShared<CountingSource>(1024, 512))->GetData());
+    const ScopedDecodeLimit tiny(23);
+    try {
+        MakeShared<Image3DDataCache>(MakeShared<SmallVolume>())->GetData(0, 0);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "Image3DDataCache::GetData: 4 x 3 x 2 pixels of 1 bytes exceed the decode limit of "
+                               "23 bytes");
+    }
+}
+
+TEST(Image2DDataCache, TakesThePixelSizeFromTheSourcesProperties)
+{
+    struct Sized final : IImage2D {
+        std::uint64_t GetCount() override { return 0; }
+        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+        SharedPtr<IProperty> GetProperty() override { return properties; }
+        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {2, 2, 2, 2, Data::ColorType::UInt8}; }
+        void GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override {}
+        SharedPtr<IProperty> properties;
+    };
+    std::vector<std::string> lines;
+    const auto load = [&](const std::function<void(Composite &)> &fill) {
+        auto source = MakeShared<Sized>();
+        auto properties = MakeShared<Composite>();
+        fill(*properties);
+        source->properties = properties;
+        auto cache = MakeShared<Image2DDataCache>(source);
+        lines.clear();
+        cache->SetTimingLog([&](const String &line) { lines.push_back(line.ToStdString()); });
+        auto image = cache->GetData();
+        return std::make_pair(image->ScaleX(), image->ScaleY());
+    };
+    const auto warned = [&] {
+        return std::count(lines.begin(), lines.end(), "Warning: pixel size is invalid and ignored.");
+    };
+    const double rectangular[2] = {0.5, 2};
+    EXPECT_EQ(load([&](Composite &c) { c.Add(Data::kPixelSizeKey, rectangular, 2); }), std::make_pair(0.5, 2.0));
+    EXPECT_EQ(load([&](Composite &c) { c.Add(Data::kPixelSizeKey, 0.25f); }), std::make_pair(0.25, 0.25));
+    EXPECT_EQ(warned(), 0);
+    EXPECT_EQ(load([](Composite &c) { c.Add("Other", 3.0); }), std::make_pair(1.0, 1.0));
+    EXPECT_EQ(warned(), 0);
+    const double flat[2] = {0, 1};
+    EXPECT_EQ(load([&](Composite &c) { c.Add(Data::kPixelSizeKey, flat, 2); }), std::make_pair(1.0, 1.0));
+    EXPECT_EQ(warned(), 1);
+    EXPECT_EQ(load([](Composite &c) { c.Add(Data::kPixelSizeKey, "wide", 4); }), std::make_pair(1.0, 1.0));
+    EXPECT_EQ(warned(), 1);
+    Data::Image2D<std::uint8_t> image;
+    try {
+        image.SetProperty("Gamma", rectangular, 1);
+        FAIL();
+    } catch (const Exception &e) {
+        EXPECT_STREQ(e.what(), "Image2DBase::SetProperty: unknown key");
+    }
 }
 
 } // namespace Brintavolex

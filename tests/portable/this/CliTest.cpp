@@ -1,3 +1,4 @@
+#include "Platform/api/CodecFactory.h"
 #include "this/src/Cli/Cli.h"
 
 #include "support/TempFolder.h"
@@ -5,6 +6,8 @@
 #include "Platform/api/String.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace Brintavolex {
 
@@ -19,6 +22,61 @@ Result RunCli(std::vector<String> arguments)
     r.code = Cli::Run(arguments, r.out, r.err);
     return r;
 }
+
+// Files of "CLI!": image 0 a Float32 picture of 0.25 and 2, image 1 a UInt16
+// volume of 2 x 2 x 2 voxels numbered 0..7, as the next decoders will bring.
+class TwoImages final : public IDecoder {
+public:
+    struct Picture final : IImage2D {
+        std::uint64_t GetCount() override { return 0; }
+        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+        SharedPtr<IProperty> GetProperty() override { return nullptr; }
+        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {2, 1, 2, 1, Data::ColorType::Float32}; }
+        void GetRect(void *buffer, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override
+        {
+            std::memcpy(buffer, kPicture, sizeof kPicture);
+        }
+    };
+    struct Volume final : IImage3D {
+        std::uint64_t GetCount() override { return 0; }
+        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+        SharedPtr<IProperty> GetProperty() override { return nullptr; }
+        void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {2, 2, 2, Data::ColorType::UInt16}; }
+        void GetRect(void *buffer, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override
+        {
+            for (std::uint16_t v = 0; v < 8; ++v)
+                static_cast<std::uint16_t *>(buffer)[v] = v;
+        }
+    };
+    explicit TwoImages(IStream &stream)
+    {
+        char magic[4] = {};
+        if (stream.size() < 4 || (stream.read(magic, 4), std::memcmp(magic, "CLI!", 4) != 0))
+            throw Exception("TwoImages: not mine");
+    }
+    std::uint64_t GetCount() override { return 2; }
+    SharedPtr<ISceneItem> Get(std::uint64_t i) override
+    {
+        if (i > 1)
+            throw std::invalid_argument("TwoImages::Get: no such image");
+        return i == 0 ? SharedPtr<ISceneItem>(MakeShared<Picture>()) : SharedPtr<ISceneItem>(MakeShared<Volume>());
+    }
+    SharedPtr<IProperty> GetProperty() override { return nullptr; }
+    static constexpr float kPicture[2] = {0.25f, 2.0f};
+};
+
+class TwoImagesFactory final : public DecoderFactory<TwoImagesFactory> {
+public:
+    String GetName() override { return "two images"; }
+    String GetExtensions() override { return "*.cli"; }
+    TextPair GetFilterStrings() override { return {String("cli"), String("cli")}; }
+    using CodecFactory::Create;
+    SharedPtr<IDecoder> Create(const SharedPtr<IStream> &stream, const SharedPtr<ILogger> &) override
+    {
+        return MakeShared<TwoImages>(*stream);
+    }
+};
+
 } // namespace
 
 TEST(Cli, InfoPrintsTheDecoderTheSizeAndTheHeaderTree)
@@ -32,6 +90,64 @@ TEST(Cli, InfoPrintsTheDecoderTheSizeAndTheHeaderTree)
     EXPECT_NE(r.out.find("  BITMAPFILEHEADER\n    usType: 19778\n"), std::string::npos);
     EXPECT_NE(r.out.find("    biCompression: 3\n"), std::string::npos);
     EXPECT_NE(r.out.find("    biGreenMask: 2016\n"), std::string::npos);
+    EXPECT_NE(r.out.find("images: 1\n  0: 127 x 64, BGRAUInt8, raw B,G,R,A of UInt8\n"), std::string::npos);
+}
+
+// The decoded samples against ImageMagick's decoding of the same files.
+TEST(Cli, RawOutputHoldsTheDecodedSamples)
+{
+    TestSupport::TempFolder folder;
+    const String target = FromUTF8(folder.File("out.raw"));
+    for (const std::string name : {"pal4rle.bmp", "pal8rle.bmp", "pal8topdown.bmp", "rgb32bf.bmp"}) {
+        SCOPED_TRACE(name);
+        const Result r = RunCli({"convert", TestSupport::CachePath("bmpsuite/g/" + name), target});
+        ASSERT_EQ(r.code, 0) << r.err;
+        std::string bgra = TestSupport::ReadBytes(target);
+        for (std::size_t i = 0; i + 3 < bgra.size(); i += 4)
+            std::swap(bgra[i], bgra[i + 2]);
+        EXPECT_TRUE(bgra == TestSupport::ReadBytes(TestSupport::GeneratedPath("bmpsuite-imagemagick/" + name + ".rgba")));
+    }
+}
+
+TEST(Cli, FloatPicturesAndVolumes)
+{
+    AppendFactory(MakeShared<TwoImagesFactory>());
+    TestSupport::TempFolder folder;
+    const String file = FromUTF8(folder.Write("two.cli", "CLI!"));
+    const auto written = [&](std::vector<String> arguments) {
+        arguments.insert(arguments.begin(), {"convert", file});
+        const Result r = RunCli(arguments);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return TestSupport::ReadBytes(arguments[2]);
+    };
+    const Result info = RunCli({"info", file});
+    EXPECT_NE(info.out.find("images: 2\n  0: 2 x 1, Float32, raw grey of Float32\n"
+                            "  1: 2 x 2 x 2 voxels, UInt16, raw grey of UInt16\n"),
+              std::string::npos) << info.out;
+    // Floats as stored; as PNG through the display mapping (0.25 shows 64).
+    const String raw = FromUTF8(folder.File("f.raw")), png = FromUTF8(folder.File("f.png"));
+    EXPECT_EQ(written({raw}), std::string(reinterpret_cast<const char *>(TwoImages::kPicture), 8));
+    const TestSupport::RgbaPicture shown = TestSupport::ReadPng(written({png}));
+    EXPECT_EQ(shown.rgba, (std::vector<std::uint8_t>{64, 64, 64, 255, 255, 255, 255, 255}));
+    // A volume whole, or one XY slice.
+    const auto words = [](std::initializer_list<std::uint16_t> v) {
+        return std::string(reinterpret_cast<const char *>(std::data(v)), v.size() * 2);
+    };
+    EXPECT_EQ(written({raw, "--image", "1"}), words({0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(written({raw, "--image", "1", "--slice", "1"}), words({4, 5, 6, 7}));
+    EXPECT_EQ(RunCli({"convert", file, raw, "--slice", "1"}).code, 1); // image 0 is no volume
+}
+
+TEST(Cli, TimePrintsMinimumMedianAndPeakMemory)
+{
+    const Result r = RunCli({"time", TestSupport::CachePath("bmpsuite/g/rgb24.bmp"), "-n", "3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    double minimum = 0, median = 0;
+    unsigned long long peak = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "runs: 3\nminimum: %lf ms\nmedian: %lf ms\npeak memory: %llu bytes",
+                          &minimum, &median, &peak), 3) << r.out;
+    EXPECT_LE(minimum, median);
+    EXPECT_GT(peak, 0u);
 }
 
 TEST(Cli, ConvertWritesAPngThatHoldsThePicture)
@@ -57,6 +173,11 @@ TEST(Cli, BadInputEndsWithTheDecodersMessage)
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("CreateFileW failed with error"), std::string::npos);
     EXPECT_EQ(RunCli({"frobnicate"}).code, 2);
+    const String file = TestSupport::CachePath("bmpsuite/g/rgb24.bmp");
+    EXPECT_EQ(RunCli({"time", file, "-n", "0"}).code, 2);
+    EXPECT_EQ(RunCli({"time", file, "--image", "x"}).code, 2);
+    EXPECT_EQ(RunCli({"convert", file, "out.jpg"}).code, 2);
+    EXPECT_EQ(RunCli({"convert", file, "out.png", "--frame", "1"}).code, 2);
 }
 
 } // namespace Brintavolex
