@@ -72,7 +72,8 @@ LoadedItem LoadFromStreamGivenDecoder(const SharedPtr<IDecoder> &decoder, const 
 
 // The list is built once, on first use, by the builder that the application
 // sets at start: it knows the decoders, this layer does not. Setting a builder
-// drops a list built before. Without a builder the list is empty.
+// builds the list again, appended factories staying at its end. Without a
+// builder the list holds only the appended factories.
 void SetFactoryListBuilder(std::function<std::vector<SharedPtr<CodecFactory>>()> builder);
 
 } // namespace Brintavolex

@@ -14,6 +14,9 @@ struct Registry {
     bool built = false;
     std::function<std::vector<SharedPtr<CodecFactory>>()> builder;
     std::vector<SharedPtr<CodecFactory>> factories;
+    // Factories appended at run time (RAW, /DLL) stay behind the built list
+    // whenever it is built again.
+    std::vector<SharedPtr<CodecFactory>> appended;
 };
 
 Registry &TheRegistry()
@@ -27,8 +30,8 @@ void BuildOnce(Registry &registry)
     if (registry.built)
         return;
     registry.built = true;
-    if (registry.builder)
-        registry.factories = registry.builder();
+    registry.factories = registry.builder ? registry.builder() : std::vector<SharedPtr<CodecFactory>>{};
+    registry.factories.insert(registry.factories.end(), registry.appended.begin(), registry.appended.end());
 }
 
 } // namespace
@@ -39,7 +42,6 @@ void SetFactoryListBuilder(std::function<std::vector<SharedPtr<CodecFactory>>()>
     std::lock_guard<std::mutex> guard(registry.mutex);
     registry.builder = std::move(builder);
     registry.built = false;
-    registry.factories.clear();
 }
 
 std::vector<SharedPtr<CodecFactory>> GetFactoryList()
@@ -58,6 +60,7 @@ void AppendFactory(const SharedPtr<CodecFactory> &factory)
     std::lock_guard<std::mutex> guard(registry.mutex);
     BuildOnce(registry);
     registry.factories.push_back(factory);
+    registry.appended.push_back(factory);
 }
 
 bool MatchesExtension(StringExpr fileName, StringExpr extensions)

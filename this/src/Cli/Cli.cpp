@@ -148,7 +148,7 @@ void Info(const String &path, std::string &out)
 bool EndsWith(const String &path, const char *extension)
 {
     String lower = String(path).ToWide();
-    lower.ToLower();
+    ToLower(lower);
     const std::string name = ToUTF8(lower);
     const std::string ending(extension);
     return name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
