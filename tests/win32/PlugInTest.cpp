@@ -252,7 +252,8 @@ TEST(PlugIn, APluginsAnswersAreCheckedLikeDataFromAFile)
     const std::string endless = TestFile(8, 2, BrintavolexTestFormat::EndlessChildren);
     const SharedPtr<IProperty> header = imageOf(endless)->GetProperty();
     EXPECT_EQ(MessageOf([&] { header->GetCount(); }),
-              "IPropertyCPPFromCOM::GetCount: the plug-in reports 18446744073709551615 items, more than any file holds");
+              "IPropertyCPPFromCOM::GetCount: the plug-in reports 18446744073709551615 items, more than any file "
+              "holds");
     EXPECT_TRUE(FlattenPropertyTree(header).empty());
 
     const std::string truncated = TestFile(8, 2).substr(0, 60);
