@@ -8,8 +8,8 @@
 
 TEST(ThreadResume, AHandleWithoutTheRightToResumeIsRefusedOnce)
 {
-    const HANDLE thread =
-        CreateThread(nullptr, 0, [](void *) -> DWORD { return 0; }, nullptr, CREATE_SUSPENDED, nullptr);
+    const HANDLE thread = CreateThread(
+        nullptr, 0, [](void *) -> DWORD { return 0; }, nullptr, CREATE_SUSPENDED, nullptr);
     ASSERT_TRUE(thread);
     ASSERT_EQ(SuspendThread(thread), 1u); // suspended twice
     HANDLE waitOnly = nullptr;
