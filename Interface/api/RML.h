@@ -18,7 +18,8 @@ class BinaryFile;
 
 // Reads the whole file once; every reader entered from the root shares it.
 // Entries are taken as whole records, so a value line is never mistaken for
-// a key. A line where a key line must stand ends the readable part.
+// a key. Lines where a key line must stand are skipped (and counted) up to
+// the next key line.
 class RMLPropertyReader : public PropertyReader
 {
 public:
@@ -36,6 +37,8 @@ public:
     // Beyond the last: std::logic_error "RMLPropertyReader::GetKey".
     String GetKey(std::uint64_t index) override;
     SharedPtr<PropertyReader> EnterTree(StringExpr name) override;
+    // Lines of the file that belonged to no entry.
+    std::size_t SkippedLines() const noexcept;
 
     struct Entry {
         std::string key; // the key line as stored
@@ -43,6 +46,7 @@ public:
     };
     struct Content {
         std::vector<Entry> entries;
+        std::size_t skippedLines = 0;
     };
 
 private:

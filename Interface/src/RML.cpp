@@ -61,15 +61,20 @@ RMLPropertyReader::Content ParseRML(std::string_view bytes)
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     }
     // Records: a key line, the value line, then (normally) an empty line.
-    // Values stand only right below their key.
+    // Values stand only right below their key. A line where a key must stand
+    // (a note or a broken record in a hand-edited file) is skipped up to the
+    // next key line, so one stray line does not hide every later entry.
     RMLPropertyReader::Content content;
     for (std::size_t i = 0; i < lines.size();) {
         if (lines[i].empty()) {
             ++i;
             continue;
         }
-        if (!LooksLikeKey(lines[i]))
-            break;
+        if (!LooksLikeKey(lines[i])) {
+            ++content.skippedLines;
+            ++i;
+            continue;
+        }
         const std::string_view value = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
         content.entries.push_back({std::string(lines[i]), std::string(value)});
         i += 2;
@@ -90,6 +95,8 @@ RMLPropertyReader::RMLPropertyReader(SharedPtr<Content> content, std::vector<Str
     : _content(std::move(content)), _path(std::move(path)), _prefix(std::move(prefix))
 {
 }
+
+std::size_t RMLPropertyReader::SkippedLines() const noexcept { return _content->skippedLines; }
 
 SharedPtr<RMLPropertyReader> RMLPropertyReader::FromBytes(std::string_view bytes)
 {

@@ -105,6 +105,7 @@ private:
     bool _fit = false;
     bool _dragging = false;
     Vec2 _last;
+    int _wheelDelta = 0; // wheel units not yet turned into a zoom step
     Mode _modes[3] = {Mode::Area, Mode::Nearest, Mode::Cubic}; // reduced, 100 %, magnified
     Function2<void()> _zoomListener;
 

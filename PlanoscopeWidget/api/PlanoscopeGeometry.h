@@ -52,8 +52,10 @@ Vec2 ClampPanning(Vec2 pan, double imageWidth, double imageHeight, double viewWi
 Vec2 RotatePan(Vec2 pan, std::int32_t fromAngle, std::int32_t toAngle) noexcept;
 
 // Where the view shows the image: the rectangle around the area centre minus
-// pan / z, with extents of at least one pixel, edges rounded half away from
-// zero. areaLeft/areaTop/areaWidth/areaHeight: the view's image area.
+// pan / z, with extents of at least one pixel. Extents and top-left corner
+// are rounded half away from zero, so the size on screen does not depend on
+// where the picture stands (at 100 % one image pixel is one screen pixel).
+// areaLeft/areaTop/areaWidth/areaHeight: the view's image area.
 Platform::Video::RectI32 ImageRectangle(double imageWidth, double imageHeight, std::int32_t rotation, double z,
                                         Vec2 pan, double areaLeft, double areaTop, double areaWidth,
                                         double areaHeight) noexcept;

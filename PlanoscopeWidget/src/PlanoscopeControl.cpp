@@ -61,6 +61,7 @@ void Planoscope::SetImage(const SharedPtr<Data::Image2DBase> &image, double pixe
     _texture.Reset();
     _textureImage = nullptr;
     _kept.valid = false;
+    _wheelDelta = 0;
     if (_fit)
         FitToWindow();
     else
@@ -253,13 +254,19 @@ int Planoscope::OnMouseWheel(std::uint64_t word, std::int32_t x, std::int32_t y)
 {
     if (!IsEnabled())
         return 0;
-    const double notches = double(std::int16_t(std::uint16_t(word >> 16))) / 120.0;
+    // Touchpads and smooth wheels send parts of a notch (120): they add up
+    // in wheel units, exactly, until a whole step is due.
+    _wheelDelta += std::int16_t(std::uint16_t(word >> 16));
+    const int steps = _wheelDelta / 120;
+    _wheelDelta -= steps * 120;
+    if (steps == 0)
+        return 1;
     // The wheel comes in desktop coordinates; the view works in its panel's.
     const GUI::Panel *panel = GetPanel();
     const double px = panel ? x - panel->GetRect().x0 : x;
     const double py = panel ? y - panel->GetRect().y0 : y;
     const GUI::Rect r = GetRect();
-    ZoomAt(notches, px - (r.x0 + r.Width() * 0.5), py - (r.y0 + r.Height() * 0.5));
+    ZoomAt(steps, px - (r.x0 + r.Width() * 0.5), py - (r.y0 + r.Height() * 0.5));
     return 1;
 }
 

@@ -118,11 +118,16 @@ Platform::Video::RectI32 ImageRectangle(double imageWidth, double imageHeight, s
     h = std::max(h, 1.0);
     const double cx = areaLeft + areaWidth * 0.5 - pan.x / z;
     const double cy = areaTop + areaHeight * 0.5 - pan.y / z;
+    // The extent is rounded once and the far edge follows from the near one:
+    // rounding both edges on their own makes an odd extent one pixel longer
+    // where the centre falls on a half pixel, and 100 % would then stretch.
+    w = RoundHalfAwayFromZero(w);
+    h = RoundHalfAwayFromZero(h);
     Platform::Video::RectI32 r;
     r.left = std::int32_t(RoundHalfAwayFromZero(cx - w * 0.5));
     r.top = std::int32_t(RoundHalfAwayFromZero(cy - h * 0.5));
-    r.right = std::int32_t(RoundHalfAwayFromZero(cx + w * 0.5));
-    r.bottom = std::int32_t(RoundHalfAwayFromZero(cy + h * 0.5));
+    r.right = r.left + std::int32_t(w);
+    r.bottom = r.top + std::int32_t(h);
     return r;
 }
 

@@ -254,6 +254,15 @@ TEST(PlugIn, APluginsAnswersAreCheckedLikeDataFromAFile)
     const std::string failing = TestFile(8, 2, BrintavolexTestFormat::FailInGet);
     auto cache = MakeShared<Image2DDataCache>(imageOf(failing));
     EXPECT_EQ(MessageOf([&] { cache->GetData(); }), "IImage2DCPPFromCOM::GetRect: failed with HRESULT 0x80004005");
+    // A count no file can hold is refused, and the header tree stays empty
+    // instead of asking for items without end.
+    const std::string endless = TestFile(8, 2, BrintavolexTestFormat::EndlessChildren);
+    const SharedPtr<IProperty> header = imageOf(endless)->GetProperty();
+    EXPECT_EQ(MessageOf([&] { header->GetCount(); }),
+              "IPropertyCPPFromCOM::GetCount: the plug-in reports 18446744073709551615 items, more than any file "
+              "holds");
+    EXPECT_TRUE(FlattenPropertyTree(header).empty());
+
     const std::string truncated = TestFile(8, 2).substr(0, 60);
     auto stream = MakeShared<MemoryStream>(truncated.data(), truncated.size());
     EXPECT_THROW(LoadFromStream(stream, "short.bvtp", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>()), Exception);

@@ -26,6 +26,7 @@ enum Flags : std::uint16_t {
     SmallAllocatedWidth = 4, // allocated width below the width
     UnknownColorType = 8,    // pixel type code 999
     Opaque = 16,             // published as the Bool "Opaque"
+    EndlessChildren = 32,    // the header reports 2^64 - 1 children, of which only the real ones can be had
 };
 
 struct Header {

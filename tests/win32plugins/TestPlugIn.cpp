@@ -129,7 +129,12 @@ public:
         p->_text = text;
         return p;
     }
-    static Property *Composite() { return new Property(); }
+    static Property *Composite(bool endless = false)
+    {
+        auto *p = new Property();
+        p->_endless = endless;
+        return p;
+    }
     // Takes over child's reference.
     void Add(const wchar_t *name, Property *child) { _children.emplace_back(name, Ref<Property>(child, false)); }
 
@@ -138,7 +143,7 @@ public:
     {
         if (!count)
             return E_POINTER;
-        *count = _children.size();
+        *count = _endless ? ~ULONGLONG(0) : _children.size();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Get(ULONGLONG index, BrintavolexISceneItem **item) override
@@ -248,6 +253,7 @@ private:
         return S_OK;
     }
 
+    bool _endless = false;
     byte _type = 0;
     std::size_t _size = 0;
     ULONGLONG _count = 0;
@@ -293,7 +299,7 @@ HRESULT ReadHeader(BrintavolexIStream *stream, Parsed &parsed)
 
 Property *HeaderProperties(const Header &h, const std::wstring &openedAs)
 {
-    Property *root = Property::Composite();
+    Property *root = Property::Composite((h.flags & EndlessChildren) != 0);
     root->Add(L"Magic", Property::Text(L"BVTP"));
     root->Add(L"Version", Property::Values(&h.version, 1, 16));
     root->Add(L"Flags", Property::Values(&h.flags, 1, 16));

@@ -3,6 +3,8 @@
 #include "Root/api/String.h"
 #include "Root/api/Exception.h"
 
+#include <string>
+
 namespace Brintavolex::PlugIn {
 
 namespace {
@@ -17,6 +19,13 @@ namespace {
 bool RangeFits(std::uint64_t start, std::uint64_t count, std::uint64_t valueCount) noexcept
 {
     return start <= valueCount && count <= valueCount - start;
+}
+
+void CheckItemCount(const char *operation, std::uint64_t count)
+{
+    if (count > kMaxItemCount)
+        throw Exception(String(operation) + ": the plug-in reports " + std::to_string(count) +
+                        " items, more than any file holds");
 }
 
 void CheckBasicInfo(const char *operation, const Data::BasicInfo &info)

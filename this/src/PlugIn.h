@@ -14,6 +14,12 @@ namespace Brintavolex::PlugIn {
 // elements; start + count never wraps around.
 bool RangeFits(std::uint64_t start, std::uint64_t count, std::uint64_t valueCount) noexcept;
 
+// The most items (images of a decoder, children of a property) a plug-in may
+// report: no file holds more, and a walk over a count beyond it would not end.
+constexpr std::uint64_t kMaxItemCount = 0xFFFFFFFFu;
+// Throws Exception "<operation>: ..." for a count above kMaxItemCount.
+void CheckItemCount(const char *operation, std::uint64_t count);
+
 // Basic information of an image or volume: a known pixel type and allocated
 // extents of 0 or at least the picture's. Throws Exception
 // "<operation>: ..." otherwise.

@@ -18,6 +18,9 @@ namespace {
 constexpr std::uint64_t kMaxShownValues = 256;
 constexpr unsigned kMaxDepth = 32;
 constexpr std::size_t kMaxLines = 100000;
+// Items asked for, shown or not: a plug-in may report endless children
+// that all fail.
+constexpr std::uint64_t kMaxAttempts = 2 * kMaxLines;
 
 template <class T> void AppendNumber(std::string &out, T value, bool hexadecimal)
 {
@@ -114,7 +117,14 @@ String ChildName(IProperty &parent, std::uint64_t index, IProperty *child)
     return String("[" + std::to_string(index) + "]");
 }
 
-void AddChildren(IProperty &parent, unsigned depth, bool hex, std::vector<PropertyTreeLine> &lines)
+struct Walk {
+    bool hex;
+    std::vector<PropertyTreeLine> &lines;
+    std::uint64_t attempts = 0;
+    std::uint64_t missing = 0;
+};
+
+void AddChildren(IProperty &parent, unsigned depth, Walk &walk)
 {
     if (depth >= kMaxDepth)
         return;
@@ -124,23 +134,26 @@ void AddChildren(IProperty &parent, unsigned depth, bool hex, std::vector<Proper
     } catch (const std::exception &) {
         return;
     }
-    for (std::uint64_t i = 0; i < count && lines.size() < kMaxLines; ++i) {
+    for (std::uint64_t i = 0; i < count && walk.lines.size() < kMaxLines && walk.attempts < kMaxAttempts; ++i) {
+        ++walk.attempts;
         SharedPtr<ISceneItem> item;
         try {
             item = parent.Get(i);
         } catch (const std::exception &) {
         }
         if (!item) {
-            BRINTAVOLEX_LOG("GetItemRecursive: item==nullptr");
+            // Logged once a walk: a broken tree would fill the log.
+            if (walk.missing++ == 0)
+                BRINTAVOLEX_LOG("GetItemRecursive: item==nullptr");
             continue;
         }
         const SharedPtr<IProperty> child = DynamicPointerCast<IProperty>(item);
-        const std::size_t at = lines.size();
-        lines.push_back({ChildName(parent, i, child.Get()),
-                         child ? PropertyValueText(*child, hex) : String("unknown"), depth, false});
+        const std::size_t at = walk.lines.size();
+        walk.lines.push_back({ChildName(parent, i, child.Get()),
+                              child ? PropertyValueText(*child, walk.hex) : String("unknown"), depth, false});
         if (child) {
-            AddChildren(*child, depth + 1, hex, lines);
-            lines[at].expandable = lines.size() > at + 1;
+            AddChildren(*child, depth + 1, walk);
+            walk.lines[at].expandable = walk.lines.size() > at + 1;
         }
     }
 }
@@ -178,8 +191,12 @@ String PropertyValueText(IProperty &property, bool hexadecimal)
 std::vector<PropertyTreeLine> FlattenPropertyTree(const SharedPtr<IProperty> &root, bool hexadecimal)
 {
     std::vector<PropertyTreeLine> lines;
-    if (root)
-        AddChildren(*root, 0, hexadecimal, lines);
+    if (!root)
+        return lines;
+    Walk walk{hexadecimal, lines};
+    AddChildren(*root, 0, walk);
+    if (walk.missing > 1)
+        BRINTAVOLEX_LOG("GetItemRecursive: " + std::to_string(walk.missing) + " items were nullptr");
     return lines;
 }
 

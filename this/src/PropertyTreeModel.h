@@ -25,7 +25,8 @@ struct PropertyTreeLine {
 String PropertyValueText(IProperty &property, bool hexadecimal = false);
 
 // The tree below root (root itself not shown), depth first. Trees from
-// plug-ins are not trusted: the walk stops at a fixed depth and line count.
+// plug-ins are not trusted: the walk stops at a fixed depth, line count and
+// number of items asked for, and logs items that cannot be had once.
 std::vector<PropertyTreeLine> FlattenPropertyTree(const SharedPtr<IProperty> &root, bool hexadecimal = false);
 
 // The model of the property tree window: every line, and which are shown

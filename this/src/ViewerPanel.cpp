@@ -98,8 +98,12 @@ void ViewerPanel::ChooseFirstZoom()
         return;
     const double fit = ImageView::FitZoom(double(image->GetWidth()), double(image->GetHeight()), r.Width(),
                                           r.Height(), _view.GetRotation());
-    _view.SetZoom(std::max(1.0, fit));
     _view.SetPan({0, 0});
+    // A picture opened fitted stays fitted while the window changes size.
+    if (fit > 1)
+        _view.FitToWindow();
+    else
+        _view.SetZoom(1);
 }
 
 void ViewerPanel::ZoomChanged() { UpdateTitle(); }

@@ -47,7 +47,15 @@ FileStream::FileStream(const String &fileName) : _native(std::make_unique<Native
     const std::string path = ToUTF8(fileName);
     _native->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
-    if (_native->fd >= 0 && fstat(_native->fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (_native->fd >= 0 && fstat(_native->fd, &info) != 0) {
+        // Without its size the stream would read as empty.
+        const std::uint32_t code = Win32Code(errno);
+        BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("GetFileSize", code);
+        close(_native->fd);
+        _native->fd = -1;
+        throw SystemErrorException("FileStream::FileStream", "GetFileSize", code);
+    }
+    if (_native->fd >= 0 && S_ISDIR(info.st_mode)) {
         close(_native->fd);
         _native->fd = -1;
         errno = EISDIR;

@@ -1,6 +1,7 @@
 #include "Platform/api/Threading.h"
 
 #include "Platform/api/ErrorLog.h"
+#include "Platform/src/Win32/ThreadResume.h"
 #include "Root/api/Exception.h"
 
 #include <windows.h>
@@ -43,6 +44,19 @@ bool WaitFinished(HANDLE handle, DWORD timeout)
 
 } // namespace
 
+bool Win32::ResumeFully(HANDLE thread) noexcept
+{
+    for (;;) {
+        const DWORD previous = ResumeThread(thread);
+        if (previous == DWORD(-1)) {
+            BRINTAVOLEX_LOG_SYSTEM_ERROR("ResumeThread");
+            return false;
+        }
+        if (previous <= 1)
+            return true;
+    }
+}
+
 Thread::Thread(WorkerFunction function, void *argument, bool startSuspended)
     : _argument(argument), _function(function), _native(std::make_unique<Native>())
 {
@@ -56,9 +70,9 @@ Thread::~Thread()
     if (!_native || !_native->handle)
         return;
     try {
-        // A suspended thread would never end.
-        while (ResumeThread(_native->handle) > 1) {
-        }
+        // A suspended thread would never end. Our handle has every right, so
+        // a resume fails only for a broken handle, and then Join fails too.
+        Win32::ResumeFully(_native->handle);
         Join();
     } catch (...) {
     }

@@ -118,12 +118,22 @@ TEST(RML, ReadingFindsTheFirstEntryOfAKey)
     EXPECT_EQ(ReadText(*unix, "Language"), String("DE"));
     EXPECT_EQ(ReadText(*unix, "Ruler"), String("true"));
 
-    // Records missing their empty line still pair keys with values; a line
-    // that cannot be a key ends the readable part.
+    // Records missing their empty line still pair keys with values; lines
+    // that cannot be keys are skipped and counted, and reading goes on at the
+    // next key line.
     const auto tight = RMLPropertyReader::FromBytes("[A]\r\n1\r\n[B]\r\n[A]\r\nx\r\n\r\n[C]\r\n3\r\n");
     EXPECT_EQ(ReadText(*tight, "A"), String("1"));
     EXPECT_EQ(ReadText(*tight, "B"), String("[A]"));
-    EXPECT_EQ(ReadText(*tight, "C"), String());
+    EXPECT_EQ(ReadText(*tight, "C"), String("3"));
+    EXPECT_EQ(tight->SkippedLines(), 1u);
+    const auto edited = RMLPropertyReader::FromBytes("[Language]\r\nEN\r\n\r\n; my note\r\n"
+                                                     "[Ruler] \r\ntrue\r\n\r\n"
+                                                     "[PlanoscopeSettings][Zoom]\r\n2\r\n\r\n");
+    EXPECT_EQ(ReadText(*edited, "Language"), String("EN"));
+    EXPECT_EQ(ReadText(*edited, "Ruler"), String());
+    EXPECT_EQ(ReadText(*edited->EnterTree("PlanoscopeSettings"), "Zoom"), String("2"));
+    EXPECT_EQ(edited->SkippedLines(), 3u);
+    EXPECT_EQ(edited->GetKeyCount(), 2u);
 }
 
 TEST(RML, KeysAreCountedByRunsOfEntries)

@@ -33,15 +33,15 @@ SharedPtr<Data::Image2DBase> Pattern(std::uint32_t w, std::uint32_t h)
 // A desktop with one panel at (100, 50) holding the view over all of it.
 struct Desk {
     static constexpr std::int32_t kLeft = 100, kTop = 50, kWidth = 320, kHeight = 240;
-    Desk()
+    explicit Desk(std::int32_t width = kWidth, std::int32_t height = kHeight)
     {
         context = Platform::Video::Software::SoftwareContext::Create();
         gui.SetContext(context);
         panel = MakeShared<GUI::Panel>();
-        panel->SetRect(kLeft, kTop, kLeft + kWidth, kTop + kHeight);
+        panel->SetRect(kLeft, kTop, kLeft + width, kTop + height);
         gui.SetRootPanel(panel);
         panel->Add(view);
-        view.SetRect(0, 0, kWidth, kHeight);
+        view.SetRect(0, 0, width, height);
         view.SetResamplingModes(Mode::Nearest, Mode::Nearest, Mode::Nearest);
     }
     ~Desk()
@@ -70,6 +70,13 @@ struct Desk {
     }
     // The image pixel a drawn pixel came from (Nearest sampling of Pattern).
     static Vec2 Source(const Pixel &p) { return {double(p.b), double(p.g)}; }
+    // The wheel turned by delta (120 a notch) over panel point (x, y).
+    void Wheel(std::int32_t x, std::int32_t y, int delta)
+    {
+        gui.OnMouseMove(kLeft + x, kTop + y);
+        const std::int64_t packed = std::int64_t(kLeft + x) | (std::int64_t(kTop + y) << 16);
+        gui.OnMouseWheel(std::uint64_t(std::uint16_t(std::int16_t(delta))) << 16, packed);
+    }
 
     SharedPtr<Platform::Video::Software::SoftwareContext> context;
     GUI::GUI gui;
@@ -79,22 +86,32 @@ struct Desk {
 
 } // namespace
 
-TEST(Planoscope, HundredPercentShowsOneImagePixelPerScreenPixel)
+// Odd and even pictures larger than views of both parities, panned by whole
+// and half pixels: each screen pixel shows the one image pixel under it.
+TEST(Planoscope, HundredPercentIsPixelExactWhereverThePictureStands)
 {
-    Desk desk;
-    desk.view.SetImage(Pattern(200, 150));
-    desk.Paint();
-    const auto r = desk.view.ImageRectangleOnScreen();
-    EXPECT_EQ(r.right - r.left, 200);
-    EXPECT_EQ(r.bottom - r.top, 150);
-    for (std::int32_t y = r.top; y < r.bottom; y += 7)
-        for (std::int32_t x = r.left; x < r.right; x += 5) {
-            const Pixel p = desk.At(x, y);
-            ASSERT_EQ(p.b, x - r.left) << x << "," << y;
-            ASSERT_EQ(p.g, y - r.top) << x << "," << y;
-        }
-    // Outside the picture: the panel's own background, as in the corner.
-    EXPECT_EQ(desk.At(r.left - 1, r.top), desk.At(0, 0));
+    for (const std::int32_t width : {320, 321})
+        for (const std::uint32_t w : {511u, 512u, 1023u})
+            for (const Vec2 &pan : {Vec2{0, 0}, Vec2{0.5, -0.5}, Vec2{-70.25, 31.5}, Vec2{101, -17}}) {
+                const std::int32_t height = 561 - width;
+                Desk desk(width, height);
+                desk.view.SetImage(Pattern(w, 300 + w % 2));
+                desk.view.SetPan(pan);
+                desk.Paint();
+                const auto r = desk.view.ImageRectangleOnScreen();
+                const std::vector<std::uint8_t> frame = desk.Frame();
+                int wrong = 0;
+                for (std::int32_t y = std::max(0, r.top); y < std::min(height, r.bottom); ++y)
+                    for (std::int32_t x = std::max(0, r.left); x < std::min(width, r.right); ++x) {
+                        const std::uint8_t *p = &frame[std::size_t(y * width + x) * 4];
+                        const std::uint32_t ix = std::uint32_t(x - r.left), iy = std::uint32_t(y - r.top);
+                        const Vec2 under = desk.view.ImagePointAt(x + 0.5, y + 0.5);
+                        wrong += p[0] != std::uint8_t(ix) || p[1] != std::uint8_t(iy) ||
+                                 p[2] != std::uint8_t(ix * 7 + iy * 13) || std::abs(under.x - ix - 0.5) > 0.5 ||
+                                 std::abs(under.y - iy - 0.5) > 0.5;
+                    }
+                EXPECT_EQ(wrong, 0) << w << " in " << width << " at " << pan.x << "," << pan.y;
+            }
 }
 
 TEST(Planoscope, WheelZoomKeepsThePointUnderTheCursor)
@@ -105,9 +122,7 @@ TEST(Planoscope, WheelZoomKeepsThePointUnderTheCursor)
     const std::int32_t cx = 71, cy = 43; // panel coordinates
     for (int notches : {1, 2, -3, 5, -1}) {
         const Vec2 before = desk.view.ImagePointAt(cx + 0.5, cy + 0.5);
-        desk.gui.OnMouseMove(Desk::kLeft + cx, Desk::kTop + cy);
-        const std::int64_t packed = std::int64_t(Desk::kLeft + cx) | (std::int64_t(Desk::kTop + cy) << 16);
-        desk.gui.OnMouseWheel(std::uint64_t(std::uint16_t(std::int16_t(120 * notches))) << 16, packed);
+        desk.Wheel(cx, cy, 120 * notches);
         const Vec2 after = desk.view.ImagePointAt(cx + 0.5, cy + 0.5);
         EXPECT_NEAR(after.x, before.x, desk.view.GetZoom()) << notches;
         EXPECT_NEAR(after.y, before.y, desk.view.GetZoom()) << notches;
@@ -117,6 +132,21 @@ TEST(Planoscope, WheelZoomKeepsThePointUnderTheCursor)
         EXPECT_NEAR(drawn.x, std::floor(after.x), 1.0);
         EXPECT_NEAR(drawn.y, std::floor(after.y), 1.0);
     }
+}
+
+// Touchpads and smooth wheels send parts of a notch; they add up to notches.
+TEST(Planoscope, WheelDeltasBelowANotchAddUp)
+{
+    Desk desk;
+    desk.view.SetImage(Pattern(256, 256));
+    const auto turn = [&](int times, int delta) {
+        for (int i = 0; i < times; ++i)
+            desk.Wheel(160, 120, delta);
+        return desk.view.GetZoom();
+    };
+    EXPECT_DOUBLE_EQ(turn(4, 30), std::pow(2.0, -1.0 / 8));
+    EXPECT_EQ(turn(28, 30), 0.5);
+    EXPECT_DOUBLE_EQ(turn(12, -20), std::pow(2.0, -6.0 / 8));
 }
 
 TEST(Planoscope, RotationKeepsTheCentreAndTurnsClockwise)

@@ -12,6 +12,20 @@
 #include <stdexcept>
 #include <vector>
 
+#ifndef _WIN32
+#include <cerrno>
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+// Stands in for the C library's fstat in this program, failing on request.
+static thread_local bool failStat = false;
+extern "C" int fstat(int fd, struct stat *info)
+{
+    static const auto real = reinterpret_cast<int (*)(int, struct stat *)>(dlsym(RTLD_NEXT, "fstat"));
+    return failStat ? (errno = EIO, -1) : real(fd, info);
+}
+#endif
+
 namespace Brintavolex {
 
 namespace {
@@ -156,6 +170,18 @@ TEST(FileStream, EmptyMissingAndFolder)
               SystemError::PathNotFound);
     EXPECT_EQ(SystemCode([&] { FileStream directory(FromUTF8(folder.Path())); }), SystemError::AccessDenied);
 }
+
+#ifndef _WIN32
+TEST(FileStream, AFileWhoseSizeCannotBeReadIsNotOpenedAsEmpty)
+{
+    TestSupport::TempFolder folder;
+    const String path = FromUTF8(folder.Write("data.bin", "abcdef"));
+    failStat = true;
+    const std::uint32_t code = SystemCode([&] { FileStream stream(path); });
+    failStat = false;
+    EXPECT_EQ(code, 0x80000000u | EIO);
+}
+#endif
 
 TEST(FileStream, TheOpenFileCanBeDeletedAndStillRead)
 {

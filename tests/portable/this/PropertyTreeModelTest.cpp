@@ -63,10 +63,13 @@ public:
     std::uint64_t GetCount() override { return _children; }
     SharedPtr<ISceneItem> Get(std::uint64_t) override
     {
+        ++asked;
         if (_nullChild)
             return nullptr;
         return SharedFromThis<ISceneItem>(); // a cycle
     }
+
+    std::uint64_t asked = 0;
 
 protected:
     const char *ClassName() const override { return "Strange"; }
@@ -121,6 +124,10 @@ TEST(PropertyTreeModel, HostileTreesAreBounded)
     EXPECT_EQ(FlattenPropertyTree(wide).size(), 100000u);
     auto holes = MakeShared<Strange>(ValueType::None, 3, 0, true);
     EXPECT_TRUE(FlattenPropertyTree(holes).empty());
+    // Endless children that all fail: the items asked for are bounded too.
+    auto endless = MakeShared<Strange>(ValueType::None, ~0ull, 0, true);
+    EXPECT_TRUE(FlattenPropertyTree(endless).empty());
+    EXPECT_LE(endless->asked, 1u << 20);
 }
 
 TEST(PropertyTreeModel, CollapsedItemsHideTheirDescendants)

@@ -102,6 +102,10 @@ TEST(ViewerPanel, LargePicturesStartFitted)
     window.panel->ShowImage(image, "big");
     const GUI::Rect view = window.panel->View().GetRect();
     EXPECT_DOUBLE_EQ(window.panel->View().GetZoom(), 4000.0 / view.Width());
+    // And stay fitted when the window changes size.
+    window.panel->SetRect(0, 0, 1000, 480);
+    EXPECT_EQ(window.panel->View().GetRect().Width(), 1000);
+    EXPECT_DOUBLE_EQ(window.panel->View().GetZoom(), 4.0);
 }
 
 } // namespace Brintavolex

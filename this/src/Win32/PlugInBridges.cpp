@@ -433,7 +433,9 @@ template <class Base> String SceneItemCPPFromCOM<Base>::Call(const char *method)
 template <class Base> std::uint64_t SceneItemCPPFromCOM<Base>::GetCount()
 {
     ULONGLONG count = 0;
-    CheckPlugInCall(_item->GetCount(&count), Call("GetCount").ToStdString().c_str());
+    const std::string call = Call("GetCount").ToStdString();
+    CheckPlugInCall(_item->GetCount(&count), call.c_str());
+    PlugIn::CheckItemCount(call.c_str(), count);
     return count;
 }
 
