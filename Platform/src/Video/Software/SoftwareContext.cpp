@@ -98,6 +98,10 @@ void Image2D::SetSamplingModeMipMapTrilinear()
 
 std::uint32_t Image2D::Width() const { return _levels.empty() ? 0 : std::uint32_t(_levels[0]->GetWidth()); }
 std::uint32_t Image2D::Height() const { return _levels.empty() ? 0 : std::uint32_t(_levels[0]->GetHeight()); }
+Data::ColorType Image2D::PixelType() const
+{
+    return _levels.empty() ? Data::ColorType::Unknown : _levels[0]->GetColorType();
+}
 
 namespace {
 template <class C> C Average4(C a, C b, C c, C d)
@@ -155,6 +159,12 @@ void Image2D::GenerateMipMap(std::int32_t maxLevel)
     }
 }
 
+void Image2D::EnsureMipMap()
+{
+    if (_mipMap && _levels.size() == 1)
+        GenerateMipMap(INT_MAX);
+}
+
 // ---- renderer ----
 
 void SoftwareRenderer::getProjectionMatrix(float *) { throw Exception("getProjectionMatrix not implemented"); }
@@ -199,9 +209,16 @@ void SoftwareRenderer::BeginPaint()
     if (b == a && g == a && r == a) {
         std::memset(_pixels.data(), int(a), _pixels.size());
     } else {
-        const std::uint8_t pixel[4] = {b, g, r, static_cast<std::uint8_t>(a)};
-        for (std::size_t i = 0; i < _pixels.size(); i += 4)
-            std::memcpy(&_pixels[i], pixel, 4);
+        // Whole blocks of the pattern: vector stores instead of one pixel at a time.
+        std::uint8_t pattern[64];
+        for (std::size_t i = 0; i < sizeof pattern; i += 4)
+            pattern[i] = b, pattern[i + 1] = g, pattern[i + 2] = r, pattern[i + 3] = static_cast<std::uint8_t>(a);
+        std::uint8_t *p = _pixels.data();
+        std::size_t left = _pixels.size();
+        for (; left >= sizeof pattern; left -= sizeof pattern, p += sizeof pattern)
+            std::memcpy(p, pattern, sizeof pattern);
+        if (left)
+            std::memcpy(p, pattern, left);
     }
     _insideFrame = true;
     SetViewport(0, 0, std::int32_t(_width), std::int32_t(_height));
@@ -235,6 +252,11 @@ SharedPtr<Video::Image2D> SoftwareContext::CreateImage2D() { return MakeShared<I
 SharedPtr<Video::PixelShader> SoftwareContext::CreatePixelShader()
 {
     return Software::CreatePixelShader(Self(), ShaderKind::Nearest);
+}
+
+SharedPtr<Video::PixelShader> SoftwareContext::CreateResamplingShader(ShaderKind kind, Data::ColorType)
+{
+    return Software::CreatePixelShader(Self(), kind);
 }
 
 SharedPtr<VertexShader> SoftwareContext::CreateVertexShader() { return MakeShared<VertexShader>(Self()); }
