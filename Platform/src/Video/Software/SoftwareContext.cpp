@@ -445,17 +445,25 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         return;
 
     const Vertex2D *vertices = vertexBuffer.Vertices() + std::size_t(quadIndex) * 6;
+    std::optional<TextureAccess> access;
+    TriangleJob jobs[2];
+    std::int32_t rows[2][2];
+    int count = 0;
+    unsigned workers = 1;
     for (int t = 0; t < 2; ++t) {
         const Vertex2D *v = vertices + t * 3;
         TriangleJob job{};
         Point p[3];
+        bool far = false;
         for (int i = 0; i < 3; ++i) {
             const double fx = v[i].x, fy = v[i].y;
             // Positions far outside any surface are not drawn (and cannot overflow).
-            if (!(std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8))
-                return;
-            p[i] = Point{std::int32_t(v[i].x) + state.offsetX, std::int32_t(v[i].y) + state.offsetY, v[i].u, v[i].v};
+            far = far || !(std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8);
+            if (!far)
+                p[i] = Point{std::int32_t(v[i].x) + state.offsetX, std::int32_t(v[i].y) + state.offsetY, v[i].u, v[i].v};
         }
+        if (far)
+            break;
         if (state.constantColor) {
             job.color[0] = state.constantB, job.color[1] = state.constantG, job.color[2] = state.constantR,
             job.color[3] = state.constantA;
@@ -477,8 +485,7 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         job.target = target;
         job.clip = clip;
         job.blending = state.blending;
-        std::optional<TextureAccess> access;
-        if (texture)
+        if (texture && !access)
             access.emplace(*texture);
         job.texture = texture ? &*access : nullptr;
         if (texture) {
@@ -496,11 +503,30 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         if (y0 >= y1)
             continue;
         // Threads only pay for large textured triangles.
-        const unsigned workers = texture && std::fabs(det) > 65536.0 ? _workers : 1;
-        Function2<void(std::int32_t, std::int32_t)> body;
-        body.ResetCallable([&job](std::int32_t from, std::int32_t to) { job.Rows(from, to); });
-        ParallelRows(y0, y1, workers, body);
+        if (texture && std::fabs(det) > 65536.0)
+            workers = _workers;
+        jobs[count] = job;
+        rows[count][0] = y0, rows[count][1] = y1;
+        ++count;
     }
+    if (count == 0)
+        return;
+    // Both triangles band by band: every pixel still gets the first one
+    // before the second, and the rows of a band stay in cache between them.
+    Function2<void(std::int32_t, std::int32_t)> body;
+    body.ResetCallable([&](std::int32_t from, std::int32_t to) {
+        constexpr std::int32_t Band = 64;
+        for (std::int32_t y = from; y < to;) {
+            const std::int32_t next = std::min(to, (y / Band + 1) * Band);
+            for (int j = 0; j < count; ++j)
+                if (std::max(y, rows[j][0]) < std::min(next, rows[j][1]))
+                    jobs[j].Rows(std::max(y, rows[j][0]), std::min(next, rows[j][1]));
+            y = next;
+        }
+    });
+    const std::int32_t top = count == 1 ? rows[0][0] : std::min(rows[0][0], rows[1][0]);
+    const std::int32_t bottom = count == 1 ? rows[0][1] : std::max(rows[0][1], rows[1][1]);
+    ParallelRows(top, bottom, workers, body);
 }
 
 } // namespace Brintavolex::Platform::Video::Software
