@@ -1,7 +1,9 @@
 // One 1920 x 1080 frame of a 6000 x 4000 image through the software renderer,
 // for every resampling method at zoom factors (image pixels per screen
 // pixel) 3.1, 1, 0.5, 1/3 and 0.25 and rotations 0 and 90 degrees, against a
-// plain copy of a frame as the memory-bandwidth reference.
+// plain copy of a frame as the memory-bandwidth reference ("x copy": the
+// frame's best time over the copy's). BRINTAVOLEX_BENCH_WORKERS sets the
+// renderer's worker threads (default: one per processor, at most 8).
 
 #include "GUI/api/Resampling.h"
 #include "Platform/api/Video/Software.h"

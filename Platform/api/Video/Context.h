@@ -59,9 +59,9 @@ struct RendererOptions {
     bool layered = false;
 };
 
-// The resampling methods as pixel shaders of a back end's own (the software
-// one computes them per pixel; hardware back ends sample with texture modes
-// and program text instead).
+// Resampling methods that a back end may offer as pixel shaders of its own
+// (the software one does; hardware back ends sample with texture modes and
+// program text instead).
 enum class ShaderKind { Nearest, NearestWithColorization, Linear, Cubic, Area, MipMapBilinear, MipMapTrilinear };
 
 // Draw state that the renderer operations change; shared by a context's
@@ -283,8 +283,8 @@ public:
     virtual void SetSamplingModeMipMapBilinear() = 0;
     virtual void SetSamplingModeMipMapTrilinear() = 0;
     virtual void GenerateMipMap(std::int32_t maxLevel) = 0;
-    // The mip chain before a mip-mapped draw: all levels where the device
-    // keeps none of its own between frames.
+    // Readies the mip chain for a mip-mapped draw: rebuilt each time unless
+    // a back end keeps it from one draw to the next.
     virtual void EnsureMipMap() { GenerateMipMap(INT32_MAX); }
     // Picture size and the allocated size that texture coordinates span.
     virtual std::uint32_t Width() const = 0;
