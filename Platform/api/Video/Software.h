@@ -48,11 +48,14 @@ public:
     };
     explicit TextureAccess(const Image2D &texture);
     Data::ColorType Type() const noexcept { return _type; }
+    // Every shaded pixel has alpha 255 (see Image2D::IsOpaque).
+    bool Opaque() const noexcept { return _opaque; }
     std::size_t Count() const noexcept { return _levels.size(); }
     const Level &At(std::size_t i) const noexcept { return _levels[i]; }
 
 private:
     Data::ColorType _type = Data::ColorType::Unknown;
+    bool _opaque = false;
     std::vector<Level> _levels;
     std::vector<std::shared_ptr<void>> _locks;
 };
@@ -91,6 +94,9 @@ public:
     std::uint32_t Height() const override;
     Data::ColorType PixelType() const override;
 
+    // No alpha channel, or every alpha at full scale in the uploaded image,
+    // so that blending its pixels copies them.
+    bool IsOpaque() const noexcept { return _opaque; }
     bool HasMipMapFlag() const noexcept { return _mipMap; }
     std::size_t LevelCount() const noexcept { return _levels.size(); }
     const Data::Image2DBase &Level(std::size_t i) const { return *_levels.at(i); }
@@ -99,6 +105,7 @@ public:
 private:
     std::vector<SharedPtr<Data::Image2DBase>> _levels;
     bool _mipMap = false;
+    bool _opaque = false;
 };
 
 class SoftwareRenderer final : public Renderer {

@@ -988,6 +988,7 @@ TextureAccess::TextureAccess(const Image2D &texture)
     if (texture.LevelCount() == 0)
         return;
     _type = texture.Level(0).GetColorType();
+    _opaque = texture.IsOpaque();
     for (std::size_t i = 0; i < texture.LevelCount(); ++i) {
         const Data::Image2DBase &image = texture.Level(i);
         const bool known = Data::DispatchColorType(_type, [&](auto tag) {

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <array>
 #include <mutex>
 #include <optional>
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -77,6 +79,36 @@ void ParallelRows(std::int32_t begin, std::int32_t end, unsigned workers,
 
 // ---- textures ----
 
+namespace {
+// Every alpha at the full scale of its type (1 and above for floats), so
+// that every shader's result has alpha 255; mip levels keep that.
+bool AllOpaque(const Data::Image2DBase &image)
+{
+    bool opaque = false;
+    Data::DispatchColorType(image.GetColorType(), [&](auto tag) {
+        using P = typename decltype(tag)::type;
+        if constexpr (Data::IsBGRA<P>::value) {
+            using C = typename Data::ChannelOf<P>::type;
+            const auto lock = image.LockConst<P>();
+            opaque = true;
+            for (std::uint64_t y = 0; y < lock.Height() && opaque; ++y) {
+                const P *row = lock.Row(y);
+                bool all = true;
+                for (std::uint64_t x = 0; x < lock.Width(); ++x)
+                    if constexpr (std::is_floating_point_v<C>)
+                        all &= row[x].a >= C(1);
+                    else
+                        all &= row[x].a == std::numeric_limits<C>::max();
+                opaque = all;
+            }
+        } else {
+            opaque = true;
+        }
+    });
+    return opaque;
+}
+} // namespace
+
 void Image2D::CreateFromMemory(const SharedPtr<Data::Image2DBase> &image, bool mipMap)
 {
     if (!image)
@@ -84,6 +116,7 @@ void Image2D::CreateFromMemory(const SharedPtr<Data::Image2DBase> &image, bool m
     _levels.clear();
     _levels.push_back(image);
     _mipMap = mipMap;
+    _opaque = AllOpaque(*image);
 }
 
 void Image2D::SetSamplingModeMipMapBilinear()
@@ -273,6 +306,27 @@ SharedPtr<OffscreenBuffer> SoftwareContext::CreateOffscreenBuffer(std::uint32_t 
 
 namespace {
 
+// Blends count source pixels over the target; runs of opaque ones are copied.
+void BlendSpan(const std::uint8_t *source, std::uint8_t *target, std::int32_t count) noexcept
+{
+    const __m128i alpha = _mm_set1_epi32(std::int32_t(0xFF000000u));
+    auto opaque4 = [&](std::int32_t i) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(source + i * 4));
+        return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alpha), alpha)) == 0xFFFF;
+    };
+    for (std::int32_t i = 0; i < count;) {
+        std::int32_t run = i;
+        while (run + 4 <= count && opaque4(run))
+            run += 4;
+        if (run > i) {
+            std::memcpy(target + i * 4, source + i * 4, std::size_t(run - i) * 4);
+            i = run;
+        }
+        for (const std::int32_t end = std::min(i + 4, count); i < end; ++i)
+            BlendPixel(source + i * 4, target + i * 4);
+    }
+}
+
 struct Point {
     std::int32_t x, y;
     double u, v;
@@ -293,6 +347,7 @@ struct TriangleJob {
     const TextureAccess *texture;
     const PixelShader *shader; // null: nearest, colorized unless the colour is opaque white
     bool colorize;
+    bool opaque; // every shaded pixel has alpha 255
     // Plane gradients of u and v.
     double dudx, dudy, dvdx, dvdy;
 
@@ -318,13 +373,13 @@ struct TriangleJob {
         return xl < xr;
     }
 
-    // Pixels [xl, xr) of row y.
+    // Pixels [xl, xr) of row y. An opaque pixel blends to itself.
     void Run(std::int32_t y, std::int32_t xl, std::int32_t xr, std::uint8_t *scratch) const
     {
         std::uint8_t *row = target.pixels + (std::size_t(y) * target.width + std::size_t(xl)) * 4;
         const std::int32_t n = xr - xl;
         if (!texture) {
-            if (blending)
+            if (blending && color[3] != 255)
                 for (std::int32_t i = 0; i < n; ++i)
                     BlendPixel(color, row + i * 4);
             else
@@ -344,15 +399,15 @@ struct TriangleJob {
         p.g = color[1];
         p.r = color[2];
         p.a = color[3];
-        // Without blending the shader writes straight into the target.
-        std::uint8_t *shaded = blending ? scratch : row;
+        // Without blending, or with opaque output, the shader writes straight into the target.
+        const bool blend = blending && !opaque;
+        std::uint8_t *shaded = blend ? scratch : row;
         if (shader)
             shader->ShadeSpan(*texture, p, shaded, n);
         else
             ShadeNearestSpan(*texture, p, shaded, n, colorize);
-        if (blending)
-            for (std::int32_t i = 0; i < n; ++i)
-                BlendPixel(scratch + i * 4, row + i * 4);
+        if (blend)
+            BlendSpan(scratch, row, n);
     }
 
     void Rows(std::int32_t y0, std::int32_t y1) const
@@ -491,6 +546,8 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         if (texture) {
             job.shader = shader;
             job.colorize = !(job.color[0] == 255 && job.color[1] == 255 && job.color[2] == 255 && job.color[3] == 255);
+            // Colorization scales alpha too (255 becomes 254); shaders never colorize.
+            job.opaque = access->Opaque() && (shader || !job.colorize);
             // Gradients of the affine maps (x, y) -> u and v.
             const double e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
             const double d = e1x * e2y - e2x * e1y;
