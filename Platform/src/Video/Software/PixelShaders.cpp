@@ -110,6 +110,9 @@ inline double ClampPosition(double x) noexcept { return x > 1e9 ? 1e9 : (x < -1e
 // count copies of one texel's bytes.
 template <class P> inline void FillTexel(const P &texel, std::uint8_t *out, std::int64_t count) noexcept
 {
+    // Not even a read when there is nothing to fill: the edge texels lie far from the span.
+    if (count <= 0)
+        return;
     std::uint8_t bytes[4];
     TexelBytes(&texel, bytes);
     for (std::int64_t i = 0; i < count; ++i)

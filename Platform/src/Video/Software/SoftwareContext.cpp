@@ -410,24 +410,36 @@ struct TriangleJob {
             BlendSpan(scratch, row, n);
     }
 
-    void Rows(std::int32_t y0, std::int32_t y1) const
+    // Shaded pixels of one row before they are blended (per thread).
+    std::uint8_t *Scratch() const
     {
         thread_local std::vector<std::uint8_t> scratch;
         if (texture && blending)
             scratch.resize(std::size_t(target.width) * 4);
-        const bool middleLeft = double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x) < 0;
-        // A texture walked down its columns (a turned image): neighbouring
-        // rows read neighbouring columns, so go through tiles of 16 rows by
-        // 64 pixels to use each fetched line of the image several times.
-        const bool tiled = texture && std::fabs(dvdx) > std::fabs(dudx);
-        if (!tiled) {
-            for (std::int32_t y = y0; y < y1; ++y) {
-                std::int32_t xl, xr;
-                if (Span(y, middleLeft, xl, xr))
-                    Run(y, xl, xr, scratch.data());
-            }
-            return;
-        }
+        return scratch.data();
+    }
+
+    // A texture walked down its columns (a turned image): neighbouring rows
+    // read neighbouring columns, so go through tiles of 64 rows by 64 pixels
+    // to use each fetched line of the image several times.
+    bool Tiled() const noexcept { return texture && std::fabs(dvdx) > std::fabs(dudx); }
+    bool MiddleLeft() const noexcept
+    {
+        return double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x) < 0;
+    }
+
+    void Row(std::int32_t y, bool middleLeft, std::uint8_t *scratch) const
+    {
+        std::int32_t xl, xr;
+        if (Span(y, middleLeft, xl, xr))
+            Run(y, xl, xr, scratch);
+    }
+
+    // Rows [y0, y1) of a tiled triangle.
+    void Rows(std::int32_t y0, std::int32_t y1) const
+    {
+        std::uint8_t *scratch = Scratch();
+        const bool middleLeft = MiddleLeft();
         constexpr std::int32_t BandRows = 64, TileWidth = 64;
         std::int32_t left[BandRows], right[BandRows];
         for (std::int32_t band = y0; band < y1; band += BandRows) {
@@ -446,7 +458,7 @@ struct TriangleJob {
                 for (std::int32_t r = 0; r < rows; ++r) {
                     const std::int32_t xl = std::max(left[r], tile), xr = std::min(right[r], tile + TileWidth);
                     if (xl < xr)
-                        Run(band + r, xl, xr, scratch.data());
+                        Run(band + r, xl, xr, scratch);
                 }
         }
     }
@@ -568,19 +580,38 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
     }
     if (count == 0)
         return;
-    // Both triangles band by band: every pixel still gets the first one
-    // before the second, and the rows of a band stay in cache between them.
-    Function2<void(std::int32_t, std::int32_t)> body;
-    body.ResetCallable([&](std::int32_t from, std::int32_t to) {
-        constexpr std::int32_t Band = 64;
-        for (std::int32_t y = from; y < to;) {
-            const std::int32_t next = std::min(to, (y / Band + 1) * Band);
-            for (int j = 0; j < count; ++j)
-                if (std::max(y, rows[j][0]) < std::min(next, rows[j][1]))
-                    jobs[j].Rows(std::max(y, rows[j][0]), std::min(next, rows[j][1]));
-            y = next;
+    // Both triangles row by row (tiled ones band by band): every pixel still
+    // gets the first one before the second, and a row's two spans are one
+    // stream through the source and the target.
+    struct Quad {
+        const TriangleJob *jobs;
+        const std::int32_t (*rows)[2];
+        int count;
+        bool tiled, middleLeft[2];
+        void Rows(std::int32_t from, std::int32_t to) const
+        {
+            if (!tiled) {
+                std::uint8_t *scratch = jobs[0].Scratch();
+                for (std::int32_t y = from; y < to; ++y)
+                    for (int j = 0; j < count; ++j)
+                        if (rows[j][0] <= y && y < rows[j][1])
+                            jobs[j].Row(y, middleLeft[j], scratch);
+                return;
+            }
+            constexpr std::int32_t Band = 64;
+            for (std::int32_t y = from; y < to;) {
+                const std::int32_t next = std::min(to, (y / Band + 1) * Band);
+                for (int j = 0; j < count; ++j)
+                    if (std::max(y, rows[j][0]) < std::min(next, rows[j][1]))
+                        jobs[j].Rows(std::max(y, rows[j][0]), std::min(next, rows[j][1]));
+                y = next;
+            }
         }
-    });
+    } quad{jobs, rows, count, false, {}};
+    for (int j = 0; j < count; ++j)
+        quad.tiled = quad.tiled || jobs[j].Tiled(), quad.middleLeft[j] = jobs[j].MiddleLeft();
+    Function2<void(std::int32_t, std::int32_t)> body;
+    body.ResetCallable([&quad](std::int32_t from, std::int32_t to) { quad.Rows(from, to); });
     const std::int32_t top = count == 1 ? rows[0][0] : std::min(rows[0][0], rows[1][0]);
     const std::int32_t bottom = count == 1 ? rows[0][1] : std::max(rows[0][1], rows[1][1]);
     ParallelRows(top, bottom, workers, body);
