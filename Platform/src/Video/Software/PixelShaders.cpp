@@ -162,9 +162,10 @@ bool NearestWholeSteps(const P *row, std::int32_t w, double x0, double step, std
     if (!(k >= 1.0 && k <= 256.0))
         return false;
     // The positions x0 + i / k keep their offset r / k inside a cell of 1 / k
-    // texel; the real ones drift from them by the step's error and rounding.
+    // texel; the real ones drift from them by the step's error and rounding
+    // (in cells: n |step k - 1| and 1e-7 texel).
     const double cell = x0 * k, first = std::floor(cell), r = cell - first;
-    const double drift = (double(n) * std::fabs(step - 1.0 / k) + 1e-7) * k;
+    const double drift = double(n) * std::fabs(step * k - 1.0) + 1e-7 * k;
     if (!(r > drift && 1.0 - r > drift))
         return false;
     const std::int64_t K = std::int64_t(k), C = std::int64_t(first);
