@@ -11,6 +11,7 @@
 
 #include "Data/api/ColorType.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -75,6 +76,10 @@ template <class P> inline void DisplayBytes(const P &p, std::uint8_t *out) noexc
         out[3] = 255;
     }
 }
+
+// DisplayBytes of count pixels in a row, 4 bytes each: the same bytes, at
+// the speed of a copy for the common types.
+template <class P> void DisplayBytesRow(const P *pixels, std::size_t count, std::uint8_t *out) noexcept;
 
 // The picture of an image (its width x height pixels) as B, G, R, A rows,
 // pitch bytes apart. False for the RGBA types and unknown codes, which have

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <utility>
 
 namespace Brintavolex::GUI {
 
@@ -42,7 +43,11 @@ public:
 
 private:
     SharedPtr<Platform::Video::VertexBuffer2D> _quad;
-    SharedPtr<Platform::Video::PixelShader> _software[6];
+    // The back end's own shader of a mode for a pixel type, or null.
+    const SharedPtr<Platform::Video::PixelShader> &OwnShader(Platform::Video::Context &context, EnumResamplingMode mode,
+                                                             Data::ColorType type);
+
+    std::map<std::pair<EnumResamplingMode, Data::ColorType>, SharedPtr<Platform::Video::PixelShader>> _ownShaders;
     SharedPtr<Platform::Video::PixelShader> _cubic, _areaLoop;
     std::map<std::int32_t, SharedPtr<Platform::Video::PixelShader>> _areaUnrolled;
     bool _areaLoopRefused = false;

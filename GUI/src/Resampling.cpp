@@ -1,11 +1,9 @@
 #include "GUI/api/Resampling.h"
 
 #include "Platform/api/ErrorLog.h"
-#include "Platform/api/Video/Software.h"
 #include "Root/api/Exception.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -52,14 +50,27 @@ std::int32_t Resampling::AreaUnrollCount(double imageWidth, double imageHeight, 
 bool Resampling::DeleteContextObjects()
 {
     _quad.Reset();
-    for (auto &shader : _software)
-        shader.Reset();
+    _ownShaders.clear();
     _cubic.Reset();
     _areaLoop.Reset();
     _areaUnrolled.clear();
     _areaLoopRefused = false;
     _context = nullptr;
     return true;
+}
+
+const SharedPtr<Platform::Video::PixelShader> &Resampling::OwnShader(Context &context, EnumResamplingMode mode,
+                                                                     Data::ColorType type)
+{
+    using Platform::Video::ShaderKind;
+    static constexpr ShaderKind kinds[6] = {ShaderKind::Cubic, ShaderKind::Linear,         ShaderKind::Nearest,
+                                            ShaderKind::Area,  ShaderKind::MipMapBilinear, ShaderKind::MipMapTrilinear};
+    // A back end without shaders of its own is asked once per mode and type.
+    const auto key = std::make_pair(mode, type);
+    auto found = _ownShaders.find(key);
+    if (found == _ownShaders.end())
+        found = _ownShaders.emplace(key, context.CreateResamplingShader(kinds[int(mode)], type)).first;
+    return found->second;
 }
 
 bool Resampling::Paint(const SharedPtr<Context> &context, const SharedPtr<Platform::Video::Image2D> &image,
@@ -110,22 +121,11 @@ bool Resampling::Paint(const SharedPtr<Context> &context, const SharedPtr<Platfo
                          1.0f, float(xs[k]), float(ys[k]), 0.0f);
     }
 
-    const bool software = dynamic_cast<Platform::Video::Software::SoftwareContext *>(context.Get()) != nullptr;
     const bool turned = rotation == 90 || rotation == 270;
     context->BindImage2D(image);
-    if (software) {
-        using Platform::Video::Software::ShaderKind;
-        static constexpr ShaderKind kinds[6] = {ShaderKind::Cubic,  ShaderKind::Linear,
-                                                ShaderKind::Nearest, ShaderKind::Area,
-                                                ShaderKind::MipMapBilinear, ShaderKind::MipMapTrilinear};
-        if (mode == EnumResamplingMode::MipMapBilinear || mode == EnumResamplingMode::MipMapTrilinear) {
-            auto *texture = dynamic_cast<Platform::Video::Software::Image2D *>(image.Get());
-            if (texture && texture->HasMipMapFlag() && texture->LevelCount() == 1)
-                texture->GenerateMipMap(INT_MAX);
-        }
-        SharedPtr<Platform::Video::PixelShader> &shader = _software[int(mode)];
-        if (!shader)
-            shader = Platform::Video::Software::CreatePixelShader(context, kinds[int(mode)]);
+    if (const SharedPtr<Platform::Video::PixelShader> &shader = OwnShader(*context, mode, image->PixelType())) {
+        if (mode == EnumResamplingMode::MipMapBilinear || mode == EnumResamplingMode::MipMapTrilinear)
+            image->EnsureMipMap();
         context->BindShader(shader);
     } else {
         switch (mode) {
@@ -139,7 +139,7 @@ bool Resampling::Paint(const SharedPtr<Context> &context, const SharedPtr<Platfo
             break;
         case EnumResamplingMode::MipMapBilinear:
         case EnumResamplingMode::MipMapTrilinear:
-            image->GenerateMipMap(INT_MAX);
+            image->EnsureMipMap();
             if (mode == EnumResamplingMode::MipMapBilinear)
                 image->SetSamplingModeMipMapBilinear();
             else

@@ -6,7 +6,6 @@
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/ErrorLog.h"
-#include "Platform/api/Video/Software.h"
 #include "Root/api/Exception.h"
 
 #include <algorithm>
@@ -51,7 +50,7 @@ void GUI::CreateContextSoftware()
 {
     _rendererType = Platform::Video::RendererTypeEnum::Software;
     if (!_context)
-        _context = Platform::Video::Software::SoftwareContext::Create();
+        _context = Platform::Video::CreateContext(Platform::Video::RendererTypeEnum::Software);
 }
 
 // ---- windows ----

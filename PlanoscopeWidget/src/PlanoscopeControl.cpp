@@ -2,7 +2,6 @@
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/ErrorLog.h"
-#include "Platform/api/Video/Software.h"
 #include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
 #include "PlanoscopeWidget/src/PlanoscopeRuler.h"
 
@@ -372,19 +371,18 @@ void Planoscope::DrawImage(Platform::Video::Context &context)
 }
 
 namespace {
-// The software back buffer of the panel being painted, or null.
-Platform::Video::Software::SoftwareRenderer *SoftwareTarget(GUI::Panel *panel)
+// The renderer of the panel being painted when its frames can be kept and shifted, or null.
+Platform::Video::Renderer *ReusableTarget(GUI::Panel *panel)
 {
-    if (!panel || !panel->GetRenderer())
-        return nullptr;
-    return dynamic_cast<Platform::Video::Software::SoftwareRenderer *>(panel->GetRenderer().Get());
+    Platform::Video::Renderer *renderer = panel ? panel->GetRenderer().Get() : nullptr;
+    return renderer && renderer->CanReuseFrames() ? renderer : nullptr;
 }
 } // namespace
 
 void Planoscope::KeepFrame(const Platform::Video::RectI32 &destination, Mode mode)
 {
     _kept.valid = false;
-    Platform::Video::Software::SoftwareRenderer *target = SoftwareTarget(GetPanel());
+    Platform::Video::Renderer *target = ReusableTarget(GetPanel());
     if (!_reuseEnabled || !target)
         return;
     const Platform::Video::Renderer::Lock lock = target->LockBackBuffer();
@@ -414,7 +412,7 @@ bool Planoscope::DrawReusingLastFrame(Platform::Video::Context &context, const P
         destination.right - destination.left != _kept.destination.right - _kept.destination.left ||
         destination.bottom - destination.top != _kept.destination.bottom - _kept.destination.top)
         return false;
-    Platform::Video::Software::SoftwareRenderer *target = SoftwareTarget(GetPanel());
+    Platform::Video::Renderer *target = ReusableTarget(GetPanel());
     if (!target)
         return false;
     const std::int32_t w = area.Width(), h = area.Height();

@@ -403,6 +403,40 @@ def make_scenes(rng):
                 s["mode"], s["rotation"], s["dest"], s["clip"] = mode, rotation, dest, clip
                 s["tol"] = 0 if mode == 2 else 1
                 scenes.append(s)
+    # Nearest at whole-number magnifications, copied or replicated along rows:
+    # every pixel type, odd sizes, pictures across the view's edges, cut by
+    # the clip, blended as the view draws (opaque colour pictures included).
+    for code in TYPES:
+        for k in (1, 2, 3, 4):
+            s = base(2, 48, 40)
+            s["vp"] = [0, 0, 48, 40]
+            s["off"] = [0, 0]
+            s["code"] = code
+            iw, ih = int(rng.integers(1, 40)) | 1, int(rng.integers(1, 30))
+            s["image"] = random_image(rng, code, iw, ih)
+            dtype, channels = TYPES[code]
+            if channels == 4 and rng.random() < 0.6:
+                # Opaque, or one step short of it.
+                top = 1.0 if np.issubdtype(dtype, np.floating) else np.iinfo(dtype).max
+                short = np.nextafter(dtype(1), dtype(0)) if np.issubdtype(dtype, np.floating) else top - 1
+                s["image"][..., 3] = top if rng.random() < 0.5 else short
+            left, top = int(rng.integers(-iw * k, 40)), int(rng.integers(-ih * k, 30))
+            clip = [int(rng.integers(-3, 8)), int(rng.integers(-3, 8)), int(rng.integers(30, 52)), int(rng.integers(25, 44))]
+            s["mode"], s["rotation"], s["dest"], s["clip"] = 2, 0, [left, top, left + iw * k, top + ih * k], clip
+            s["tol"] = 0
+            scenes.append(s)
+    # Rows longer than one block of converted texels.
+    for k in (1, 2, 3):
+        s = base(2, 900, 3)
+        s["blend"] = False
+        s["vp"] = [0, 0, 900, 3]
+        s["off"] = [0, 0]
+        s["code"] = int(rng.choice([48, 16, 23]))
+        iw = 1001
+        s["image"] = random_image(rng, s["code"], iw, 2)
+        s["mode"], s["rotation"], s["dest"], s["clip"] = 2, 0, [-37, 0, iw * k - 37, 2 * k], [0, 0, 900, 3]
+        s["tol"] = 0
+        scenes.append(s)
     # Long spans over larger images: the filters' chunked lines, edge runs and reductions.
     for mode in (0, 1, 2):
         for rotation in (0, 90, 270):

@@ -59,6 +59,11 @@ struct RendererOptions {
     bool layered = false;
 };
 
+// Resampling methods that a back end may offer as pixel shaders of its own
+// (the software one does; hardware back ends sample with texture modes and
+// program text instead).
+enum class ShaderKind { Nearest, NearestWithColorization, Linear, Cubic, Area, MipMapBilinear, MipMapTrilinear };
+
 // Draw state that the renderer operations change; shared by a context's
 // renderers.
 struct DrawState {
@@ -124,6 +129,10 @@ public:
     virtual void RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std::uint32_t quadIndex) = 0;
     virtual void Hook() {}
     virtual SharedPtr<OffscreenBuffer> CreateOffscreenBuffer(std::uint32_t width, std::uint32_t height) = 0;
+    // The back end's own shader for a resampling method on textures of the
+    // pixel type, or null when it has none (the caller then uses sampling
+    // modes and program text).
+    virtual SharedPtr<PixelShader> CreateResamplingShader(ShaderKind kind, Data::ColorType type);
 
     // Child registry.
     std::size_t ChildCount() const noexcept { return _childCount; }
@@ -245,6 +254,10 @@ public:
     virtual Lock LockBackBuffer() = 0;
     // Desktop composition; a failing platform query counts as off.
     virtual bool IsCompositionEnabled() const;
+    // True when LockBackBuffer hands out the frame itself in host memory, so
+    // that a view may keep its last picture, shift it and draw only the new
+    // strips. Elsewhere reading a frame back costs more than drawing it.
+    virtual bool CanReuseFrames() const { return false; }
 
     std::uint32_t Width() const noexcept { return _width; }
     std::uint32_t Height() const noexcept { return _height; }
@@ -270,11 +283,16 @@ public:
     virtual void SetSamplingModeMipMapBilinear() = 0;
     virtual void SetSamplingModeMipMapTrilinear() = 0;
     virtual void GenerateMipMap(std::int32_t maxLevel) = 0;
+    // Readies the mip chain for a mip-mapped draw: rebuilt each time unless
+    // a back end keeps it from one draw to the next.
+    virtual void EnsureMipMap() { GenerateMipMap(INT32_MAX); }
     // Picture size and the allocated size that texture coordinates span.
     virtual std::uint32_t Width() const = 0;
     virtual std::uint32_t Height() const = 0;
     virtual std::uint32_t AllocatedWidth() const { return Width(); }
     virtual std::uint32_t AllocatedHeight() const { return Height(); }
+    // The uploaded image's pixel type; Unknown before an upload.
+    virtual Data::ColorType PixelType() const = 0;
 };
 
 // Shader program text is compiled by the back ends that take it; the base
@@ -364,6 +382,9 @@ public:
     virtual Representation GetInternalRepresentation(std::uint32_t width, std::uint32_t height,
                                                      Data::ColorType type) const = 0;
 };
+
+// The context of a back end; throws Exception for one this build lacks.
+SharedPtr<Context> CreateContext(RendererTypeEnum type);
 
 // Creates a texture on context and uploads image; throws
 // "CreateFromMemory: pContext==nullptr" without a context.

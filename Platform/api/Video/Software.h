@@ -48,11 +48,14 @@ public:
     };
     explicit TextureAccess(const Image2D &texture);
     Data::ColorType Type() const noexcept { return _type; }
+    // Every shaded pixel has alpha 255 (see Image2D::IsOpaque).
+    bool Opaque() const noexcept { return _opaque; }
     std::size_t Count() const noexcept { return _levels.size(); }
     const Level &At(std::size_t i) const noexcept { return _levels[i]; }
 
 private:
     Data::ColorType _type = Data::ColorType::Unknown;
+    bool _opaque = false;
     std::vector<Level> _levels;
     std::vector<std::shared_ptr<void>> _locks;
 };
@@ -70,8 +73,8 @@ public:
 void ShadeNearestSpan(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t count,
                       bool colorize);
 
-// The resampling methods as shaders; Mode is one of the classes below.
-enum class ShaderKind { Nearest, NearestWithColorization, Linear, Cubic, Area, MipMapBilinear, MipMapTrilinear };
+// The resampling methods as shaders.
+using Video::ShaderKind;
 SharedPtr<PixelShader> CreatePixelShader(const SharedPtr<Context> &context, ShaderKind kind);
 
 // Mip levels: max(1, floor(w / 2)) x max(1, floor(h / 2)) each.
@@ -84,9 +87,16 @@ public:
     void SetSamplingModeMipMapBilinear() override;
     void SetSamplingModeMipMapTrilinear() override;
     void GenerateMipMap(std::int32_t maxLevel) override;
+    // Builds the levels once per upload; without the mip-map flag the
+    // shaders sample level 0.
+    void EnsureMipMap() override;
     std::uint32_t Width() const override;
     std::uint32_t Height() const override;
+    Data::ColorType PixelType() const override;
 
+    // No alpha channel, or every alpha at full scale in the uploaded image,
+    // so that blending its pixels copies them.
+    bool IsOpaque() const noexcept { return _opaque; }
     bool HasMipMapFlag() const noexcept { return _mipMap; }
     std::size_t LevelCount() const noexcept { return _levels.size(); }
     const Data::Image2DBase &Level(std::size_t i) const { return *_levels.at(i); }
@@ -95,6 +105,7 @@ public:
 private:
     std::vector<SharedPtr<Data::Image2DBase>> _levels;
     bool _mipMap = false;
+    bool _opaque = false;
 };
 
 class SoftwareRenderer final : public Renderer {
@@ -117,6 +128,7 @@ public:
     // Hands the frame to the window; false when the platform refused.
     bool Present() override;
     Lock LockBackBuffer() override;
+    bool CanReuseFrames() const override { return true; }
 
     std::uint8_t *Pixels() noexcept { return _pixels.data(); }
     const std::uint8_t *Pixels() const noexcept { return _pixels.data(); }
@@ -137,6 +149,8 @@ public:
     SharedPtr<VertexBuffer2D> CreateVertexBuffer2D(std::uint32_t quadCount) override;
     void RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std::uint32_t quadIndex) override;
     SharedPtr<OffscreenBuffer> CreateOffscreenBuffer(std::uint32_t width, std::uint32_t height) override;
+    // Every method for every pixel type (the shaders dispatch per draw).
+    SharedPtr<Video::PixelShader> CreateResamplingShader(ShaderKind kind, Data::ColorType type) override;
 
     // Worker threads a large triangle's rows are split over (1: none).
     void SetWorkerCount(unsigned count) noexcept { _workers = count ? count : 1; }

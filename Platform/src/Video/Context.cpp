@@ -118,6 +118,8 @@ void Context::ResetRenderTarget()
     _targetOffscreen.Reset();
 }
 
+SharedPtr<PixelShader> Context::CreateResamplingShader(ShaderKind, Data::ColorType) { return {}; }
+
 // ---- Windows in memory ----
 
 bool MemoryRenderWindow::PresentBGRA(const std::uint8_t *pixels, std::uint32_t width, std::uint32_t height)

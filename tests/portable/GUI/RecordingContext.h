@@ -31,6 +31,10 @@ public:
         void GenerateMipMap(std::int32_t) override {}
         std::uint32_t Width() const override { return _image ? std::uint32_t(_image->GetWidth()) : 0; }
         std::uint32_t Height() const override { return _image ? std::uint32_t(_image->GetHeight()) : 0; }
+        Data::ColorType PixelType() const override
+        {
+            return _image ? _image->GetColorType() : Data::ColorType::Unknown;
+        }
 
     private:
         SharedPtr<Data::Image2DBase> _image;

@@ -107,6 +107,94 @@ inline double ClampPosition(double x) noexcept { return x > 1e9 ? 1e9 : (x < -1e
 
 // ---- Nearest ----
 
+// count copies of one texel's bytes.
+template <class P> inline void FillTexel(const P &texel, std::uint8_t *out, std::int64_t count) noexcept
+{
+    // Not even a read when there is nothing to fill: the edge texels lie far from the span.
+    if (count <= 0)
+        return;
+    std::uint8_t bytes[4];
+    TexelBytes(&texel, bytes);
+    for (std::int64_t i = 0; i < count; ++i)
+        std::memcpy(out + i * 4, bytes, 4);
+}
+
+// Each of count pixels (4 bytes) k times.
+inline void Replicate(const std::uint8_t *pixels, std::int64_t count, std::int64_t k, std::uint8_t *out) noexcept
+{
+    std::int64_t t = 0;
+    if (k >= 2 && k <= 4) {
+        // Four texels at a time, shuffled into k registers.
+        for (; t + 4 <= count; t += 4, out += 16 * k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pixels + t * 4));
+            if (k == 2) {
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi32(v, v));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16), _mm_unpackhi_epi32(v, v));
+            } else if (k == 3) {
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_shuffle_epi32(v, 0x40));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16), _mm_shuffle_epi32(v, 0xA5));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 32), _mm_shuffle_epi32(v, 0xFE));
+            } else {
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_shuffle_epi32(v, 0x00));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16), _mm_shuffle_epi32(v, 0x55));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 32), _mm_shuffle_epi32(v, 0xAA));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 48), _mm_shuffle_epi32(v, 0xFF));
+            }
+        }
+    }
+    for (; t < count; ++t)
+        for (std::int64_t c = 0; c < k; ++c, out += 4)
+            std::memcpy(out, pixels + t * 4, 4);
+}
+
+// Nearest along one source row when every texel covers a whole number k of
+// screen pixels (100 %, 200 %, ...): a row copy or a row replication. x0 is
+// the position of the first pixel centre as the per-pixel loop computes it,
+// step the texels per pixel. False when a position of the span could fall
+// into another texel than the whole-number steps give; the caller then
+// takes the pixels one by one.
+template <class P>
+bool NearestWholeSteps(const P *row, std::int32_t w, double x0, double step, std::uint8_t *out, std::int32_t n)
+{
+    if (!(step > 0.0) || !(std::fabs(x0) < 1e6))
+        return false;
+    const double k = std::nearbyint(1.0 / step);
+    if (!(k >= 1.0 && k <= 256.0))
+        return false;
+    // The positions x0 + i / k keep their offset r / k inside a cell of 1 / k
+    // texel; the real ones drift from them by the step's error and rounding
+    // (in cells: n |step k - 1| and 1e-7 texel).
+    const double cell = x0 * k, first = std::floor(cell), r = cell - first;
+    const double drift = double(n) * std::fabs(step * k - 1.0) + 1e-7 * k;
+    if (!(r > drift && 1.0 - r > drift))
+        return false;
+    const std::int64_t K = std::int64_t(k), C = std::int64_t(first);
+    // Pixel i shows texel floor((C + i) / K), clamped to the row.
+    const std::int64_t left = std::clamp<std::int64_t>(-C, 0, n);
+    const std::int64_t right = std::clamp<std::int64_t>(std::int64_t(w) * K - C, left, n);
+    FillTexel(row[0], out, left);
+    if (K == 1) {
+        Data::DisplayBytesRow(row + (C + left), std::size_t(right - left), out + left * 4);
+    } else if (right > left) {
+        // The first texel may show in fewer than k pixels, then whole texels, then a part of one.
+        std::int64_t texel = (C + left) / K, i = left;
+        const std::int64_t lead = std::min(K - (C + left) % K, right - left);
+        FillTexel(row[texel++], out + i * 4, lead);
+        i += lead;
+        std::uint8_t bytes[256 * 4];
+        for (std::int64_t whole = (right - i) / K; whole > 0;) {
+            const std::int64_t chunk = std::min<std::int64_t>(256, whole);
+            Data::DisplayBytesRow(row + texel, std::size_t(chunk), bytes);
+            Replicate(bytes, chunk, K, out + i * 4);
+            texel += chunk, i += chunk * K, whole -= chunk;
+        }
+        if (i < right)
+            FillTexel(row[texel], out + i * 4, right - i);
+    }
+    FillTexel(row[w - 1], out + right * 4, n - right);
+    return true;
+}
+
 struct NearestMode {
     template <class P, bool Colorize>
     static void Span(const TextureAccess &texture, const SpanParameter &p, std::uint8_t *out, std::int32_t n)
@@ -119,6 +207,8 @@ struct NearestMode {
             // One source row: only the column changes along the span.
             const double y = p.v * H + 1e-9;
             const P *row = level.At(0, level.ClampY(y >= 0 ? std::int32_t(y) : std::int32_t(y - 0.9999999999)));
+            if (NearestWholeSteps(row, level.w, p.u * W + 1e-9, p.dudx * W, out, n))
+                return;
             const std::int32_t last = level.w - 1;
             for (std::int32_t i = 0; i < n; ++i, out += 4) {
                 const double x = (p.u + i * p.dudx) * W + 1e-9;
@@ -902,6 +992,7 @@ TextureAccess::TextureAccess(const Image2D &texture)
     if (texture.LevelCount() == 0)
         return;
     _type = texture.Level(0).GetColorType();
+    _opaque = texture.IsOpaque();
     for (std::size_t i = 0; i < texture.LevelCount(); ++i) {
         const Data::Image2DBase &image = texture.Level(i);
         const bool known = Data::DispatchColorType(_type, [&](auto tag) {

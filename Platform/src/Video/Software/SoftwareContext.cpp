@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <array>
 #include <mutex>
 #include <optional>
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -77,6 +79,36 @@ void ParallelRows(std::int32_t begin, std::int32_t end, unsigned workers,
 
 // ---- textures ----
 
+namespace {
+// Every alpha at the full scale of its type (1 and above for floats), so
+// that every shader's result has alpha 255; mip levels keep that.
+bool AllOpaque(const Data::Image2DBase &image)
+{
+    bool opaque = false;
+    Data::DispatchColorType(image.GetColorType(), [&](auto tag) {
+        using P = typename decltype(tag)::type;
+        if constexpr (Data::IsBGRA<P>::value) {
+            using C = typename Data::ChannelOf<P>::type;
+            const auto lock = image.LockConst<P>();
+            opaque = true;
+            for (std::uint64_t y = 0; y < lock.Height() && opaque; ++y) {
+                const P *row = lock.Row(y);
+                bool all = true;
+                for (std::uint64_t x = 0; x < lock.Width(); ++x)
+                    if constexpr (std::is_floating_point_v<C>)
+                        all &= row[x].a >= C(1);
+                    else
+                        all &= row[x].a == std::numeric_limits<C>::max();
+                opaque = all;
+            }
+        } else {
+            opaque = true;
+        }
+    });
+    return opaque;
+}
+} // namespace
+
 void Image2D::CreateFromMemory(const SharedPtr<Data::Image2DBase> &image, bool mipMap)
 {
     if (!image)
@@ -84,6 +116,7 @@ void Image2D::CreateFromMemory(const SharedPtr<Data::Image2DBase> &image, bool m
     _levels.clear();
     _levels.push_back(image);
     _mipMap = mipMap;
+    _opaque = AllOpaque(*image);
 }
 
 void Image2D::SetSamplingModeMipMapBilinear()
@@ -98,6 +131,10 @@ void Image2D::SetSamplingModeMipMapTrilinear()
 
 std::uint32_t Image2D::Width() const { return _levels.empty() ? 0 : std::uint32_t(_levels[0]->GetWidth()); }
 std::uint32_t Image2D::Height() const { return _levels.empty() ? 0 : std::uint32_t(_levels[0]->GetHeight()); }
+Data::ColorType Image2D::PixelType() const
+{
+    return _levels.empty() ? Data::ColorType::Unknown : _levels[0]->GetColorType();
+}
 
 namespace {
 template <class C> C Average4(C a, C b, C c, C d)
@@ -155,6 +192,12 @@ void Image2D::GenerateMipMap(std::int32_t maxLevel)
     }
 }
 
+void Image2D::EnsureMipMap()
+{
+    if (_mipMap && _levels.size() == 1)
+        GenerateMipMap(INT_MAX);
+}
+
 // ---- renderer ----
 
 void SoftwareRenderer::getProjectionMatrix(float *) { throw Exception("getProjectionMatrix not implemented"); }
@@ -199,9 +242,16 @@ void SoftwareRenderer::BeginPaint()
     if (b == a && g == a && r == a) {
         std::memset(_pixels.data(), int(a), _pixels.size());
     } else {
-        const std::uint8_t pixel[4] = {b, g, r, static_cast<std::uint8_t>(a)};
-        for (std::size_t i = 0; i < _pixels.size(); i += 4)
-            std::memcpy(&_pixels[i], pixel, 4);
+        // Whole blocks of the pattern: vector stores instead of one pixel at a time.
+        std::uint8_t pattern[64];
+        for (std::size_t i = 0; i < sizeof pattern; i += 4)
+            pattern[i] = b, pattern[i + 1] = g, pattern[i + 2] = r, pattern[i + 3] = static_cast<std::uint8_t>(a);
+        std::uint8_t *p = _pixels.data();
+        std::size_t left = _pixels.size();
+        for (; left >= sizeof pattern; left -= sizeof pattern, p += sizeof pattern)
+            std::memcpy(p, pattern, sizeof pattern);
+        if (left)
+            std::memcpy(p, pattern, left);
     }
     _insideFrame = true;
     SetViewport(0, 0, std::int32_t(_width), std::int32_t(_height));
@@ -237,6 +287,11 @@ SharedPtr<Video::PixelShader> SoftwareContext::CreatePixelShader()
     return Software::CreatePixelShader(Self(), ShaderKind::Nearest);
 }
 
+SharedPtr<Video::PixelShader> SoftwareContext::CreateResamplingShader(ShaderKind kind, Data::ColorType)
+{
+    return Software::CreatePixelShader(Self(), kind);
+}
+
 SharedPtr<VertexShader> SoftwareContext::CreateVertexShader() { return MakeShared<VertexShader>(Self()); }
 
 SharedPtr<VertexBuffer2D> SoftwareContext::CreateVertexBuffer2D(std::uint32_t quadCount)
@@ -250,6 +305,27 @@ SharedPtr<OffscreenBuffer> SoftwareContext::CreateOffscreenBuffer(std::uint32_t 
 }
 
 namespace {
+
+// Blends count source pixels over the target; runs of opaque ones are copied.
+void BlendSpan(const std::uint8_t *source, std::uint8_t *target, std::int32_t count) noexcept
+{
+    const __m128i alpha = _mm_set1_epi32(std::int32_t(0xFF000000u));
+    auto opaque4 = [&](std::int32_t i) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(source + i * 4));
+        return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alpha), alpha)) == 0xFFFF;
+    };
+    for (std::int32_t i = 0; i < count;) {
+        std::int32_t run = i;
+        while (run + 4 <= count && opaque4(run))
+            run += 4;
+        if (run > i) {
+            std::memcpy(target + i * 4, source + i * 4, std::size_t(run - i) * 4);
+            i = run;
+        }
+        for (const std::int32_t end = std::min(i + 4, count); i < end; ++i)
+            BlendPixel(source + i * 4, target + i * 4);
+    }
+}
 
 struct Point {
     std::int32_t x, y;
@@ -271,6 +347,7 @@ struct TriangleJob {
     const TextureAccess *texture;
     const PixelShader *shader; // null: nearest, colorized unless the colour is opaque white
     bool colorize;
+    bool opaque; // every shaded pixel has alpha 255
     // Plane gradients of u and v.
     double dudx, dudy, dvdx, dvdy;
 
@@ -296,13 +373,13 @@ struct TriangleJob {
         return xl < xr;
     }
 
-    // Pixels [xl, xr) of row y.
+    // Pixels [xl, xr) of row y. An opaque pixel blends to itself.
     void Run(std::int32_t y, std::int32_t xl, std::int32_t xr, std::uint8_t *scratch) const
     {
         std::uint8_t *row = target.pixels + (std::size_t(y) * target.width + std::size_t(xl)) * 4;
         const std::int32_t n = xr - xl;
         if (!texture) {
-            if (blending)
+            if (blending && color[3] != 255)
                 for (std::int32_t i = 0; i < n; ++i)
                     BlendPixel(color, row + i * 4);
             else
@@ -322,35 +399,47 @@ struct TriangleJob {
         p.g = color[1];
         p.r = color[2];
         p.a = color[3];
-        // Without blending the shader writes straight into the target.
-        std::uint8_t *shaded = blending ? scratch : row;
+        // Without blending, or with opaque output, the shader writes straight into the target.
+        const bool blend = blending && !opaque;
+        std::uint8_t *shaded = blend ? scratch : row;
         if (shader)
             shader->ShadeSpan(*texture, p, shaded, n);
         else
             ShadeNearestSpan(*texture, p, shaded, n, colorize);
-        if (blending)
-            for (std::int32_t i = 0; i < n; ++i)
-                BlendPixel(scratch + i * 4, row + i * 4);
+        if (blend)
+            BlendSpan(scratch, row, n);
     }
 
-    void Rows(std::int32_t y0, std::int32_t y1) const
+    // Shaded pixels of one row before they are blended (per thread).
+    std::uint8_t *Scratch() const
     {
         thread_local std::vector<std::uint8_t> scratch;
         if (texture && blending)
             scratch.resize(std::size_t(target.width) * 4);
-        const bool middleLeft = double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x) < 0;
-        // A texture walked down its columns (a turned image): neighbouring
-        // rows read neighbouring columns, so go through tiles of 16 rows by
-        // 64 pixels to use each fetched line of the image several times.
-        const bool tiled = texture && std::fabs(dvdx) > std::fabs(dudx);
-        if (!tiled) {
-            for (std::int32_t y = y0; y < y1; ++y) {
-                std::int32_t xl, xr;
-                if (Span(y, middleLeft, xl, xr))
-                    Run(y, xl, xr, scratch.data());
-            }
-            return;
-        }
+        return scratch.data();
+    }
+
+    // A texture walked down its columns (a turned image): neighbouring rows
+    // read neighbouring columns, so go through tiles of 64 rows by 64 pixels
+    // to use each fetched line of the image several times.
+    bool Tiled() const noexcept { return texture && std::fabs(dvdx) > std::fabs(dudx); }
+    bool MiddleLeft() const noexcept
+    {
+        return double(b.x - a.x) * double(c.y - a.y) - double(b.y - a.y) * double(c.x - a.x) < 0;
+    }
+
+    void Row(std::int32_t y, bool middleLeft, std::uint8_t *scratch) const
+    {
+        std::int32_t xl, xr;
+        if (Span(y, middleLeft, xl, xr))
+            Run(y, xl, xr, scratch);
+    }
+
+    // Rows [y0, y1) of a tiled triangle.
+    void Rows(std::int32_t y0, std::int32_t y1) const
+    {
+        std::uint8_t *scratch = Scratch();
+        const bool middleLeft = MiddleLeft();
         constexpr std::int32_t BandRows = 64, TileWidth = 64;
         std::int32_t left[BandRows], right[BandRows];
         for (std::int32_t band = y0; band < y1; band += BandRows) {
@@ -369,7 +458,7 @@ struct TriangleJob {
                 for (std::int32_t r = 0; r < rows; ++r) {
                     const std::int32_t xl = std::max(left[r], tile), xr = std::min(right[r], tile + TileWidth);
                     if (xl < xr)
-                        Run(band + r, xl, xr, scratch.data());
+                        Run(band + r, xl, xr, scratch);
                 }
         }
     }
@@ -423,17 +512,25 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         return;
 
     const Vertex2D *vertices = vertexBuffer.Vertices() + std::size_t(quadIndex) * 6;
+    std::optional<TextureAccess> access;
+    TriangleJob jobs[2];
+    std::int32_t rows[2][2];
+    int count = 0;
+    unsigned workers = 1;
     for (int t = 0; t < 2; ++t) {
         const Vertex2D *v = vertices + t * 3;
         TriangleJob job{};
         Point p[3];
+        bool far = false;
         for (int i = 0; i < 3; ++i) {
             const double fx = v[i].x, fy = v[i].y;
             // Positions far outside any surface are not drawn (and cannot overflow).
-            if (!(std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8))
-                return;
-            p[i] = Point{std::int32_t(v[i].x) + state.offsetX, std::int32_t(v[i].y) + state.offsetY, v[i].u, v[i].v};
+            far = far || !(std::fabs(fx) < 1e8 && std::fabs(fy) < 1e8);
+            if (!far)
+                p[i] = Point{std::int32_t(v[i].x) + state.offsetX, std::int32_t(v[i].y) + state.offsetY, v[i].u, v[i].v};
         }
+        if (far)
+            break;
         if (state.constantColor) {
             job.color[0] = state.constantB, job.color[1] = state.constantG, job.color[2] = state.constantR,
             job.color[3] = state.constantA;
@@ -455,13 +552,14 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         job.target = target;
         job.clip = clip;
         job.blending = state.blending;
-        std::optional<TextureAccess> access;
-        if (texture)
+        if (texture && !access)
             access.emplace(*texture);
         job.texture = texture ? &*access : nullptr;
         if (texture) {
             job.shader = shader;
             job.colorize = !(job.color[0] == 255 && job.color[1] == 255 && job.color[2] == 255 && job.color[3] == 255);
+            // Colorization scales alpha too (255 becomes 254); shaders never colorize.
+            job.opaque = access->Opaque() && (shader || !job.colorize);
             // Gradients of the affine maps (x, y) -> u and v.
             const double e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
             const double d = e1x * e2y - e2x * e1y;
@@ -474,11 +572,49 @@ void SoftwareContext::RenderVertexBufferRange(VertexBuffer2D &vertexBuffer, std:
         if (y0 >= y1)
             continue;
         // Threads only pay for large textured triangles.
-        const unsigned workers = texture && std::fabs(det) > 65536.0 ? _workers : 1;
-        Function2<void(std::int32_t, std::int32_t)> body;
-        body.ResetCallable([&job](std::int32_t from, std::int32_t to) { job.Rows(from, to); });
-        ParallelRows(y0, y1, workers, body);
+        if (texture && std::fabs(det) > 65536.0)
+            workers = _workers;
+        jobs[count] = job;
+        rows[count][0] = y0, rows[count][1] = y1;
+        ++count;
     }
+    if (count == 0)
+        return;
+    // Both triangles row by row (tiled ones band by band): every pixel still
+    // gets the first one before the second, and a row's two spans are one
+    // stream through the source and the target.
+    struct Quad {
+        const TriangleJob *jobs;
+        const std::int32_t (*rows)[2];
+        int count;
+        bool tiled, middleLeft[2];
+        void Rows(std::int32_t from, std::int32_t to) const
+        {
+            if (!tiled) {
+                std::uint8_t *scratch = jobs[0].Scratch();
+                for (std::int32_t y = from; y < to; ++y)
+                    for (int j = 0; j < count; ++j)
+                        if (rows[j][0] <= y && y < rows[j][1])
+                            jobs[j].Row(y, middleLeft[j], scratch);
+                return;
+            }
+            constexpr std::int32_t Band = 64;
+            for (std::int32_t y = from; y < to;) {
+                const std::int32_t next = std::min(to, (y / Band + 1) * Band);
+                for (int j = 0; j < count; ++j)
+                    if (std::max(y, rows[j][0]) < std::min(next, rows[j][1]))
+                        jobs[j].Rows(std::max(y, rows[j][0]), std::min(next, rows[j][1]));
+                y = next;
+            }
+        }
+    } quad{jobs, rows, count, false, {}};
+    for (int j = 0; j < count; ++j)
+        quad.tiled = quad.tiled || jobs[j].Tiled(), quad.middleLeft[j] = jobs[j].MiddleLeft();
+    Function2<void(std::int32_t, std::int32_t)> body;
+    body.ResetCallable([&quad](std::int32_t from, std::int32_t to) { quad.Rows(from, to); });
+    const std::int32_t top = count == 1 ? rows[0][0] : std::min(rows[0][0], rows[1][0]);
+    const std::int32_t bottom = count == 1 ? rows[0][1] : std::max(rows[0][1], rows[1][1]);
+    ParallelRows(top, bottom, workers, body);
 }
 
 } // namespace Brintavolex::Platform::Video::Software
