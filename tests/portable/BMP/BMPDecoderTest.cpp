@@ -173,8 +173,17 @@ TEST(BMPDecoder, RunLengthStaysInsideThePictureAndTheData)
     const std::string rle("\xFF\x00\x00\x02\x05\x01\x00\x02\x00\xFF\x00\x10\x01", 13);
     const Decoded d = Decode(File(InfoHeader(3, 2, 8, 1, 0, 1), palette, rle));
     EXPECT_EQ(d.At(2, 1), (Pixel{9, 9, 9, 255}));
-    const Decoded four = Decode(File(InfoHeader(3, 2, 4, 2, 0, 1), palette, std::string("\x00\x09\x00", 3)));
-    EXPECT_EQ(four.width, 3u);
+}
+
+TEST(BMPDecoder, RunLengthFourBitsTakesHighNibbleFirst)
+{
+    const std::string palette = Palette({{10, 10, 10, 0}, {20, 20, 20, 0}, {30, 30, 30, 0}});
+    // Bottom row: absolute 2, 1, 0. Top row: a run alternating 1, 2, then an
+    // absolute run longer than the data, which ends the decode.
+    const std::string rle("\x00\x03\x21\x00\x00\x00\x02\x12\x00\x09\x00", 11);
+    const Decoded d = Decode(File(InfoHeader(3, 2, 4, 2, 0, 3), palette, rle));
+    const Pixel p0{10, 10, 10, 255}, p1{20, 20, 20, 255}, p2{30, 30, 30, 255};
+    EXPECT_EQ(d.pixels, (std::vector<Pixel>{p1, p2, Pixel{0, 0, 0, 0}, p2, p1, p0}));
 }
 
 TEST(BMPDecoder, HeaderlessDIBs)
@@ -208,12 +217,18 @@ TEST(BMPDecoder, RefusesWhatItCannotRead)
     Bytes os2;
     os2.U32(28).U32(2).U32(2).U16(1).U16(24).U32(0).U32(0).U32(0);
     EXPECT_EQ(Error(File(os2, "", std::string(16, 0))), "BMPDecoder: invalid header size");
-    // A palette offset before the end of the header does not underflow.
+}
+
+TEST(BMPDecoder, APixelOffsetInsideTheHeaderLeavesNoRoomForAPalette)
+{
+    // The room for the palette (offset 20 minus the headers' 54 bytes) must
+    // not wrap around: the two entries after the header are not the palette.
     Bytes broken;
-    const std::string info = InfoHeader(2, 1, 8, 0).data;
     broken.Raw({'B', 'M'}).U32(100).U16(0).U16(0).U32(20);
-    const std::string file = broken.data + info + std::string(8, 0);
-    EXPECT_NE(Error(file), "");
+    const std::string file = broken.data + InfoHeader(2, 1, 8, 0).data + Palette({{1, 2, 3, 0}, {4, 5, 6, 0}});
+    const Decoded d = Decode(file);
+    ASSERT_EQ(d.width, 2u);
+    EXPECT_EQ(d.At(0, 0), (Pixel{0, 0, 0, 255}));
 }
 
 TEST(BMPDecoder, OS2CoreHeaderWithThreeBytePalette)

@@ -1,9 +1,5 @@
 #include "Data/api/Property.h"
-#include "Platform/api/Stream.h"
 #include "Root/api/Exception.h"
-
-#include "support/TempFolder.h"
-#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -123,20 +119,6 @@ TEST(Property, RedirectForwardsAndChangeNameRenames)
     EXPECT_EQ(renamed->GetValueCount(), 1u);
     SharedPtr<ISceneItem> asItem = renamed;
     EXPECT_EQ(DynamicPointerCast<IProperty>(asItem)->GetFloat64(), 0.75);
-}
-
-TEST(Property, FileStreamsPublishTheirFileName)
-{
-    Brintavolex::TestSupport::TempFolder folder;
-    const String path = Brintavolex::TestSupport::PathString(folder.Write("image.bin", "abc"));
-    FileStream stream(path);
-    const SharedPtr<IProperty> name = stream.GetProperty(kFileNamePropertyKey);
-    ASSERT_TRUE(name);
-    EXPECT_EQ(name->GetValueType(), ValueType::String);
-    String text;
-    name->GetAsString(text);
-    EXPECT_EQ(text, path);
-    EXPECT_EQ(stream.GetProperty(Guid{}), nullptr);
 }
 
 } // namespace Brintavolex
