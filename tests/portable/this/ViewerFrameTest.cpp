@@ -54,25 +54,16 @@ Frame FrameOf(const Platform::Video::MemoryRenderWindow &window)
     return Data::EncodePng(image);
 }
 
-// A 24-bit BMP of width x height, every pixel (b, g, r).
-std::string Bmp(std::uint32_t width, std::uint32_t height, std::uint8_t b, std::uint8_t g, std::uint8_t r)
+// A 24-bit BMP of width x height, every pixel bgr (little-endian hosts).
+std::string Bmp(std::uint32_t width, std::uint32_t height, std::uint32_t bgr)
 {
-    const std::uint32_t rowBytes = (width * 3 + 3) / 4 * 4;
-    std::string file(54 + std::size_t(rowBytes) * height, '\0');
-    const auto put = [&](std::size_t at, std::uint32_t v, int bytes) { std::memcpy(&file[at], &v, std::size_t(bytes)); };
-    file[0] = 'B', file[1] = 'M';
-    put(2, std::uint32_t(file.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, width, 4);
-    put(22, height, 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
+    const std::uint32_t row = (width * 3 + 3) / 4 * 4, size = 54 + row * height;
+    const std::uint32_t headers[] = {size, 0, 54, 40, width, height, 1u | (24u << 16)};
+    std::string file = "BM" + std::string(reinterpret_cast<const char *>(headers), sizeof headers);
+    file.resize(size, '\0');
     for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const std::size_t at = 54 + std::size_t(y) * rowBytes + x * 3;
-            file[at] = char(b), file[at + 1] = char(g), file[at + 2] = char(r);
-        }
+        for (std::uint32_t x = 0; x < width; ++x)
+            std::memcpy(&file[54 + std::size_t(y) * row + x * 3], &bgr, 3);
     return file;
 }
 
@@ -81,7 +72,7 @@ std::string Bmp(std::uint32_t width, std::uint32_t height, std::uint8_t b, std::
 TEST(ViewerWindow, AFileDecodedInTheBackgroundArrivesThroughTheHostAndKeysZoomIt)
 {
     TestSupport::TempFolder folder;
-    const std::string path = folder.Write("red.bmp", Bmp(64, 48, 0, 0, 255));
+    const std::string path = folder.Write("red.bmp", Bmp(64, 48, 0xFF0000));
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
     ViewerWindow viewer(platform);
     viewer.Open();
