@@ -102,16 +102,7 @@ TEST(Image2D, LocksAreSharedForReadingExclusiveForWritingAndChecked)
     EXPECT_EQ(MessageOf<Exception>([&] { rgba.Lock<ColorBGRA<float>>(); }), "LockBGRAFloat32 is not implemented");
 }
 
-TEST(Image2D, DecodeBasicInfoNeeds32BitExtents)
-{
-    // The wrapped memory is never touched.
-    BasicInfo info;
-    std::uint8_t byte = 0;
-    ExternalBufferImage2D<std::uint8_t> wide(&byte, std::uint64_t(1) << 32, 1, std::uint64_t(1) << 32, 1);
-    EXPECT_EQ(MessageOf<std::runtime_error>([&] { wide.DecodeBasicInfo(info); }), "numeric_cast");
-}
-
-TEST(Image2D, CreateExternalBufferImage2DChecksItsArguments)
+TEST(Image2D, ExternalBuffersAreCheckedAndNeverReallocated)
 {
     std::vector<float> memory(8 * 4);
     auto image = CreateExternalBufferImage2D(memory.data(), ColorType::Float32, 6, 3, 8, 4);
@@ -131,6 +122,12 @@ TEST(Image2D, CreateExternalBufferImage2DChecksItsArguments)
               "CreateExternalBufferImage2D: unknown color type");
     EXPECT_THROW(CreateExternalBufferImage2D(memory.data(), ColorType::Float32, 9, 3, 8, 4), Exception);
     EXPECT_THROW(CreateExternalBufferImage2D(memory.data(), ColorType::Float32, 6, 5, 8, 4), Exception);
+
+    // Basic information needs 32-bit extents; the wrapped byte is never touched.
+    BasicInfo info;
+    std::uint8_t byte = 0;
+    ExternalBufferImage2D<std::uint8_t> wide(&byte, std::uint64_t(1) << 32, 1, std::uint64_t(1) << 32, 1);
+    EXPECT_EQ(MessageOf<std::runtime_error>([&] { wide.DecodeBasicInfo(info); }), "numeric_cast");
 }
 
 namespace {

@@ -253,11 +253,6 @@ TEST(Context, ChildRegistryCountsAndVertexChecks)
     buffer->RenderAll();
     EXPECT_EQ(context->draws.size(), 2u);
 
-    EXPECT_THROW(context->CreatePixelShader()->CreateFromGLString("void main(){}"), Exception);
-    EXPECT_THROW(Platform::Video::CreateFromMemory(nullptr, nullptr), Exception);
-    EXPECT_STREQ(Platform::Video::RendererTypeText(Platform::Video::RendererTypeEnum::Direct3D9), "Direct3D9");
-    EXPECT_EQ(Platform::Video::RendererTypeFromText("Software"), Platform::Video::RendererTypeEnum::Software);
-    EXPECT_THROW(Platform::Video::RendererTypeFromText("Vulkan"), Exception);
 }
 
 TEST(Fonts, LayoutUsesEachGlyphsOwnAdvance)

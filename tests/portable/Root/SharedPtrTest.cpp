@@ -25,12 +25,11 @@ struct Derived : Counted {
 
 } // namespace
 
-TEST(SharedPtr, OwnershipAndCounts)
+TEST(SharedPtr, OwnershipCountsAndACustomDeleterThatRunsOnce)
 {
     std::atomic<int> alive{0};
     {
         SharedPtr<Counted> a = MakeShared<Counted>(alive);
-        EXPECT_EQ(a.UseCount(), 1);
         SharedPtr<Counted> b = a;
         EXPECT_EQ(a.UseCount(), 2);
         SharedPtr<Counted> c = std::move(b);
@@ -40,12 +39,8 @@ TEST(SharedPtr, OwnershipAndCounts)
         EXPECT_EQ(alive, 1);
     }
     EXPECT_EQ(alive, 0);
-}
 
-TEST(SharedPtr, CustomDeleterRunsOnce)
-{
-    int released = 0;
-    int object = 0;
+    int released = 0, object = 0;
     {
         SharedPtr<int> p(&object, [&](int *) { ++released; });
         SharedPtr<int> q = p;
