@@ -5,17 +5,13 @@
 #include "Data/api/Image2D.h"
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
-#include "support/TempFolder.h"
 #include "support/TestData.h"
 #include "this/src/ViewerWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstring>
 #include <fstream>
-#include <thread>
 
 namespace Brintavolex {
 namespace {
@@ -54,52 +50,7 @@ Frame FrameOf(const Platform::Video::MemoryRenderWindow &window)
     return Data::EncodePng(image);
 }
 
-// A 24-bit BMP of width x height, every pixel bgr (little-endian hosts).
-std::string Bmp(std::uint32_t width, std::uint32_t height, std::uint32_t bgr)
-{
-    const std::uint32_t row = (width * 3 + 3) / 4 * 4, size = 54 + row * height;
-    const std::uint32_t headers[] = {size, 0, 54, 40, width, height, 1u | (24u << 16)};
-    std::string file = "BM" + std::string(reinterpret_cast<const char *>(headers), sizeof headers);
-    file.resize(size, '\0');
-    for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < width; ++x)
-            std::memcpy(&file[54 + std::size_t(y) * row + x * 3], &bgr, 3);
-    return file;
-}
-
 } // namespace
-
-TEST(ViewerWindow, AFileDecodedInTheBackgroundArrivesThroughTheHostAndKeysZoomIt)
-{
-    TestSupport::TempFolder folder;
-    const std::string path = folder.Write("red.bmp", Bmp(64, 48, 0xFF0000));
-    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform);
-    viewer.Open();
-    const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
-    viewer.OpenFile(TestSupport::PathString(path));
-    EXPECT_EQ(platform->Window(window)->title.ToStdString(), "Brintavolex Viewer - red.bmp - loading");
-    // The worker's outcome comes as the host's refresh message.
-    for (int i = 0; i < 500 && viewer.RootPanel()->IsLoading(); ++i) {
-        viewer.Host().ProcessPendingMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_FALSE(viewer.RootPanel()->IsLoading());
-    viewer.Host().ProcessPendingMessages();
-    const std::string title = platform->Window(window)->title.ToStdString();
-    EXPECT_EQ(title.rfind("Brintavolex Viewer - red.bmp - ", 0), 0u) << title;
-    // The picture is on the screen: red in the middle of the window.
-    const auto &frames = platform->Frames(window);
-    const std::uint8_t *middle = &frames.Pixels()[(std::size_t(300) * frames.Width() + 400) * 4];
-    EXPECT_EQ(middle[0], 0);
-    EXPECT_EQ(middle[2], 255);
-    // "+" zooms in: the window's title follows.
-    platform->InjectKey(window, GUI::WindowMessages::KeyDown, 0xBB);
-    platform->InjectKey(window, GUI::WindowMessages::KeyUp, 0xBB);
-    viewer.Host().ProcessPendingMessages();
-    EXPECT_NE(platform->Window(window)->title.ToStdString(), title);
-    EXPECT_EQ(platform->Window(window)->title.ToStdString().rfind("Brintavolex Viewer - red.bmp - ", 0), 0u);
-}
 
 TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
 {
