@@ -132,7 +132,7 @@ TEST(SharedPtr, LastStrongAndLastWeakReleasesRaceOnFourThreads)
 {
     std::atomic<int> alive{0};
     constexpr int kThreads = 4;
-    for (int round = 0; round < 2000; ++round) {
+    for (int round = 0; round < 500; ++round) {
         std::vector<SharedPtr<Counted>> strong(kThreads, MakeShared<Counted>(alive));
         std::vector<WeakPtr<Counted>> weak(strong.begin(), strong.end());
         std::atomic<int> waiting{kThreads}, promotedAfterDeath{0};
