@@ -24,8 +24,7 @@ struct ReadValue {
 
 // Every non-empty value below reader, walking the first 16 distinct names of
 // a level, 4 levels deep; false in ok when the key index breaks its contract.
-inline void CollectValues(PropertyReader &reader, std::vector<String> &path, std::vector<ReadValue> &out,
-                          bool &ok)
+inline void CollectValues(PropertyReader &reader, std::vector<String> &path, std::vector<ReadValue> &out, bool &ok)
 {
     const std::uint64_t count = reader.GetKeyCount();
     std::vector<String> names;
@@ -80,11 +79,9 @@ inline std::string ExerciseRML(std::string_view bytes, const String &scratch)
             (void)ValueFromString<Float64>(r.value);
             (void)ValueFromString<Data::ColorBGRA<float>>(r.value);
             (void)ValueFromString<Resampling::EnumResamplingMode>(r.value);
-        } catch (const Exception &) {
-        }
+        } catch (const Exception &) {}
     }
-    read.erase(std::remove_if(read.begin(), read.end(), [](const ReadValue &r) { return !Storable(r); }),
-               read.end());
+    read.erase(std::remove_if(read.begin(), read.end(), [](const ReadValue &r) { return !Storable(r); }), read.end());
     try {
         const SharedPtr<PropertyWriter> root = MakeShared<RMLPropertyWriter>(scratch);
         for (const ReadValue &r : read) {

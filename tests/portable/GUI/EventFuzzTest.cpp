@@ -361,9 +361,10 @@ void RunWorld(unsigned seed, int steps, Stats &stats)
             // Either the topmost control, or the previous one that still has
             // the point or keeps it while pressed.
             auto *hotProbe = dynamic_cast<Probe *>(hot);
-            const bool retained = hot && IsShown(hot) && (hot->GetRect().Contains(lx, ly) || (hotProbe && hotProbe->pressed));
-            ASSERT_TRUE(hot == expected || retained) << "hot " << (hot ? World::IdOf(*hot) : 0) << " expected "
-                                                     << (expected ? World::IdOf(*expected) : 0);
+            const bool retained =
+                hot && IsShown(hot) && (hot->GetRect().Contains(lx, ly) || (hotProbe && hotProbe->pressed));
+            ASSERT_TRUE(hot == expected || retained)
+                << "hot " << (hot ? World::IdOf(*hot) : 0) << " expected " << (expected ? World::IdOf(*expected) : 0);
             ++stats.hitChecks;
         } else if (choice < 65) {
             if (down)
@@ -394,10 +395,10 @@ void RunWorld(unsigned seed, int steps, Stats &stats)
                 continue;
             down = false;
             Probe *target = w.FindProbe(pressedId);
-            const bool clean = target && !interrupted && target->pressed && IsShown(target) &&
-                               target->generation == pressedGeneration && target->IsEnabled() &&
-                               target->GetRect().Contains(x - target->GetPanel()->GetRect().x0,
-                                                          y - target->GetPanel()->GetRect().y0);
+            const bool clean =
+                target && !interrupted && target->pressed && IsShown(target) &&
+                target->generation == pressedGeneration && target->IsEnabled() &&
+                target->GetRect().Contains(x - target->GetPanel()->GetRect().x0, y - target->GetPanel()->GetRect().y0);
             w.gui.OnMouseLButtonUp();
             std::vector<int> clicks;
             bool actedBeforeUp = false, up = false, taken = false;

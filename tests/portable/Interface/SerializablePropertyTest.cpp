@@ -1,6 +1,6 @@
 // Properties through the settings file's own reader and writer.
-#include "Interface/api/RML.h"
 #include "Interface/api/SerializableProperty.h"
+#include "Interface/api/RML.h"
 
 #include "support/TempFolder.h"
 #include "support/TestData.h"

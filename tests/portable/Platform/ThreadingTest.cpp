@@ -37,8 +37,7 @@ struct ProcessorCountScope {
 
 TEST(Thread, KeepsTheWholeResultAndWorkerExceptionsStayInTheThreadObject)
 {
-    Thread big(&ReturnsBig, nullptr), a(&ThrowsStandard, nullptr), b(&ThrowsBadAlloc, nullptr),
-        c(&ThrowsInt, nullptr);
+    Thread big(&ReturnsBig, nullptr), a(&ThrowsStandard, nullptr), b(&ThrowsBadAlloc, nullptr), c(&ThrowsInt, nullptr);
     Thread *all[] = {&a, nullptr, &b, &c, &big};
     WaitForAll(all, 5);
     EXPECT_EQ(big.Result(), 0x123456789ABCDEF0ull);
