@@ -52,7 +52,7 @@ fi
 
 # A German locale, so that tests can prove number texts ignore the locale.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-    as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "setup: no German locale, its tests will skip" >&2
+    as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "setup: no German locale, its tests will fail" >&2
 fi
 
 # libpng for MinGW, static, from Debian's libpng1.6 sources.

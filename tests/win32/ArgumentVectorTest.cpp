@@ -39,9 +39,4 @@ TEST(ArgumentVector, OneBlockReleasedByLocalFree)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 }
 
-TEST(ArgumentVector, OperatingSystemVersionIsKnown)
-{
-    EXPECT_GE(OperatingSystemMajorVersion(), 5u);
-}
-
 } // namespace Brintavolex

@@ -109,8 +109,10 @@ TEST(BMPSuite, GoodFilesDecodeExactly)
         SCOPED_TRACE(name);
         const LoadedItem loaded = Load(TestSupport::CachePath("bmpsuite/g/" + name));
         EXPECT_FALSE(loaded.wrongExtension);
-        if (!loaded.image2D)
+        if (!loaded.image2D) {
+            ADD_FAILURE() << "a good file gave no image";
             continue;
+        }
         const SharedPtr<Data::Image2DBase> image = loaded.image2D->GetData();
         const std::string referenceName = ReferenceOf(name);
         const TestSupport::RgbaPicture reference =

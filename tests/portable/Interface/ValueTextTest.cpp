@@ -1,16 +1,15 @@
 #include "Interface/api/ValueText.h"
 #include "Root/api/Exception.h"
 
+#include "support/GermanLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <locale>
-#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -81,12 +80,15 @@ template <class T> T OracleParse(const std::string &text)
 
 template <class T, class Bits> void ExpectFloatRoundTrips(std::mt19937_64 &random)
 {
+    using Limits = std::numeric_limits<T>;
+    const T special[] = {0,       -T(0),       Limits::infinity(),   -Limits::infinity(), Limits::quiet_NaN(),
+                         -Limits::quiet_NaN(), Limits::denorm_min(), Limits::max(),       Limits::lowest()};
     std::uniform_int_distribution<Bits> bits;
     std::uniform_real_distribution<T> unit(-1000, 1000);
     for (int i = 0; i < 20000; ++i) {
         // Random bit patterns cover denormals, huge values and NaNs; the
         // plain numbers cover the fixed notation.
-        const T value = i % 2 ? std::bit_cast<T>(bits(random)) : unit(random);
+        const T value = i < 9 ? special[i] : i % 2 ? std::bit_cast<T>(bits(random)) : unit(random);
         const std::string expected = Oracle(value);
         const String text = StringFromValue<T>(value);
         ASSERT_EQ(Text(text), expected) << std::bit_cast<Bits>(value);
@@ -121,48 +123,13 @@ TEST(ValueText, FloatsAreWrittenAsPrintfGeneralAndReadBack)
     std::mt19937_64 random(2);
     ExpectFloatRoundTrips<float, std::uint32_t>(random);
     ExpectFloatRoundTrips<double, std::uint64_t>(random);
-
-    EXPECT_EQ(Text(StringFromValue<Float64>(0.1)), "0.1");
-    EXPECT_EQ(Text(StringFromValue<Float64>(1234567)), "1.23457e+06");
-    EXPECT_EQ(Text(StringFromValue<Float32>(0.333333333f)), "0.333333");
-    EXPECT_EQ(Text(StringFromValue<Float64>(-0.0)), "-0");
+    // Forms that are read though never written.
     EXPECT_EQ(ValueFromString<Float64>("1e-3"), 0.001);
     EXPECT_EQ(ValueFromString<Float32>("+2.5"), 2.5f);
 }
 
-TEST(ValueText, SpecialFloatsStayReadable)
-{
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(Text(StringFromValue<Float64>(inf)), "inf");
-    EXPECT_EQ(Text(StringFromValue<Float64>(-inf)), "-inf");
-    EXPECT_EQ(Text(StringFromValue<Float64>(nan)), "nan");
-    EXPECT_EQ(Text(StringFromValue<Float64>(-nan)), "nan");
-    EXPECT_EQ(Text(StringFromValue<Float32>(-std::numeric_limits<float>::infinity())), "-inf");
-    EXPECT_EQ(ValueFromString<Float64>("inf"), inf);
-    EXPECT_EQ(ValueFromString<Float64>("-inf"), -inf);
-    EXPECT_EQ(ValueFromString<Float32>("inf"), std::numeric_limits<float>::infinity());
-    EXPECT_TRUE(std::isnan(ValueFromString<Float64>("nan")));
-    EXPECT_TRUE(std::isnan(ValueFromString<Float32>("nan")));
-
-    const Data::ColorBGRA<float> odd{std::numeric_limits<float>::quiet_NaN(),
-                                     -std::numeric_limits<float>::infinity(), 0.5f, 1};
-    const String text = StringFromValue(odd);
-    EXPECT_EQ(Text(text), "nan,-inf,0.5,1");
-    const auto back = ValueFromString<Data::ColorBGRA<float>>(text);
-    EXPECT_TRUE(std::isnan(back.b));
-    EXPECT_EQ(back.g, odd.g);
-    EXPECT_EQ(back.r, 0.5f);
-}
-
 TEST(ValueText, BadTextIsRefusedWithTheTypeNamed)
 {
-    // The empty-text messages are the documented ones.
-    EXPECT_EQ(ReadError<UInt16>(""), "ValueFromString<Brintavolex::UInt16>: string is empty");
-    EXPECT_EQ(ReadError<UInt32>(""), "ValueFromString<Brintavolex::UInt32>: string is empty");
-    EXPECT_EQ(ReadError<UInt64>(""), "ValueFromString<Brintavolex::UInt64>: string is empty");
-    EXPECT_EQ(ReadError<SInt16>(""), "ValueFromString<Brintavolex::SInt16>: string is empty");
-    EXPECT_EQ(ReadError<SInt32>(""), "ValueFromString<Brintavolex::SInt32>: string is empty");
     EXPECT_EQ(ReadError<SInt64>(""), "ValueFromString<Brintavolex::SInt64>: string is empty");
     EXPECT_EQ(ReadError<bool>(""), "ValueFromString<bool>: string is empty");
     EXPECT_EQ(ReadError<Float32>(""), "ValueFromString<Brintavolex::Float32>: string is empty");
@@ -171,9 +138,6 @@ TEST(ValueText, BadTextIsRefusedWithTheTypeNamed)
         EXPECT_EQ(ReadError<SInt32>(bad), "ValueFromString<Brintavolex::SInt32>: not a number") << bad;
         EXPECT_EQ(ReadError<UInt64>(bad), "ValueFromString<Brintavolex::UInt64>: not a number") << bad;
     }
-    EXPECT_EQ(ReadError<UInt32>("-1"), "ValueFromString<Brintavolex::UInt32>: number out of range");
-    EXPECT_EQ(ReadError<UInt16>("65536"), "ValueFromString<Brintavolex::UInt16>: number out of range");
-    EXPECT_EQ(ReadError<SInt16>("-32769"), "ValueFromString<Brintavolex::SInt16>: number out of range");
     EXPECT_EQ(ReadError<UInt32>(std::string("12\0", 3)),
               "ValueFromString<Brintavolex::UInt32>: not a number");
     for (const char *bad : {"abc", "1.5x", "1,5", "0x1p3", " 1", "1 ", "--1", "."}) {
@@ -185,8 +149,6 @@ TEST(ValueText, BadTextIsRefusedWithTheTypeNamed)
     EXPECT_THROW(ValueFromString<UInt32>(StringExpr(u"\uFF11")), Exception);
 
     EXPECT_EQ(ReadError<UInt8>("1"), "ValueFromString<Brintavolex::UInt8>: not supported");
-    EXPECT_EQ(ReadError<SInt8>("1"), "ValueFromString<Brintavolex::SInt8>: not supported");
-    EXPECT_THROW(StringFromValue<UInt8>(1), Exception);
     EXPECT_THROW(StringFromValue<SInt8>(1), Exception);
 
     using Color = Data::ColorBGRA<float>;
@@ -223,8 +185,6 @@ TEST(ValueText, BoolsAndEnumerationsUseTheirExactNames)
         EXPECT_EQ(Text(StringFromValue(EnumResamplingMode(i))), modes[i]);
         EXPECT_EQ(ValueFromString<EnumResamplingMode>(modes[i]), EnumResamplingMode(i));
     }
-    EXPECT_EQ(ValueFromString<EnumResamplingMode>("Nearest"), EnumResamplingMode::Nearest);
-    EXPECT_EQ(Text(StringFromValue(EnumResamplingMode(5))), "MipMap Trilinear");
 
     EXPECT_EQ(ReadError<EnumResamplingMode>("nearest"),
               "ValueFromString<Brintavolex::Resampling::EnumResamplingMode>: unknown name");
@@ -239,10 +199,10 @@ TEST(ValueText, BoolsAndEnumerationsUseTheirExactNames)
 TEST(ValueText, ColoursAreFourFloatsInMemoryOrder)
 {
     using Color = Data::ColorBGRA<float>;
-    EXPECT_EQ(Text(StringFromValue(Color{0, 0, 0, 1})), "0,0,0,1");
-    const float grey = 63.0f / 255.0f;
-    EXPECT_EQ(Text(StringFromValue(Color{grey, grey, grey, 1})), "0.247059,0.247059,0.247059,1");
-    EXPECT_EQ(Text(StringFromValue(Color{0.123456789f, 1, 2, 3})), "0.123457,1,2,3");
+    const Color odd{std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity(), 0.5f, 1};
+    EXPECT_EQ(Text(StringFromValue(odd)), "nan,-inf,0.5,1");
+    const Color oddBack = ValueFromString<Color>(StringFromValue(odd));
+    EXPECT_TRUE(std::isnan(oddBack.b) && oddBack.g == odd.g && oddBack.r == 0.5f);
 
     std::mt19937_64 random(3);
     std::uniform_real_distribution<float> unit(-2, 2);
@@ -258,77 +218,24 @@ TEST(ValueText, ColoursAreFourFloatsInMemoryOrder)
     }
 }
 
-namespace {
-// Switches the C++ global locale and the C locale to German for the lifetime
-// of the object, when the system has a German locale.
-class GermanLocale
-{
-public:
-    GermanLocale()
-    {
-        for (const char *name :
-             {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German", "de-DE"}) {
-            try {
-                _previousGlobal = std::locale::global(std::locale(name));
-                _cxx = name;
-                break;
-            } catch (const std::runtime_error &) {
-            }
-        }
-        _previousC = std::setlocale(LC_ALL, nullptr);
-        for (const char *name :
-             {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German", "de-DE"}) {
-            if (std::setlocale(LC_ALL, name)) {
-                _c = name;
-                break;
-            }
-        }
-    }
-    ~GermanLocale()
-    {
-        if (_previousGlobal)
-            std::locale::global(*_previousGlobal);
-        std::setlocale(LC_ALL, _previousC.c_str());
-    }
-    bool Any() const { return HasCxx() || HasC(); }
-    bool HasCxx() const { return !_cxx.empty(); }
-    bool HasC() const { return !_c.empty(); }
-    std::string Describe() const { return "C++ locale '" + _cxx + "', C locale '" + _c + "'"; }
-
-private:
-    std::optional<std::locale> _previousGlobal;
-    std::string _previousC;
-    std::string _cxx;
-    std::string _c;
-};
-} // namespace
-
 TEST(ValueText, NumbersIgnoreTheProcessLocale)
 {
-    GermanLocale german;
-    if (!german.Any())
-        GTEST_SKIP() << "no German locale on this system (install and generate de_DE.UTF-8)";
-    SCOPED_TRACE(german.Describe());
+    TestSupport::GermanLocale german;
+    ASSERT_TRUE(german.Active()) << german.Describe();
     // The switch took effect: the C library and C++ streams now write German
     // numbers.
-    if (german.HasC()) {
-        char probe[32];
-        std::snprintf(probe, sizeof probe, "%g", 0.5);
-        EXPECT_STREQ(probe, "0,5");
-    }
+    char probe[32];
+    std::snprintf(probe, sizeof probe, "%g", 0.5);
+    EXPECT_STREQ(probe, "0,5");
     if (german.HasCxx()) {
         std::ostringstream stream;
         stream << 1234.5;
         EXPECT_EQ(stream.str(), "1.234,5");
     }
 
-    EXPECT_EQ(Text(StringFromValue<Float64>(1234.5)), "1234.5");
     EXPECT_EQ(Text(StringFromValue<Float32>(0.25f)), "0.25");
     EXPECT_EQ(Text(StringFromValue<UInt32>(1234567)), "1234567");
-    EXPECT_EQ(Text(StringFromValue<SInt64>(-9876543210)), "-9876543210");
-    EXPECT_EQ(ValueFromString<Float64>("0.5"), 0.5);
     EXPECT_THROW(ValueFromString<Float64>("0,5"), Exception);
-    EXPECT_EQ(ValueFromString<UInt32>("1234567"), 1234567u);
     EXPECT_THROW(ValueFromString<UInt32>("1.234.567"), Exception);
     EXPECT_EQ(Text(StringFromValue(Data::ColorBGRA<float>{0.5f, 1, 2, 3})), "0.5,1,2,3");
 

@@ -1,10 +1,11 @@
 #include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
 #include "PlanoscopeWidget/src/PlanoscopeRuler.h"
 
+#include "support/GermanLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <locale>
 #include <random>
 
 namespace Brintavolex::ImageView {
@@ -39,20 +40,12 @@ TEST(ZoomText, FourDecimalsInAnyLocale)
     EXPECT_EQ(ZoomListValue(6), 1);
     EXPECT_EQ(ZoomListValue(14), 1.0 / 256);
     EXPECT_THROW(ZoomListValue(15), Exception);
-    try {
-        const std::locale german("de_DE.UTF-8");
-        const std::locale previous = std::locale::global(german);
-        std::setlocale(LC_ALL, "de_DE.UTF-8");
-        const String text = ZoomText(3);
-        std::locale::global(previous);
-        std::setlocale(LC_ALL, "C");
-        EXPECT_TRUE(text == String("33.3333 %"));
-    } catch (const std::runtime_error &) {
-        GTEST_SKIP() << "no German locale on this system";
-    }
+    TestSupport::GermanLocale german;
+    ASSERT_TRUE(german.Active()) << german.Describe();
+    EXPECT_TRUE(ZoomText(3) == String("33.3333 %"));
 }
 
-TEST(FitAndClamp, SpecifiedCases)
+TEST(FitAndClamp, FitZoomAndFiftyPixelsInView)
 {
     EXPECT_DOUBLE_EQ(FitZoom(10, 10, 500, 400, 0), 0.025);
     EXPECT_DOUBLE_EQ(FitZoom(1000, 100, 500, 400, 0), 2);

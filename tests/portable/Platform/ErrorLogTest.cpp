@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <regex>
 #include <sstream>
@@ -42,10 +43,13 @@ std::vector<std::string> Lines(const std::string &text)
 struct TestLog {
     TestSupport::TempFolder folder;
     std::unique_ptr<State> state;
+    std::function<void()> insideEntry; // runs while an entry is being written
     explicit TestLog(int language = 1)
     {
         State::Environment environment;
-        environment.now = [](Platform::LocalTime &t) {
+        environment.now = [this](Platform::LocalTime &t) {
+            if (insideEntry)
+                insideEntry();
             t = Time(60);
             return true;
         };
@@ -156,17 +160,30 @@ TEST(ErrorLog, FinishCopiesTheReportOnceAndCallsBack)
     EXPECT_EQ(TestSupport::ReadWholeFile(ToUTF8(log.state->ReportFilePath())), log.LogText());
 }
 
-TEST(ErrorLog, FailuresWhileLoggingAreSwallowedWithoutRecursion)
+TEST(ErrorLog, LoggingFromInsideAnEntryIsDroppedAndFailuresAreSwallowed)
 {
     TestLog log;
+    int inner = 0;
+    log.insideEntry = [&] {
+        ++inner;
+        log.state->Log("inner", 1, "logged while logging");
+        EXPECT_FALSE(log.state->CopyReport());
+    };
+    log.state->Log("outer", 2, "entry");
+    log.insideEntry = nullptr;
+    EXPECT_GT(inner, 0);
+    const std::string text = log.LogText();
+    EXPECT_NE(text.find("] outer(2): entry\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("inner"), std::string::npos);
+
     // The log folder's place is taken by a file: the entry cannot be written.
-    log.folder.Write("AppData", "not a folder");
+    TestLog blocked;
+    blocked.folder.Write("AppData", "not a folder");
     int callbacks = 0;
-    log.state->SetReportCallback([&] { ++callbacks; });
-    log.state->Log("x", 1, "lost");
-    log.state->Log("x", 2, "lost too");
-    EXPECT_FALSE(log.state->ProblemOccurred());
-    log.state->Finish();
+    blocked.state->SetReportCallback([&] { ++callbacks; });
+    blocked.state->Log("x", 1, "lost");
+    EXPECT_FALSE(blocked.state->ProblemOccurred());
+    blocked.state->Finish();
     EXPECT_EQ(callbacks, 0);
 }
 
@@ -176,7 +193,6 @@ TEST(ErrorLog, AFailedCopyKeepsTheProblemFlag)
     int callbacks = 0;
     log.state->SetReportCallback([&] { ++callbacks; });
     log.state->Log("x", 1, "problem");
-    TestSupport::TempFolder other;
     // The desktop vanishes before the end of the run.
     std::filesystem::remove_all(log.folder.Path() + "/Desktop");
     EXPECT_FALSE(log.state->CopyReport());

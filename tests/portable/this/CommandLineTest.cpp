@@ -52,48 +52,49 @@ TEST(CommandLine, QuotingRoundTrips)
 
 TEST(CommandLine, RoleChoice)
 {
-    EXPECT_EQ(ChooseRole({u"p", u"/REGSERVER"}).role, Role::RegisterServer);
-    EXPECT_EQ(ChooseRole({u"p", u"-RegServer", u"x", u"y"}).role, Role::RegisterServer);
-    EXPECT_EQ(ChooseRole({u"p", u"/unRegServer"}).role, Role::UnregisterServer);
-    EXPECT_EQ(ChooseRole({u"p", u"-unregserver"}).role, Role::UnregisterServer);
-    EXPECT_EQ(ChooseRole({u"p", u"/Uninstall"}).role, Role::Uninstall);
-    EXPECT_EQ(ChooseRole({u"p", u"/AUTOMATION"}).role, Role::Automation);
-
+    // One argument is a file, even one that looks like a switch; "/DLL" is
+    // exact case, so "/dll" x gives the empty view without plug-in.
+    const struct {
+        Args arguments;
+        Role role;
+        std::u16string file, plugin; // u"-" when none is to be opened or loaded
+        bool checkPortable;
+    } cases[] = {
+        {{u"p", u"/REGSERVER"}, Role::RegisterServer, u"-", u"-", false},
+        {{u"p", u"-RegServer", u"x", u"y"}, Role::RegisterServer, u"-", u"-", false},
+        {{u"p", u"/unRegServer"}, Role::UnregisterServer, u"-", u"-", false},
+        {{u"p", u"-unregserver"}, Role::UnregisterServer, u"-", u"-", false},
+        {{u"p", u"/Uninstall"}, Role::Uninstall, u"-", u"-", false},
+        {{u"p", u"/AUTOMATION"}, Role::Automation, u"-", u"-", false},
+        {{u"p", u"-photo.png"}, Role::Viewer, u"-photo.png", u"-", false},
+        {{u"p", u""}, Role::Viewer, u"", u"-", false},
+        {{u"p", u"/DLL", u"C:\\p.dll"}, Role::Viewer, u"-", u"C:\\p.dll", true},
+        {{u"p", u"/dll", u"C:\\p.dll"}, Role::Viewer, u"-", u"-", true},
+        {{u"p", u"/DLL", u"a", u"b"}, Role::Viewer, u"-", u"-", true},
+        {{u"p"}, Role::Viewer, u"-", u"-", true},
+        {{}, Role::Viewer, u"-", u"-", true},
+    };
+    for (const auto &c : cases) {
+        const LaunchPlan plan = ChooseRole(c.arguments);
+        const std::u16string first = c.arguments.size() > 1 ? c.arguments[1] : u"(none)";
+        const std::string trace(first.begin(), first.end());
+        EXPECT_EQ(plan.role, c.role) << trace;
+        EXPECT_EQ(plan.openFile, c.file != u"-") << trace;
+        EXPECT_EQ(plan.file, c.file == u"-" ? u"" : c.file) << trace;
+        EXPECT_EQ(plan.loadPlugin, c.plugin != u"-") << trace;
+        EXPECT_EQ(plan.plugin, c.plugin == u"-" ? u"" : c.plugin) << trace;
+        if (c.role == Role::Viewer) {
+            EXPECT_EQ(plan.checkPortable, c.checkPortable) << trace;
+        }
+    }
+    // Fewer than four arguments: the missing ones are empty.
     const LaunchPlan install = ChooseRole({u"p", u"/InStAlL", u"C:\\x", u"USERS=COMMON"});
     EXPECT_EQ(install.role, Role::Install);
     EXPECT_EQ(install.installFolder, u"C:\\x");
     EXPECT_EQ(install.installParameters, u"USERS=COMMON");
-    // Fewer than four arguments: the missing ones are empty.
     const LaunchPlan shortInstall = ChooseRole({u"p", u"/install"});
     EXPECT_EQ(shortInstall.role, Role::Install);
-    EXPECT_TRUE(shortInstall.installFolder.empty());
-    EXPECT_TRUE(shortInstall.installParameters.empty());
-
-    // One argument is a file, even one that looks like a switch.
-    const LaunchPlan file = ChooseRole({u"p", u"-photo.png"});
-    EXPECT_EQ(file.role, Role::Viewer);
-    EXPECT_TRUE(file.openFile);
-    EXPECT_EQ(file.file, u"-photo.png");
-    EXPECT_FALSE(file.checkPortable);
-    const LaunchPlan emptyFile = ChooseRole({u"p", u""});
-    EXPECT_TRUE(emptyFile.openFile);
-    EXPECT_EQ(emptyFile.file, u"");
-    // "/DLL" is exact case; "/dll" x gives the empty view without plug-in.
-    const LaunchPlan plugin = ChooseRole({u"p", u"/DLL", u"C:\\p.dll"});
-    EXPECT_TRUE(plugin.loadPlugin);
-    EXPECT_EQ(plugin.plugin, u"C:\\p.dll");
-    EXPECT_FALSE(plugin.openFile);
-    const LaunchPlan lower = ChooseRole({u"p", u"/dll", u"C:\\p.dll"});
-    EXPECT_FALSE(lower.loadPlugin);
-    EXPECT_FALSE(lower.openFile);
-    EXPECT_TRUE(lower.checkPortable);
-    EXPECT_FALSE(ChooseRole({u"p", u"/DLL", u"a", u"b"}).loadPlugin);
-
-    const LaunchPlan none = ChooseRole({u"p"});
-    EXPECT_EQ(none.role, Role::Viewer);
-    EXPECT_FALSE(none.openFile);
-    EXPECT_TRUE(none.checkPortable);
-    EXPECT_EQ(ChooseRole({}).role, Role::Viewer);
+    EXPECT_TRUE(shortInstall.installFolder.empty() && shortInstall.installParameters.empty());
 }
 
 namespace {
@@ -132,28 +133,29 @@ TEST(InstallParameters, CompleteStrings)
 
 TEST(InstallParameters, MalformedStringsNameTheirField)
 {
-    EXPECT_EQ(ParseError(u""), "parameter USERS not found: ");
-    EXPECT_EQ(ParseError(u"USERS"), "parameter USERS not found: USERS");
-    EXPECT_EQ(ParseError(u"USERS=ALL"), "parameter USERS must be ONLYME or COMMON: USERS=ALL");
-    EXPECT_EQ(ParseError(u"USERS=ONLYME"), "parameter DESKTOP not found, parameter substring is ");
-    EXPECT_EQ(ParseError(u"USERS=ONLYME  DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=1"),
-              "parameter DESKTOP not found, parameter substring is   DESKTOP");
-    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP="), "parameter DESKTOP not found, parameter substring is  DESKTOP=");
-    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 PLUGINS=1 STARTMENU=1 FILEASSOCIATIONS=1"),
-              "parameter STARTMENU not found, parameter substring is  PLUGINS=1 ");
-    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1"),
-              "parameter PLUGINS not found, parameter substring is ");
-    // 62 characters: every label is there, the last value is not.
-    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS="),
-              "parameter PLUGINS not found, parameter substring is  PLUGINS=");
-    EXPECT_EQ(ParseError(u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOC"),
-              "parameter FILEASSOCIATIONS not found, parameter substring is  FILEASSOC");
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"", "parameter USERS not found: "},
+        {u"USERS", "parameter USERS not found: USERS"},
+        {u"USERS=ALL", "parameter USERS must be ONLYME or COMMON: USERS=ALL"},
+        {u"USERS=ONLYME", "parameter DESKTOP not found, parameter substring is "},
+        {u"USERS=ONLYME  DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=1",
+         "parameter DESKTOP not found, parameter substring is   DESKTOP"},
+        {u"USERS=ONLYME DESKTOP=", "parameter DESKTOP not found, parameter substring is  DESKTOP="},
+        {u"USERS=ONLYME DESKTOP=1 PLUGINS=1 STARTMENU=1 FILEASSOCIATIONS=1",
+         "parameter STARTMENU not found, parameter substring is  PLUGINS=1 "},
+        {u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1", "parameter PLUGINS not found, parameter substring is "},
+        // 62 characters: every label is there, the last value is not.
+        {u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=",
+         "parameter PLUGINS not found, parameter substring is  PLUGINS="},
+        {u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOC",
+         "parameter FILEASSOCIATIONS not found, parameter substring is  FILEASSOC"},
+    };
+    for (const auto &[parameters, message] : cases)
+        EXPECT_EQ(ParseError(parameters), message);
     // Every prefix of a valid string is refused without reading past it.
     const std::u16string full = u"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1 PLUGINS=1";
-    for (std::size_t n = 0; n < full.size(); ++n) {
-        const std::u16string prefix = full.substr(0, n);
-        EXPECT_NE(ParseError(prefix), "<accepted>") << n;
-    }
+    for (std::size_t n = 0; n < full.size(); ++n)
+        EXPECT_NE(ParseError(full.substr(0, n)), "<accepted>") << n;
 }
 
 TEST(CommandLine, SystemErrorsNeverExitWithZero)

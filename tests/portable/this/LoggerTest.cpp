@@ -57,26 +57,18 @@ TEST(Logger, LocalLoggerReplaysOldestFirstInTheLanguageShownNow)
     local.Log(Pair("Erste Meldung", "First message"));
     local.Log("plain literal");
     local.Log(String(u"Gr\u00F6\u00DFe"));
-    local.Log(StringExpr("expression"));
     local.Log(Pair("Letzte", "Last"));
-    ASSERT_EQ(local.Messages().size(), 5u);
 
     ShowingLogger english;
     local.CopyTo(english);
-    EXPECT_EQ(english.shown, (std::vector<std::string>{"First message", "plain literal",
-                                                       "Gr\xF6\xDF"
-                                                       "e",
-                                                       "expression", "Last"}));
+    EXPECT_EQ(english.shown, (std::vector<std::string>{"First message", "plain literal", "Gr\xF6\xDF" "e", "Last"}));
 
     // The language changes after the messages were logged: they show in the
     // new one.
     Locale::SetCurrentLanguage(Locale::EnumLanguage::German);
     ShowingLogger german;
     local.CopyTo(german);
-    EXPECT_EQ(german.shown, (std::vector<std::string>{"Erste Meldung", "plain literal",
-                                                      "Gr\xF6\xDF"
-                                                      "e",
-                                                      "expression", "Letzte"}));
+    EXPECT_EQ(german.shown, (std::vector<std::string>{"Erste Meldung", "plain literal", "Gr\xF6\xDF" "e", "Letzte"}));
 }
 
 TEST(Logger, ReplayKeepsPairsAndAddsNothingWhenEmpty)
@@ -100,13 +92,6 @@ TEST(Logger, ReplayKeepsPairsAndAddsNothingWhenEmpty)
     ASSERT_EQ(source.Messages().size(), 4u);
     EXPECT_EQ(source.Messages()[3], Pair("zwei", "two"));
 
-    // The other loggers replay nothing.
-    NullLogger null;
-    null.Log(Pair("a", "b"));
-    null.CopyTo(target);
-    StaticLogger installer;
-    installer.CopyTo(target);
-    EXPECT_EQ(target.Messages().size(), 3u);
 }
 
 } // namespace Brintavolex

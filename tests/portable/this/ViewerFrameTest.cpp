@@ -5,17 +5,13 @@
 #include "Data/api/Image2D.h"
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
-#include "support/TempFolder.h"
 #include "support/TestData.h"
 #include "this/src/ViewerWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstring>
 #include <fstream>
-#include <thread>
 
 namespace Brintavolex {
 namespace {
@@ -54,61 +50,7 @@ Frame FrameOf(const Platform::Video::MemoryRenderWindow &window)
     return Data::EncodePng(image);
 }
 
-// A 24-bit BMP of width x height, every pixel (b, g, r).
-std::string Bmp(std::uint32_t width, std::uint32_t height, std::uint8_t b, std::uint8_t g, std::uint8_t r)
-{
-    const std::uint32_t rowBytes = (width * 3 + 3) / 4 * 4;
-    std::string file(54 + std::size_t(rowBytes) * height, '\0');
-    const auto put = [&](std::size_t at, std::uint32_t v, int bytes) { std::memcpy(&file[at], &v, std::size_t(bytes)); };
-    file[0] = 'B', file[1] = 'M';
-    put(2, std::uint32_t(file.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, width, 4);
-    put(22, height, 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const std::size_t at = 54 + std::size_t(y) * rowBytes + x * 3;
-            file[at] = char(b), file[at + 1] = char(g), file[at + 2] = char(r);
-        }
-    return file;
-}
-
 } // namespace
-
-TEST(ViewerWindow, AFileDecodedInTheBackgroundArrivesThroughTheHostAndKeysZoomIt)
-{
-    TestSupport::TempFolder folder;
-    const std::string path = folder.Write("red.bmp", Bmp(64, 48, 0, 0, 255));
-    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform);
-    viewer.Open();
-    const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
-    viewer.OpenFile(TestSupport::PathString(path));
-    EXPECT_EQ(platform->Window(window)->title.ToStdString(), "Brintavolex Viewer - red.bmp - loading");
-    // The worker's outcome comes as the host's refresh message.
-    for (int i = 0; i < 500 && viewer.RootPanel()->IsLoading(); ++i) {
-        viewer.Host().ProcessPendingMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_FALSE(viewer.RootPanel()->IsLoading());
-    viewer.Host().ProcessPendingMessages();
-    const std::string title = platform->Window(window)->title.ToStdString();
-    EXPECT_EQ(title.rfind("Brintavolex Viewer - red.bmp - ", 0), 0u) << title;
-    // The picture is on the screen: red in the middle of the window.
-    const auto &frames = platform->Frames(window);
-    const std::uint8_t *middle = &frames.Pixels()[(std::size_t(300) * frames.Width() + 400) * 4];
-    EXPECT_EQ(middle[0], 0);
-    EXPECT_EQ(middle[2], 255);
-    // "+" zooms in: the window's title follows.
-    platform->InjectKey(window, GUI::WindowMessages::KeyDown, 0xBB);
-    platform->InjectKey(window, GUI::WindowMessages::KeyUp, 0xBB);
-    viewer.Host().ProcessPendingMessages();
-    EXPECT_NE(platform->Window(window)->title.ToStdString(), title);
-    EXPECT_EQ(platform->Window(window)->title.ToStdString().rfind("Brintavolex Viewer - red.bmp - ", 0), 0u);
-}
 
 TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
 {
