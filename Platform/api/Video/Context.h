@@ -16,9 +16,9 @@
 
 namespace Brintavolex::Platform::Video {
 
-// "OpenGL", "Direct3D9", "Software"; any other value throws Exception.
+// "OpenGL", "Direct3D9", "Software" for messages (the settings read and
+// write the names through their value texts); any other value throws.
 const char *RendererTypeText(RendererTypeEnum type);
-RendererTypeEnum RendererTypeFromText(StringExpr text);
 
 struct RectI32 {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;

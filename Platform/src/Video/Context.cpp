@@ -19,14 +19,6 @@ const char *RendererTypeText(RendererTypeEnum type)
     throw Exception("RendererTypeEnum: invalid value");
 }
 
-RendererTypeEnum RendererTypeFromText(StringExpr text)
-{
-    for (RendererTypeEnum type : {RendererTypeEnum::OpenGL, RendererTypeEnum::Direct3D9, RendererTypeEnum::Software})
-        if (text == StringExpr(RendererTypeText(type)))
-            return type;
-    throw Exception(String("RendererTypeEnum: unknown renderer \"") + text + "\"");
-}
-
 // ---- Context and its child registry ----
 
 Context::ContextChild::ContextChild(const SharedPtr<Context> &context) : _context(context)
