@@ -109,8 +109,6 @@ TEST(RML, ReadingFindsTheFirstEntryOfAKey)
     SInt32 zoom = 0;
     settings->EnterTree("A")->EnterTree("B")->ReadSInt32(&zoom, "Zoom");
     EXPECT_EQ(zoom, 5);
-    UInt8 byte = 0;
-    EXPECT_THROW(settings->ReadUInt8(&byte, "Language"), Exception);
     EXPECT_THROW(reader->ReadUInt32("Language", &value), Exception);
 
     // Files edited with LF line ends read the same.
