@@ -2,14 +2,13 @@
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/FileSystem.h"
 #include "Platform/api/Win32/WideText.h"
+#include "Win32Files.h"
 #include "support/Win32/ProcessRunner.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -19,13 +18,9 @@ namespace Brintavolex {
 
 namespace {
 
-std::string ReadFile(const String &path)
-{
-    std::ifstream in(Win32::ToW(StringExpr(path)).c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using TestSupport::SpecialFolder;
+
+std::string ReadFile(const String &path) { return TestSupport::ReadFileW(Win32::ToW(StringExpr(path))); }
 
 std::vector<std::string> EntryLines(const std::string &text)
 {
@@ -35,13 +30,6 @@ std::vector<std::string> EntryLines(const std::string &text)
         if (!line.empty() && line[0] == '[')
             lines.push_back(line);
     return lines;
-}
-
-std::wstring SpecialFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    EXPECT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path)));
-    return path;
 }
 
 } // namespace

@@ -16,20 +16,6 @@
 
 namespace Brintavolex {
 
-namespace {
-
-std::uint32_t OpenError(const String &path)
-{
-    try {
-        FileStream stream(path);
-    } catch (const SystemErrorException &e) {
-        return e.ErrorCode();
-    }
-    return 0;
-}
-
-} // namespace
-
 TEST(FileStreamWin32, OpensAFileAnotherWriterHoldsAndNeverLocksIt)
 {
     TestSupport::TempFolder folder;
@@ -57,7 +43,12 @@ TEST(FileStreamWin32, OpensAFileAnotherWriterHoldsAndNeverLocksIt)
     HANDLE exclusive = CreateFileW(Win32::ToW(StringExpr(locked)).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    0, nullptr);
     ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(OpenError(locked), SystemError::SharingViolation);
+    try {
+        FileStream stream(locked);
+        ADD_FAILURE() << "opened a file another writer holds exclusively";
+    } catch (const SystemErrorException &e) {
+        EXPECT_EQ(e.ErrorCode(), SystemError::SharingViolation);
+    }
     CloseHandle(exclusive);
 }
 

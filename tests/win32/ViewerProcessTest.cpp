@@ -32,7 +32,6 @@ TEST(ViewerProcess, SwitchesAreCaseInsensitive)
     // string then fails with -1.
     EXPECT_EQ(RunViewer(L"/InStAlL \"\" \"USERS=NOBODY\""), kFailure);
     EXPECT_EQ(RunViewer(L"/INSTALL"), kFailure);
-    EXPECT_EQ(RunViewer(L"/install \"\" \"USERS=ONLYME DESKTOP=1 STARTMENU=1 FILEASSOCIATIONS=1\""), kFailure);
 }
 
 } // namespace Brintavolex::TestSupport

@@ -6,16 +6,14 @@
 #include "GUI/api/Panel.h"
 #include "GUI/api/Win32/Win32WindowPlatform.h"
 #include "Platform/api/Win32/WideText.h"
+#include "Win32Files.h"
 #include "support/Win32/ProcessRunner.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -161,29 +159,19 @@ TEST(WindowHostWin32, TimersInputAndPaintingThroughRealWindows)
     EXPECT_FALSE(IsWindow(window));
 }
 
-std::string ReadFile(const std::wstring &path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(WindowHostWin32, AnExceptionInATimerCallbackIsLoggedReportedAndEndsTheProcess)
 {
     const std::wstring logName = L"Brintavolex Host " + std::to_wstring(GetCurrentProcessId());
     const unsigned long code =
         TestSupport::RunProcess(L"\"" + TestSupport::ModuleFolder() + L"host_failure.exe\" \"" + logName + L"\"");
     EXPECT_EQ(code, 0xFFFFFFFFul);
-    wchar_t folder[MAX_PATH] = {}, desktop[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)));
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, 0, desktop)));
-    const std::string log = ReadFile(std::wstring(folder) + L"\\" + logName + L"\\" + logName + L".log");
+    using TestSupport::ReadFileW, TestSupport::SpecialFolder;
+    const std::string log = ReadFileW(SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\" + logName + L"\\" + logName + L".log");
     EXPECT_NE(log.find("GUI: exception while handling message 275"), std::string::npos) << log;
     EXPECT_NE(log.find("host_failure: the timer callback failed"), std::string::npos) << log;
     // The problem report went to the desktop.
-    const std::wstring report = std::wstring(desktop) + L"\\" + logName + L".log";
-    EXPECT_EQ(ReadFile(report), log);
+    const std::wstring report = SpecialFolder(CSIDL_DESKTOP) + L"\\" + logName + L".log";
+    EXPECT_EQ(ReadFileW(report), log);
     DeleteFileW(report.c_str());
 }
 

@@ -264,11 +264,7 @@ private:
 
 // ---- Reading the file ----
 
-struct Parsed {
-    Header header;
-};
-
-HRESULT ReadHeader(BrintavolexIStream *stream, Parsed &parsed)
+HRESULT ReadHeader(BrintavolexIStream *stream, Header &h)
 {
     ULONGLONG size = 0;
     HRESULT hr = stream->Size(&size);
@@ -282,7 +278,6 @@ HRESULT ReadHeader(BrintavolexIStream *stream, Parsed &parsed)
         return hr;
     if (std::memcmp(bytes, "BVTP", 4) != 0)
         return E_FAIL;
-    Header &h = parsed.header;
     std::memcpy(&h.version, bytes + 4, 2);
     std::memcpy(&h.flags, bytes + 6, 2);
     std::memcpy(&h.width, bytes + 8, 4);
@@ -323,6 +318,22 @@ struct Source {
     std::wstring fileName;
 };
 
+HRESULT HeaderOf(const Source &source, BrintavolexIProperty **property)
+{
+    return Guard([&] {
+        if (!property)
+            return E_POINTER;
+        *property = nullptr;
+        if (!source.stream)
+            return E_FAIL;
+        Header h;
+        const HRESULT hr = ReadHeader(source.stream.Get(), h);
+        if (hr == S_OK)
+            *property = HeaderProperties(h, source.fileName);
+        return hr;
+    });
+}
+
 class Image final : public Object<BrintavolexIImage2D> {
 public:
     explicit Image(Source source) : _source(std::move(source)) {}
@@ -340,29 +351,16 @@ public:
             *item = nullptr;
         return E_INVALIDARG;
     }
-    HRESULT STDMETHODCALLTYPE GetProperty(BrintavolexIProperty **property) override
-    {
-        return Guard([&] {
-            if (!property)
-                return E_POINTER;
-            *property = nullptr;
-            Parsed parsed;
-            const HRESULT hr = ReadHeader(_source.stream.Get(), parsed);
-            if (hr == S_OK)
-                *property = HeaderProperties(parsed.header, _source.fileName);
-            return hr;
-        });
-    }
+    HRESULT STDMETHODCALLTYPE GetProperty(BrintavolexIProperty **p) override { return HeaderOf(_source, p); }
     HRESULT STDMETHODCALLTYPE DecodeBasicInfo(ULONG *width, ULONG *height, ULONG *allocatedWidth,
                                               ULONG *allocatedHeight, LONG *colorType) override
     {
         if (!width || !height || !allocatedWidth || !allocatedHeight || !colorType)
             return E_POINTER;
-        Parsed parsed;
-        const HRESULT hr = ReadHeader(_source.stream.Get(), parsed);
+        Header h;
+        const HRESULT hr = ReadHeader(_source.stream.Get(), h);
         if (hr != S_OK)
             return hr;
-        const Header &h = parsed.header;
         *width = h.width;
         *height = h.height;
         *allocatedWidth = 0;
@@ -382,11 +380,10 @@ public:
         return Guard([&] {
             if (!buffer)
                 return E_POINTER;
-            Parsed parsed;
-            HRESULT hr = ReadHeader(_source.stream.Get(), parsed);
+            Header h;
+            HRESULT hr = ReadHeader(_source.stream.Get(), h);
             if (hr != S_OK)
                 return hr;
-            const Header &h = parsed.header;
             if (h.flags & FailInGet)
                 return E_FAIL;
             if (stride < h.width || rows < h.height)
@@ -434,21 +431,7 @@ public:
             return S_OK;
         });
     }
-    HRESULT STDMETHODCALLTYPE GetProperty(BrintavolexIProperty **property) override
-    {
-        return Guard([&] {
-            if (!property)
-                return E_POINTER;
-            *property = nullptr;
-            if (!_source.stream)
-                return E_FAIL;
-            Parsed parsed;
-            const HRESULT hr = ReadHeader(_source.stream.Get(), parsed);
-            if (hr == S_OK)
-                *property = HeaderProperties(parsed.header, _source.fileName);
-            return hr;
-        });
-    }
+    HRESULT STDMETHODCALLTYPE GetProperty(BrintavolexIProperty **p) override { return HeaderOf(_source, p); }
     HRESULT STDMETHODCALLTYPE GetName(LPSTR *name) override { return Text(name, "Brintavolex Test Decoder"); }
     HRESULT STDMETHODCALLTYPE GetExtensions(LPSTR *extensions) override { return Text(extensions, "*.bvtp"); }
     HRESULT STDMETHODCALLTYPE GetFilterStringEnglish(LPSTR *text) override

@@ -91,7 +91,6 @@ TEST(Logger, ReplayKeepsPairsAndAddsNothingWhenEmpty)
     source.CopyTo(source);
     ASSERT_EQ(source.Messages().size(), 4u);
     EXPECT_EQ(source.Messages()[3], Pair("zwei", "two"));
-
 }
 
 } // namespace Brintavolex

@@ -24,26 +24,17 @@ TEST(PlugInChecks, RangesNeverWrapAround)
     EXPECT_FALSE(PlugIn::RangeFits(0, 1, 0));
 }
 
+// The messages and the refusals in action: the plug-in tests under Wine.
 TEST(PlugInChecks, BasicInformationAndBuffers)
 {
     Data::BasicInfo info;
-    info.width = 10, info.height = 5, info.colorType = Data::ColorType::BGRAUInt8;
-    EXPECT_NO_THROW(PlugIn::CheckBasicInfo("X::Y", info));
+    info.width = 10, info.height = 5, info.colorType = Data::ColorType::RGBAFloat32;
     info.allocatedWidth = 10, info.allocatedHeight = 8;
     EXPECT_NO_THROW(PlugIn::CheckBasicInfo("X::Y", info));
-    info.allocatedWidth = 9;
-    try {
-        PlugIn::CheckBasicInfo("X::Y", info);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "X::Y: allocated width is smaller than the width");
-    }
     info.allocatedWidth = 0, info.allocatedHeight = 4;
     EXPECT_THROW(PlugIn::CheckBasicInfo("X::Y", info), Exception);
     info.allocatedHeight = 0, info.colorType = Data::ColorType(49);
     EXPECT_THROW(PlugIn::CheckBasicInfo("X::Y", info), Exception);
-    info.colorType = Data::ColorType::RGBAFloat32;
-    EXPECT_NO_THROW(PlugIn::CheckBasicInfo("X::Y", info));
 
     Data::BasicInfo3D volume;
     volume.width = volume.height = volume.depth = 2;
@@ -51,7 +42,6 @@ TEST(PlugInChecks, BasicInformationAndBuffers)
     volume.colorType = Data::ColorType::Float64;
     EXPECT_NO_THROW(PlugIn::CheckBasicInfo3D("V", volume));
 
-    EXPECT_TRUE(PlugIn::BufferHolds(10, 5, 64, 8));
     EXPECT_TRUE(PlugIn::BufferHolds(10, 5, 10, 5));
     EXPECT_FALSE(PlugIn::BufferHolds(10, 5, 9, 8));
     EXPECT_FALSE(PlugIn::BufferHolds(10, 5, 64, 4));
