@@ -6,6 +6,8 @@
 #include "support/TempFolder.h"
 #include "this/src/Codecs.h"
 
+#include "support/Thrown.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -117,18 +119,26 @@ TEST(BMPDecoder, BitFieldsOf16BitsWithAlpha)
 
 TEST(BMPDecoder, ThirtyTwoBitsTakeAlphaFromTheFourthByteUnlessItIsUnused)
 {
-    const Decoded withAlpha = Decode(File(InfoHeader(2, 1, 32, 0), "", std::string("\x01\x02\x03\x80\x04\x05\x06\x00", 8)));
+    const Decoded withAlpha =
+        Decode(File(InfoHeader(2, 1, 32, 0), "", std::string("\x01\x02\x03\x80\x04\x05\x06\x00", 8)));
     EXPECT_EQ(withAlpha.At(0, 0), (Pixel{1, 2, 3, 128}));
     EXPECT_EQ(withAlpha.At(1, 0), (Pixel{4, 5, 6, 0}));
-    const Decoded unused = Decode(File(InfoHeader(2, 1, 32, 0), "", std::string("\x01\x02\x03\x00\x04\x05\x06\x00", 8)));
+    const Decoded unused =
+        Decode(File(InfoHeader(2, 1, 32, 0), "", std::string("\x01\x02\x03\x00\x04\x05\x06\x00", 8)));
     EXPECT_EQ(unused.At(0, 0), (Pixel{1, 2, 3, 255}));
     EXPECT_EQ(unused.At(1, 0), (Pixel{4, 5, 6, 255}));
 }
 
 TEST(BMPDecoder, RunLengthEightBits)
 {
-    const std::string palette = Palette({{0, 0, 0, 0}, {1, 1, 1, 0}, {2, 2, 2, 0}, {3, 3, 3, 0}, {4, 4, 4, 0},
-                                         {5, 5, 5, 0}, {6, 6, 6, 0}, {7, 7, 7, 0}});
+    const std::string palette = Palette({{0, 0, 0, 0},
+                                         {1, 1, 1, 0},
+                                         {2, 2, 2, 0},
+                                         {3, 3, 3, 0},
+                                         {4, 4, 4, 0},
+                                         {5, 5, 5, 0},
+                                         {6, 6, 6, 0},
+                                         {7, 7, 7, 0}});
     const std::string rle("\x03\x05\x00\x00\x02\x07\x00\x01", 8);
     const Decoded d = Decode(File(InfoHeader(4, 3, 8, 1, 8, 8), palette, rle));
     for (int x = 0; x < 3; ++x)
@@ -204,13 +214,8 @@ TEST(BMPDecoder, RunLengthFilesAreBoundByTheDecodeLimitNotByTheirData)
     const std::string file = declaring(46340);
     ASSERT_EQ(file.size(), 60u);
     auto decoder = MakeShared<BMPDecoder>(MakeShared<MemoryStream>(file.data(), file.size()));
-    try {
-        decoder->DecodeBasicInfo();
-        FAIL() << "a 60-byte file passed as 8.6 GB";
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(),
-                     "BMPDecoder: 46340 x 46340 pixels of 4 bytes exceed the decode limit of 1073741824 bytes");
-    }
+    EXPECT_EQ(Thrown([&] { decoder->DecodeBasicInfo(); }),
+              "BMPDecoder: 46340 x 46340 pixels of 4 bytes exceed the decode limit of 1073741824 bytes");
     // The caller sets the limit; at it a decode goes through.
     const ScopedDecodeLimit limit(512 * 512 * 4);
     EXPECT_EQ(Decode(declaring(512)).At(0, 511), (Pixel{0, 0, 0, 0}));
@@ -246,10 +251,12 @@ TEST(CodecRegistry, ExtensionsAndTheFallback)
     // A BMP under another extension is found by trying every decoder.
     const std::string file = File(InfoHeader(1, 1, 24, 0), "", std::string(4, '\x10'));
     auto stream = MakeShared<MemoryStream>(file.data(), file.size());
-    const LoadedItem renamed = LoadFromStream(stream, "picture.gif", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
+    const LoadedItem renamed =
+        LoadFromStream(stream, "picture.gif", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
     EXPECT_TRUE(renamed.wrongExtension);
     EXPECT_TRUE(renamed.factory->GetName() == String("Brintavolex BMP Decoder"));
-    const LoadedItem named = LoadFromStream(stream, "picture.BMP", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
+    const LoadedItem named =
+        LoadFromStream(stream, "picture.BMP", {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
     EXPECT_FALSE(named.wrongExtension);
 
     const std::string garbage = "this is no picture at all";
@@ -258,12 +265,8 @@ TEST(CodecRegistry, ExtensionsAndTheFallback)
     struct Strange : IndexType {
         const char *GetName() const override { return "Strange"; }
     };
-    try {
-        LoadFromStream(stream, "x.bmp", {MakeShared<Strange>()}, MakeShared<NullLogger>());
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "LoadFromStream: unknown index type");
-    }
+    EXPECT_EQ(Thrown([&] { LoadFromStream(stream, "x.bmp", {MakeShared<Strange>()}, MakeShared<NullLogger>()); }),
+              "LoadFromStream: unknown index type");
 }
 
 } // namespace Brintavolex

@@ -1,6 +1,8 @@
-#include "Data/api/Image2D.h"
 #include "Data/api/UserRepresentation.h"
+#include "Data/api/Image2D.h"
 #include "Platform/api/MinimumMaximum.h"
+
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +34,9 @@ TEST(DefaultImageUserRepresentation, NominalRangesSpanZeroToOne)
         EXPECT_EQ(r.GetUserValueFromNormalizedFloatValue(1.0), c.maximum);
         EXPECT_EQ(r.GetPixelValueFromUserValue(17.25), 17.25);
     }
-    try {
-        DefaultImageUserRepresentation(ColorType::RGBAFloat32).GetNormalizedFloatFromUserValue(0);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(),
-                     "Brintavolex::Data::DefaultImageUserRepresentation::GetNormalizedFloatFromUserValue");
-    }
+    EXPECT_EQ(
+        Thrown([&] { DefaultImageUserRepresentation(ColorType::RGBAFloat32).GetNormalizedFloatFromUserValue(0); }),
+        "Brintavolex::Data::DefaultImageUserRepresentation::GetNormalizedFloatFromUserValue");
 }
 
 TEST(ImageUserRepresentationFromMinMaxValues, RangesRelateStoredAndShownValues)
@@ -80,8 +78,8 @@ ImageUserRepresentationFromMinMaxValues &Attached(Image2DBase &image)
 void AttachMeasured(Image2DBase &image)
 {
     const MinimumMaximum range = ComputeMinimumMaximum(image);
-    AttachUserRepresentation(image, range.found ? ValueRangeHints{range.minimum, range.maximum, {}, {}}
-                                                : ValueRangeHints{});
+    AttachUserRepresentation(image,
+                             range.found ? ValueRangeHints{range.minimum, range.maximum, {}, {}} : ValueRangeHints{});
 }
 } // namespace
 

@@ -5,6 +5,8 @@
 #include "GUI/api/Panel.h"
 #include "Root/api/Exception.h"
 
+#include "support/Thrown.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -88,10 +90,7 @@ struct Host {
         gui->SetRootPanel(root);
         gui->Show();
     }
-    ~Host()
-    {
-        gui.reset();
-    }
+    ~Host() { gui.reset(); }
     WindowHandle RootWindow() const { return gui->WindowOf(*root); }
     const HeadlessWindowPlatform::FakeWindow &Window() const { return *platform->Window(RootWindow()); }
     // Handles what is queued; a message of no meaning first, so that the
@@ -167,8 +166,8 @@ TEST(WindowHost, PressAndReleaseBetweenPaintsArriveInOrderEachAfterItsPosition)
     h.gui->HandleGUIMessages();
     h.platform->InjectKey(h.RootWindow(), M::KeyDown, 65);
     h.Pump();
-    const std::vector<std::string> expected{"move@30,50", "move@32,52", "down@32,52", "move@40,60", "up@40,60",
-                                            "key65"};
+    const std::vector<std::string> expected{"move@30,50", "move@32,52", "down@32,52",
+                                            "move@40,60", "up@40,60",   "key65"};
     EXPECT_EQ(h.probe.events, expected);
     EXPECT_FALSE(h.gui->LeftButtonDown());
     EXPECT_EQ(h.gui->LastX(), 140);
@@ -408,21 +407,15 @@ TEST(WindowHost, DpiChangesRescaleThePanelsOfTheirMonitorAndUnequalValuesAreRefu
     EXPECT_FALSE(h.platform->Ended());
     EXPECT_EQ(h.root->GetScale(), 1.5);
     EXPECT_EQ(h.probe.scaleChanges, 1);
-    try {
-        h.gui->OnDPIChanged(1, 96, 120);
-        FAIL() << "no exception";
-    } catch (const std::invalid_argument &e) {
-        EXPECT_STREQ(e.what(), "GUI::OnDPIChanged: horizontal and vertical dpi must be equal");
-    }
+    EXPECT_EQ(Thrown([&] { h.gui->OnDPIChanged(1, 96, 120); }),
+              "GUI::OnDPIChanged: horizontal and vertical dpi must be equal");
 }
 
 TEST(WindowHost, TitleColoursFollowTheColorizationAndTheActivation)
 {
     // Blue 0x0078D7 at a balance of 80 %: channel c * 0.8 + 0.2 * 217 / 255.
     // (Vertex colours become bytes by truncation.)
-    const auto expected = [](double c) {
-        return std::uint8_t(float(c / 255.0 * 0.8 + 0.2 * 0.8509804) * 255.0f);
-    };
+    const auto expected = [](double c) { return std::uint8_t(float(c / 255.0 * 0.8 + 0.2 * 0.8509804) * 255.0f); };
     {
         Host h([](HeadlessWindowPlatform &p) { p.SetColorization(Colorization{0xFF0078D7u, 80}); });
         ASSERT_TRUE(h.gui->HasTitleColors());
@@ -467,8 +460,7 @@ TEST(WindowHost, AModalWindowTakesThePointerAndFlashesWhenOthersAreClicked)
     h.Pump();
     EXPECT_TRUE(h.probe.events.empty());
     bool handled = false;
-    EXPECT_EQ(h.gui->WindowProcedure(h.RootWindow(), M::MouseActivate, 0, 0, handled),
-              MouseActivateNoActivateAndEat);
+    EXPECT_EQ(h.gui->WindowProcedure(h.RootWindow(), M::MouseActivate, 0, 0, handled), MouseActivateNoActivateAndEat);
     EXPECT_EQ(h.platform->FlashCountSeen(), 3u);
     EXPECT_EQ(h.platform->FlashIntervalSeen(), 530u / 8);
     h.gui->SetModalWindow(0);

@@ -3,6 +3,8 @@
 
 #include "support/GermanLocale.h"
 
+#include "support/Thrown.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -56,12 +58,10 @@ TEST(FitAndClamp, FitZoomAndFiftyPixelsInView)
     EXPECT_EQ(ClampPanning({300, -300}, 100, 100, 500, 400, 1, 0), (Vec2{250, -200}));
     // A large one keeps 50 screen pixels inside: m = 250 - 50 + 1000.
     EXPECT_EQ(ClampPanning({5000, 0}, 2000, 2000, 500, 400, 1, 0).x, 1200);
-    try {
-        ClampPanning({0, 0}, 1, 1, 1, 1, 1, 45);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "Planoscope::ClampPanning: rotation angle must be in {0,90,180,270}");
-    }
+    EXPECT_EQ(Thrown([&] {
+                  ClampPanning({0, 0}, 1, 1, 1, 1, 1, 45);
+              }),
+              "Planoscope::ClampPanning: rotation angle must be in {0,90,180,270}");
 }
 
 // The screen-to-image mapping and its inverse agree for every angle, and a

@@ -1,20 +1,22 @@
-#include "Platform/api/Progress.h"
-#include "Interface/api/Composite.h"
 #include "Platform/api/DataCache.h"
+#include "Interface/api/Composite.h"
 #include "Platform/api/DecodeLimit.h"
+#include "Platform/api/Progress.h"
 #include "Platform/api/VolumeSliceAdapters.h"
 
 #include "support/Printers.h"
+
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <functional>
-#include <cmath>
 #include <limits>
 #include <random>
 #include <stdexcept>
@@ -116,22 +118,12 @@ TEST(Image2DDataCache, ACancellingListenerStopsALongDecode)
 
 TEST(Image2DDataCache, RefusesNullAndUnsupportedCalls)
 {
-    try {
-        Image2DDataCache cache(nullptr);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "Image2DDataCache::Image2DDataCache: invalid pointer");
-    }
+    EXPECT_EQ(Thrown([&] { Image2DDataCache cache(nullptr); }), "Image2DDataCache::Image2DDataCache: invalid pointer");
     auto cache = MakeShared<Image2DDataCache>(MakeShared<CountingSource>(3, 2));
     Data::BasicInfo info;
     cache->DecodeBasicInfo(info);
     EXPECT_EQ(info.width, 3u);
-    try {
-        cache->GetRect(nullptr, 0, 0, nullptr);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "Image2DDataCache::GetRect: not implemented");
-    }
+    EXPECT_EQ(Thrown([&] { cache->GetRect(nullptr, 0, 0, nullptr); }), "Image2DDataCache::GetRect: not implemented");
     EXPECT_THROW(cache->Get(0), Exception);
 }
 
@@ -384,23 +376,15 @@ TEST(DecodeLimit, CachesRefuseLargerSizesBeforeAllocating)
 {
     const ScopedDecodeLimit limit(1 << 20);
     auto source = MakeShared<CountingSource>(1024, 513); // UInt16: 1 MiB + 2 KiB
-    try {
-        MakeShared<Image2DDataCache>(source)->GetData();
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "Image2DDataCache::GetData: 1024 x 513 pixels of 2 bytes exceed the decode limit "
-                               "of 1048576 bytes");
-    }
+    EXPECT_EQ(Thrown([&] { MakeShared<Image2DDataCache>(source)->GetData(); }),
+              "Image2DDataCache::GetData: 1024 x 513 pixels of 2 bytes exceed the decode limit "
+              "of 1048576 bytes");
     EXPECT_EQ(source->decodes, 0);
     EXPECT_TRUE(MakeShared<Image2DDataCache>(MakeShared<CountingSource>(1024, 512))->GetData());
     const ScopedDecodeLimit tiny(23);
-    try {
-        MakeShared<Image3DDataCache>(MakeShared<SmallVolume>())->GetData(0, 0);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "Image3DDataCache::GetData: 4 x 3 x 2 pixels of 1 bytes exceed the decode limit of "
-                               "23 bytes");
-    }
+    EXPECT_EQ(Thrown([&] { MakeShared<Image3DDataCache>(MakeShared<SmallVolume>())->GetData(0, 0); }),
+              "Image3DDataCache::GetData: 4 x 3 x 2 pixels of 1 bytes exceed the decode limit of "
+              "23 bytes");
 }
 
 TEST(Image2DDataCache, TakesThePixelSizeFromTheSourcesProperties)
@@ -440,12 +424,7 @@ TEST(Image2DDataCache, TakesThePixelSizeFromTheSourcesProperties)
     EXPECT_EQ(load([](Composite &c) { c.Add(Data::kPixelSizeKey, "wide", 4); }), std::make_pair(1.0, 1.0));
     EXPECT_EQ(warned(), 1);
     Data::Image2D<std::uint8_t> image;
-    try {
-        image.SetProperty("Gamma", rectangular, 1);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "Image2DBase::SetProperty: unknown key");
-    }
+    EXPECT_EQ(Thrown([&] { image.SetProperty("Gamma", rectangular, 1); }), "Image2DBase::SetProperty: unknown key");
 }
 
 } // namespace Brintavolex

@@ -1,6 +1,8 @@
 #include "Platform/api/Threading.h"
 #include "Root/api/Exception.h"
 
+#include "support/Thrown.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -65,12 +67,8 @@ TEST(Thread, SuspendedStartAndDestructorJoins)
 
 TEST(CriticalSection, LockGuardsAndRefusesNull)
 {
-    try {
-        CriticalSectionLock lock(nullptr);
-        FAIL();
-    } catch (const std::invalid_argument &e) {
-        EXPECT_STREQ(e.what(), "CriticalSectionLock::CriticalSectionLock: CriticalSection* is nullptr");
-    }
+    EXPECT_EQ(Thrown([&] { CriticalSectionLock lock(nullptr); }),
+              "CriticalSectionLock::CriticalSectionLock: CriticalSection* is nullptr");
     CriticalSection section;
     long counter = 0;
     std::vector<std::thread> threads;

@@ -1,5 +1,7 @@
-#include "Root/api/Exception.h"
 #include "Root/api/SharedPtr.h"
+#include "Root/api/Exception.h"
+
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -70,12 +72,8 @@ TEST(SharedPtr, SharedFromThis)
     EXPECT_EQ(owner.UseCount(), 2);
 
     // A second owner of the same object would free it twice.
-    try {
-        SharedPtr<Derived> second(owner.Get());
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(), "SharedPtrFromthis: this must not be managed by SharedPtr");
-    }
+    EXPECT_EQ(Thrown([&] { SharedPtr<Derived> second(owner.Get()); }),
+              "SharedPtrFromthis: this must not be managed by SharedPtr");
     EXPECT_EQ(alive, 1);
 
     Counted unmanaged(alive);
