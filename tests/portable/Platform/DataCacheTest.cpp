@@ -118,15 +118,27 @@ TEST(Image2DDataCache, ACancellingListenerStopsALongDecode)
 
 TEST(Image2DDataCache, TimingsGoToTheDocumentLog)
 {
-    auto cache = MakeShared<Image2DDataCache>(MakeShared<CountingSource>(5, 4));
+    struct FloatSource final : IImage2D {
+        std::uint64_t GetCount() override { return 0; }
+        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
+        SharedPtr<IProperty> GetProperty() override { return nullptr; }
+        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {5, 4, 5, 4, Data::ColorType::Float32}; }
+        void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &) override
+        {
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 5; ++x)
+                    static_cast<float *>(buffer)[y * stride + x] = 7.5f;
+        }
+    };
+    auto cache = MakeShared<Image2DDataCache>(MakeShared<FloatSource>());
     std::vector<std::string> lines;
     cache->SetTimingLog([&](const String &line) { lines.push_back(line.ToStdString()); });
     cache->GetData();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].rfind(" creating image: ", 0), 0u);
     EXPECT_EQ(lines[1].rfind(" decoding image: ", 0), 0u);
-    EXPECT_EQ(lines[2], "Minimum/Maximum: 0 304");
-    EXPECT_EQ(cache->GetMinimumMaximum().maximum, 304);
+    EXPECT_EQ(lines[2], "Minimum/Maximum: 7.5 7.5");
+    EXPECT_EQ(cache->GetMinimumMaximum().minimum, 7.5);
 }
 
 TEST(ProgressCallbackImplementation, RecordsTimeOncePerFractionAndOrsListeners)
