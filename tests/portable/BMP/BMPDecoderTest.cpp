@@ -131,23 +131,13 @@ TEST(BMPDecoder, ThirtyTwoBitsTakeAlphaFromTheFourthByteUnlessItIsUnused)
 
 TEST(BMPDecoder, RunLengthEightBits)
 {
-    const std::string palette = Palette({{0, 0, 0, 0},
-                                         {1, 1, 1, 0},
-                                         {2, 2, 2, 0},
-                                         {3, 3, 3, 0},
-                                         {4, 4, 4, 0},
-                                         {5, 5, 5, 0},
-                                         {6, 6, 6, 0},
-                                         {7, 7, 7, 0}});
+    std::string palette;
+    for (char i = 0; i < 8; ++i)
+        palette += std::string{i, i, i, 0};
     const std::string rle("\x03\x05\x00\x00\x02\x07\x00\x01", 8);
     const Decoded d = Decode(File(InfoHeader(4, 3, 8, 1, 8, 8), palette, rle));
-    for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(d.At(x, 2), (Pixel{5, 5, 5, 255}));
-    EXPECT_EQ(d.At(3, 2), (Pixel{0, 0, 0, 0})); // never written: cleared
-    EXPECT_EQ(d.At(0, 1), (Pixel{7, 7, 7, 255}));
-    EXPECT_EQ(d.At(1, 1), (Pixel{7, 7, 7, 255}));
-    EXPECT_EQ(d.At(2, 1), (Pixel{0, 0, 0, 0}));
-    EXPECT_EQ(d.At(0, 0), (Pixel{0, 0, 0, 0}));
+    const Pixel o{0, 0, 0, 0}, p5{5, 5, 5, 255}, p7{7, 7, 7, 255}; // o: never written, cleared
+    EXPECT_EQ(d.pixels, (std::vector<Pixel>{o, o, o, o, p7, p7, o, o, p5, p5, p5, o}));
 }
 
 TEST(BMPDecoder, RunLengthStaysInsideThePictureAndTheData)

@@ -215,19 +215,4 @@ TEST(Image2D, DecodingFillsATypedImageWithItsBorder)
     EXPECT_EQ(source.calls, 1);
 }
 
-TEST(ColorType, CodesNamesAndSizes)
-{
-    EXPECT_EQ(int(ColorType::BGRAUInt8), 48); // the plug-in interface's codes
-    EXPECT_EQ(int(ColorType::BGRAFloat64), 452);
-    EXPECT_STREQ(ColorTypeName(ColorType::BGRASInt64), "BGRASInt64");
-    EXPECT_EQ(PixelSize(ColorType::BGRAFloat64), 32u);
-    EXPECT_EQ(PixelSize(ColorType::RGBAUInt16), 8u);
-    EXPECT_EQ(PixelSize(ColorType(99)), 0u);
-    int known = 0;
-    for (int code = -1; code < 1000; ++code)
-        known += IsKnownColorType(ColorType(code)) ? 1 : 0;
-    EXPECT_EQ(known, 22);
-    EXPECT_THROW(CreateImage2D(ColorType(99)), Exception);
-}
-
 } // namespace Brintavolex::Data

@@ -74,13 +74,6 @@ ImageUserRepresentationFromMinMaxValues &Attached(Image2DBase &image)
 {
     return dynamic_cast<ImageUserRepresentationFromMinMaxValues &>(*image.GetUserRepresentation());
 }
-// The data cache's way: float images get the range measured from their data.
-void AttachMeasured(Image2DBase &image)
-{
-    const MinimumMaximum range = ComputeMinimumMaximum(image);
-    AttachUserRepresentation(image,
-                             range.found ? ValueRangeHints{range.minimum, range.maximum, {}, {}} : ValueRangeHints{});
-}
 } // namespace
 
 // Ranges measured from float data are compared with numpy's by the display
@@ -98,22 +91,6 @@ TEST(AttachUserRepresentation, RangesFromTheTypeOrTheHints)
     AttachUserRepresentation(*hinted, ValueRangeHints{0.0, 4095.0, 5.0, 5.0});
     EXPECT_EQ(Attached(*hinted).PixelMaximum(), 4095);
     EXPECT_EQ(Attached(*hinted).UserMaximum(), 4095);
-}
-
-TEST(AttachUserRepresentation, ImagesWithoutARangeStayDefined)
-{
-    const float inf = std::numeric_limits<float>::infinity();
-    for (auto image : {Filled<float>({7.5f, 7.5f}), Filled<float>({std::nanf(""), std::nanf("")}),
-                       Filled<float>({inf, inf}), Filled<float>({-inf, 3.0f})}) {
-        AttachMeasured(*image);
-        auto &r = Attached(*image);
-        EXPECT_TRUE(std::isfinite(r.PixelMinimum()));
-        EXPECT_TRUE(std::isfinite(r.PixelMaximum()));
-        EXPECT_LT(r.PixelMinimum(), r.PixelMaximum());
-        EXPECT_TRUE(std::isfinite(r.GetNormalizedFloatFromUserValue(r.PixelMinimum())));
-    }
-    auto rgba = MakeShared<Image2D<ColorRGBA<float>>>();
-    EXPECT_THROW(AttachUserRepresentation(*rgba), Exception);
 }
 
 } // namespace Brintavolex::Data

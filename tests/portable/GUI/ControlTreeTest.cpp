@@ -102,22 +102,6 @@ TEST(Panel, ClipsAndHitsChildrenInPanelCoordinates)
     EXPECT_EQ(s.panel->GetHotControl(), nullptr);
 }
 
-TEST(Control, VisibilityCallbackRunsOnlyOnChange)
-{
-    struct Counter {
-        void Changed() { ++count; }
-        int count = 0;
-    } counter;
-    Leaf leaf;
-    leaf.VisibilityCallback().Reset(&Counter::Changed, &counter);
-    leaf.SetVisible(true);
-    EXPECT_EQ(counter.count, 0);
-    leaf.SetVisible(false);
-    leaf.SetVisible(false);
-    leaf.SetVisible(true);
-    EXPECT_EQ(counter.count, 2);
-}
-
 TEST(WeakPtrControl, ExpiresOnDestructionAndOnDetach)
 {
     OnePanel s;
@@ -249,6 +233,8 @@ TEST(Layouts, VerticalLayoutStacksCentresAndFills)
     EXPECT_EQ(fill.GetRect(), (Rect{140, 70, 160, 140}));       // 100 - (20 + 10) high
     EXPECT_EQ(b.GetRect(), (Rect{135, 140, 165, 150}));
     EXPECT_EQ(hidden.GetRect(), (Rect{7, 7, 9, 9}));
+    EXPECT_FALSE(layout.NeedsLayout());
+    hidden.SetVisible(false); // no change, no new layout
     EXPECT_FALSE(layout.NeedsLayout());
 
     // Showing a child marks the layout through the bound visibility callback.

@@ -440,10 +440,6 @@ TEST(WindowHost, TitleColoursFollowTheColorizationAndTheActivation)
         GUI gui(platform);
         gui.ReadTitleColors();
         EXPECT_FALSE(gui.HasTitleColors());
-        // No colorization values at all: likewise.
-        GUI plain(MakeShared<HeadlessWindowPlatform>());
-        plain.ReadTitleColors();
-        EXPECT_FALSE(plain.HasTitleColors());
     }
 }
 

@@ -2,9 +2,9 @@
 // on whole frames.
 #include "GUI/api/GUI.h"
 #include "GUI/api/Panel.h"
-#include "Platform/api/Video/Software.h"
 #include "PlanoscopeWidget/api/PlanoscopeControl.h"
 #include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
+#include "Platform/api/Video/Software.h"
 
 #include <gtest/gtest.h>
 
@@ -44,10 +44,7 @@ struct Desk {
         view.SetRect(0, 0, width, height);
         view.SetResamplingModes(Mode::Nearest, Mode::Nearest, Mode::Nearest);
     }
-    ~Desk()
-    {
-        gui.DeleteContextObjects();
-    }
+    ~Desk() { gui.DeleteContextObjects(); }
     void Paint() { ASSERT_TRUE(gui.PaintPanels()); }
     Pixel At(std::int32_t x, std::int32_t y)
     {
@@ -217,7 +214,8 @@ TEST(Planoscope, PanningReusesTheLastFrame)
             for (Desk *desk : {&reused, &fresh}) {
                 desk->gui.OnMouseMove(Desk::kLeft + 150, Desk::kTop + 100);
                 desk->gui.OnMouseLButtonDown();
-                desk->gui.OnMouseMove(Desk::kLeft + 150 + std::int32_t(step.x), Desk::kTop + 100 + std::int32_t(step.y));
+                desk->gui.OnMouseMove(Desk::kLeft + 150 + std::int32_t(step.x),
+                                      Desk::kTop + 100 + std::int32_t(step.y));
                 desk->gui.OnMouseLButtonUp();
                 desk->Paint();
             }

@@ -114,17 +114,6 @@ TEST(ParallelLoop, SharesCoverTheRangeOnTheExpectedThreads)
     }
 }
 
-TEST(ParallelLoop, PartialResultsMergeInWorkerOrder)
-{
-    ProcessorCountScope scope(4);
-    std::vector<std::uint64_t> partial(ParallelLoop::WorkerCount(1000000), 0);
-    ParallelLoop::For(1000000, [&](unsigned worker, std::uint64_t begin, std::uint64_t end) {
-        for (std::uint64_t i = begin; i < end; ++i)
-            partial[worker] += i;
-    });
-    EXPECT_EQ(std::accumulate(partial.begin(), partial.end(), std::uint64_t(0)), 999999ull * 1000000 / 2);
-}
-
 TEST(ParallelLoop, AFailingWorkerFailsTheLoopAfterAllHaveEnded)
 {
     for (unsigned processors : {1u, 8u}) {

@@ -50,19 +50,6 @@ TEST(SharedPtr, OwnershipCountsAndACustomDeleterThatRunsOnce)
     EXPECT_EQ(released, 1);
 }
 
-TEST(SharedPtr, Casts)
-{
-    std::atomic<int> alive{0};
-    SharedPtr<Counted> base = MakeShared<Derived>(alive);
-    SharedPtr<Derived> derived = DynamicPointerCast<Derived>(base);
-    ASSERT_TRUE(derived);
-    EXPECT_EQ(derived->value, 42);
-    EXPECT_EQ(base.UseCount(), 2);
-    SharedPtr<Counted> plain = MakeShared<Counted>(alive);
-    EXPECT_FALSE(DynamicPointerCast<Derived>(plain));
-    EXPECT_EQ(StaticPointerCast<Counted>(derived).Get(), base.Get());
-}
-
 TEST(SharedPtr, SharedFromThis)
 {
     std::atomic<int> alive{0};
@@ -78,21 +65,6 @@ TEST(SharedPtr, SharedFromThis)
 
     Counted unmanaged(alive);
     EXPECT_THROW(unmanaged.SharedFromThis(), Exception);
-}
-
-TEST(WeakPtr, ExpiresAndNeverRevives)
-{
-    std::atomic<int> alive{0};
-    WeakPtr<Counted> weak;
-    {
-        SharedPtr<Counted> strong = MakeShared<Counted>(alive);
-        weak = strong;
-        EXPECT_FALSE(weak.Expired());
-        EXPECT_EQ(weak.Lock().Get(), strong.Get());
-    }
-    EXPECT_TRUE(weak.Expired());
-    EXPECT_FALSE(weak.Lock());
-    EXPECT_EQ(alive, 0);
 }
 
 namespace {

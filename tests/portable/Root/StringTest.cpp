@@ -142,15 +142,4 @@ TEST(String, UTF8RoundTrip)
     EXPECT_EQ(ToUTF8(StringExpr(u"\xD800x")), "\xEF\xBF\xBDx");
 }
 
-TEST(String, CopyMoveAndSelfAssignment)
-{
-    String a = Narrow("hello");
-    String b = a;
-    String c = std::move(a);
-    EXPECT_TRUE(a.Empty());
-    b = b;
-    EXPECT_STREQ(b.Narrow(), "hello");
-    EXPECT_STREQ(c.Narrow(), "hello");
-}
-
 } // namespace Brintavolex
