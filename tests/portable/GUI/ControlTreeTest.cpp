@@ -32,6 +32,19 @@ struct OnePanel {
     SharedPtr<Panel> panel;
 };
 
+// Logs the keys it hears; consumes one.
+template <class Base> struct KeyLogger final : Base {
+    void Draw() override {}
+    bool DeleteContextObjects() override { return true; }
+    bool OnKeyDown(std::uint32_t key, std::int64_t) override
+    {
+        log->push_back(this);
+        return key == consumes;
+    }
+    std::vector<Control *> *log = nullptr;
+    std::uint32_t consumes = 0;
+};
+
 // Hit tests, listeners and handlers that change the trees while they are
 // called: the event routing fuzz (EventFuzzTest.cpp).
 std::vector<Control *> Order(const ControlList &list) { return {list.Children().begin(), list.Children().end()}; }
@@ -167,31 +180,10 @@ TEST(Keys, EscapeClicksTheCloseButtonOnlyAfterItsOwnPress)
 
 TEST(Keys, GoToTheFocusedControlThenItsAncestors)
 {
-    struct KeyLeaf final : Control {
-        void Draw() override {}
-        bool DeleteContextObjects() override { return true; }
-        bool OnKeyDown(std::uint32_t key, std::int64_t) override
-        {
-            log->push_back(this);
-            return key == consumes;
-        }
-        std::vector<Control *> *log = nullptr;
-        std::uint32_t consumes = 0;
-    };
-    struct KeyList final : ControlList {
-        void Draw() override {}
-        bool OnKeyDown(std::uint32_t key, std::int64_t) override
-        {
-            log->push_back(this);
-            return key == consumes;
-        }
-        std::vector<Control *> *log = nullptr;
-        std::uint32_t consumes = 0;
-    };
     OnePanel s;
     std::vector<Control *> log;
-    KeyList group;
-    KeyLeaf leaf;
+    KeyLogger<ControlList> group;
+    KeyLogger<Control> leaf;
     group.log = leaf.log = &log;
     group.consumes = 66;
     leaf.consumes = 65;

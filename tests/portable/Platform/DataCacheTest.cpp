@@ -242,17 +242,12 @@ TEST(GetImageFromScene, IndexPaths)
     EXPECT_EQ(WidthOf(GetImageFromScene(decoder, {MakeShared<LastIndex>()})), 3u);
     EXPECT_EQ(WidthOf(GetImageFromScene(decoder, {MakeShared<ZeroBasedIndex>(1)})), 2u);
     EXPECT_THROW(GetImageFromScene(decoder, {MakeShared<ZeroBasedIndex>(5)}), std::invalid_argument);
-    const auto message = [&](const IndexPath &path) {
-        try {
-            GetImageFromScene(decoder, path);
-        } catch (const Exception &e) {
-            return std::string(e.what());
-        }
-        return std::string("<none>");
-    };
-    EXPECT_EQ(message({}), "GetImageFromScene: index is empty");
-    EXPECT_EQ(message({MakeShared<StrangeIndex>()}), "GetImageFromScene: unknown index type");
-    EXPECT_EQ(message({MakeShared<FirstIndex>(), MakeShared<XYDefaultIndex>()}),
+    EXPECT_EQ(Thrown([&] { GetImageFromScene(decoder, {}); }), "GetImageFromScene: index is empty");
+    EXPECT_EQ(Thrown([&] { GetImageFromScene(decoder, {MakeShared<StrangeIndex>()}); }),
+              "GetImageFromScene: unknown index type");
+    EXPECT_EQ(Thrown([&] {
+                  GetImageFromScene(decoder, {MakeShared<FirstIndex>(), MakeShared<XYDefaultIndex>()});
+              }),
               "bast cast from ISceneItem to IImage3D");
     EXPECT_EQ(PrintIndexPath({MakeShared<FirstIndex>(), MakeShared<ZeroBasedIndex>(3), nullptr}),
               String("FirstIndex/ZeroBasedIndex 3/unknown IndexType"));
