@@ -22,18 +22,8 @@ using Pixel = Data::ColorBGRA<std::uint8_t>;
 // Little-endian bytes of a file under construction.
 struct Bytes {
     std::string data;
-    Bytes &U16(unsigned v)
-    {
-        data += char(v & 255);
-        data += char((v >> 8) & 255);
-        return *this;
-    }
-    Bytes &U32(std::uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            data += char((v >> (8 * i)) & 255);
-        return *this;
-    }
+    Bytes &U16(unsigned v) { return Raw({int(v & 255), int(v >> 8 & 255)}); }
+    Bytes &U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
     Bytes &Raw(std::initializer_list<int> bytes)
     {
         for (int b : bytes)
@@ -85,12 +75,7 @@ Decoded Decode(const std::string &file)
 
 std::string Error(const std::string &file)
 {
-    try {
-        Decode(file);
-    } catch (const std::exception &e) {
-        return e.what();
-    }
-    return "<decoded>";
+    return Thrown([&] { Decode(file); });
 }
 
 std::string Palette(std::initializer_list<Pixel> entries)

@@ -144,13 +144,9 @@ TEST(Keys, EscapeClicksTheCloseButtonOnlyAfterItsOwnPress)
     popup->SetRect(0, 0, 100, 100);
     s.gui.AddPanel(popup);
     int rootClosed = 0, popupClosed = 0;
-    struct Closer {
-        int *count;
-        void Close() { ++*count; }
-    } rootCloser{&rootClosed}, popupCloser{&popupClosed};
     Function2<void()> closeRoot, closePopup;
-    closeRoot.Reset(&Closer::Close, &rootCloser);
-    closePopup.Reset(&Closer::Close, &popupCloser);
+    closeRoot.ResetCallable([&] { ++rootClosed; });
+    closePopup.ResetCallable([&] { ++popupClosed; });
     s.panel->SetCloseAction(closeRoot);
     popup->SetCloseAction(closePopup);
 

@@ -128,12 +128,8 @@ TEST(Widgets, EditBoxEditsCommitsAndRestores)
     EXPECT_EQ(events.edits, 2);
     // Escape restores and does not arm the panel's close button.
     int closed = 0;
-    struct Closer {
-        int *n;
-        void Close() { ++*n; }
-    } closer{&closed};
     Function2<void()> close;
-    close.Reset(&Closer::Close, &closer);
+    close.ResetCallable([&] { ++closed; });
     d.panel->SetCloseAction(close);
     d.gui.OnKeyDown(27, 0);
     d.gui.OnKeyUp(27, 0);

@@ -315,21 +315,16 @@ TEST(WindowHost, TimersRepeatRestartAndStopByTheirCallback)
 TEST(WindowHost, RunServesTimersUntilTheWindowClosesAndReturnsTheExitCode)
 {
     Host h;
-    struct Closer {
-        GUI *gui;
-        int calls = 0;
-        void Tick()
-        {
-            if (++calls == 3)
-                gui->Close();
-        }
-    } closer{h.gui.get()};
+    int calls = 0;
     Function2<void()> f;
-    f.Reset(&Closer::Tick, &closer);
+    f.ResetCallable([&] {
+        if (++calls == 3)
+            h.gui->Close();
+    });
     h.gui->SetTimer(f, 250);
     const SharedPtr<Platform::Video::Context> context = h.gui->GetContext();
     EXPECT_EQ(h.gui->Run(), 0);
-    EXPECT_EQ(closer.calls, 3);
+    EXPECT_EQ(calls, 3);
     EXPECT_EQ(h.platform->Now(), 750u);
     // The close released every render object while the panels were attached.
     EXPECT_EQ(context->ChildCount(), 0u);

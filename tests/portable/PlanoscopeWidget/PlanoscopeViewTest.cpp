@@ -49,10 +49,6 @@ struct Desk {
     Pixel At(std::int32_t x, std::int32_t y)
     {
         const auto lock = panel->GetRenderer()->LockBackBuffer();
-        if (x < 0 || y < 0 || x >= std::int32_t(lock.Width()) || y >= std::int32_t(lock.Height())) {
-            ADD_FAILURE() << "pixel " << x << "," << y << " outside the frame";
-            return Pixel{};
-        }
         const std::uint8_t *p = lock.ReadBits() + std::int64_t(y) * lock.Pitch() + std::int64_t(x) * 4;
         return Pixel{p[0], p[1], p[2], p[3]};
     }
@@ -189,10 +185,8 @@ TEST(Planoscope, DraggingBeyondTheEdgeLeavesFiftyPixelsInView)
     const auto r = desk.view.ImageRectangleOnScreen();
     const std::int32_t visibleX = std::min(r.right, Desk::kWidth) - std::max(r.left, 0);
     const std::int32_t visibleY = std::min(r.bottom, Desk::kHeight) - std::max(r.top, 0);
-    EXPECT_GE(visibleX, 50);
-    EXPECT_LE(visibleX, 51);
-    EXPECT_GE(visibleY, 50);
-    EXPECT_LE(visibleY, 51);
+    EXPECT_NEAR(visibleX, 50.5, 0.5);
+    EXPECT_NEAR(visibleY, 50.5, 0.5);
 }
 
 // Panning shifts the last frame and draws only the uncovered strips; the
@@ -253,11 +247,7 @@ TEST(Planoscope, FitFollowsTheViewAndZoomKeysStep)
     EXPECT_DOUBLE_EQ(desk.view.GetZoom(), 0.1);
     EXPECT_TRUE(desk.view.IsFitting());
     int zoomChanges = 0;
-    struct Counter {
-        int *count;
-        void Changed() { ++*count; }
-    } counter{&zoomChanges};
-    desk.view.ZoomListener().Reset(&Counter::Changed, &counter);
+    desk.view.ZoomListener().ResetCallable([&] { ++zoomChanges; });
     EXPECT_TRUE(desk.view.OnKeyDown(0xBB, 0)); // "+"
     EXPECT_FALSE(desk.view.IsFitting());
     EXPECT_LT(desk.view.GetZoom(), 0.1);

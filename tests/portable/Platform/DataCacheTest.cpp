@@ -13,12 +13,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cmath>
-#include <condition_variable>
-#include <cstring>
 #include <functional>
-#include <limits>
-#include <random>
+#include <future>
 #include <stdexcept>
 #include <thread>
 
@@ -205,21 +201,35 @@ std::uint32_t WidthOf(const SharedPtr<Image2DDataCache> &cache)
     return info.width;
 }
 
-// A UInt8 volume whose voxel (x, y, z) is x + 10 y + 100 z.
+// A UInt8 volume whose voxel (x, y, z) is x + 10 y + 100 z; a held one
+// decodes once released (or after ten seconds, so that a fault shows as a
+// failed expectation, not a hung test).
 class SmallVolume final : public IImage3D {
 public:
+    explicit SmallVolume(bool held = false) : held(held) {}
     std::uint64_t GetCount() override { return 0; }
     SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
     SharedPtr<IProperty> GetProperty() override { return nullptr; }
     void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {4, 3, 2, Data::ColorType::UInt8}; }
     void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &) override
     {
+        ++decodes;
+        if (held) {
+            started.set_value();
+            released.wait_for(std::chrono::seconds(10));
+            finished = true;
+        }
         auto *voxels = static_cast<std::uint8_t *>(buffer);
         for (int z = 0; z < 2; ++z)
             for (int y = 0; y < 3; ++y)
                 for (int x = 0; x < 4; ++x)
                     voxels[(z * rows + y) * stride + x] = std::uint8_t(x + 10 * y + 100 * z);
     }
+    const bool held;
+    std::atomic<int> decodes{0};
+    std::atomic<bool> finished{false};
+    std::promise<void> started, release;
+    std::shared_future<void> released = release.get_future().share();
 };
 
 std::vector<int> Pixels(const SharedPtr<Image2DDataCache> &cache)
@@ -286,60 +296,18 @@ TEST(Image3DDataCache, RequestPairMustMatch)
     EXPECT_THROW(cache->CopyPart(1, 2, ~std::uint64_t(0), part, 4), std::out_of_range);
 }
 
-namespace {
-
-// Set once, waited for by others; the wait gives up after ten seconds so a
-// fault shows as a failed expectation, not a hung test.
-struct Signal {
-    void Set()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        set = true;
-        changed.notify_all();
-    }
-    bool Wait()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(10), [&] { return set; });
-    }
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool set = false;
-};
-
-// A 4 x 3 x 2 UInt8 volume whose decode holds until released.
-class HeldVolume final : public IImage3D {
-public:
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {4, 3, 2, Data::ColorType::UInt8}; }
-    void GetRect(void *buffer, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override
-    {
-        ++decodes;
-        started.Set();
-        release.Wait();
-        finished = true;
-        std::memset(buffer, 7, 24);
-    }
-    std::atomic<int> decodes{0};
-    std::atomic<bool> finished{false};
-    Signal started, release;
-};
-
-} // namespace
-
 TEST(Image2DDataCache, QueriesDoNotWaitForADecode)
 {
     // Two slices of one volume share its cache: image A decodes it, image B
     // and A itself are asked meanwhile.
-    auto volume = MakeShared<HeldVolume>();
+    auto volume = MakeShared<SmallVolume>(true);
+    std::future<void> started = volume->started.get_future();
     const SharedPtr<IDecoder> slices = MakeVolumeSliceAdapter(volume, SliceOrientation::XY, "v");
     auto a = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(slices->Get(0)));
     auto b = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(slices->Get(1)));
     SharedPtr<Data::Image2DBase> first, second;
     std::thread decode([&] { first = a->GetData(); });
-    ASSERT_TRUE(volume->started.Wait());
+    ASSERT_EQ(started.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     Data::BasicInfo info;
     b->DecodeBasicInfo(info);
     EXPECT_EQ(info.width, 4u);
@@ -348,11 +316,11 @@ TEST(Image2DDataCache, QueriesDoNotWaitForADecode)
     a->SetTimingLog(nullptr);
     EXPECT_FALSE(volume->finished) << "a query waited for the decode";
     std::thread again([&] { second = a->GetData(); });
-    volume->release.Set();
+    volume->release.set_value();
     decode.join();
     again.join();
     EXPECT_EQ(first.Get(), second.Get());
-    EXPECT_EQ(Pixels(b)[0], 7);
+    EXPECT_EQ(Pixels(b)[0], 100);
     EXPECT_EQ(volume->decodes, 1);
 }
 
