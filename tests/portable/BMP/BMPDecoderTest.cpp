@@ -4,14 +4,12 @@
 #include "this/src/Logger.h"
 
 #include "support/TempFolder.h"
-#include "this/src/Codecs.h"
-
 #include "support/Thrown.h"
+#include "this/src/Codecs.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 
 namespace Brintavolex {
 

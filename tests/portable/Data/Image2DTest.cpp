@@ -1,12 +1,9 @@
 #include "Data/api/Image2D.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <numeric>
-#include <stdexcept>
 #include <vector>
 
 namespace Brintavolex::Data {

@@ -1,13 +1,10 @@
 #include "Data/api/Property.h"
 #include "Root/api/Exception.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
-#include <string>
 
 namespace Brintavolex {
 

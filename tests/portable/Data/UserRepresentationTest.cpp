@@ -1,13 +1,11 @@
 #include "Data/api/UserRepresentation.h"
 #include "Data/api/Image2D.h"
 #include "Platform/api/MinimumMaximum.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace Brintavolex::Data {
 

@@ -3,13 +3,11 @@
 #include "GUI/api/Layout.h"
 #include "GUI/api/Panel.h"
 #include "Root/api/Exception.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace Brintavolex::GUI {

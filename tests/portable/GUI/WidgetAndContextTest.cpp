@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <limits>
 #include <set>
 

@@ -4,14 +4,12 @@
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "GUI/api/Panel.h"
 #include "Root/api/Exception.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 #include "PlanoscopeWidget/src/PlanoscopeRuler.h"
 
 #include "support/GermanLocale.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>

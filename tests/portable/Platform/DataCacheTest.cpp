@@ -5,7 +5,6 @@
 #include "Platform/api/VolumeSliceAdapters.h"
 
 #include "support/Printers.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>

@@ -12,7 +12,6 @@
 #include <functional>
 
 #include <regex>
-#include <sstream>
 #include <thread>
 #include <vector>
 

@@ -2,13 +2,11 @@
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/Video/Software.h"
 #include "Root/api/Exception.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>

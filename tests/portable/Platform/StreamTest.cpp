@@ -5,14 +5,11 @@
 
 #include "Platform/api/String.h"
 #include "support/TempFolder.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <stdexcept>
-#include <vector>
 
 #ifndef _WIN32
 #include <cerrno>

@@ -1,6 +1,5 @@
 #include "Platform/api/Threading.h"
 #include "Root/api/Exception.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>

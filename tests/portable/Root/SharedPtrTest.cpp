@@ -1,6 +1,5 @@
 #include "Root/api/SharedPtr.h"
 #include "Root/api/Exception.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 #include "Root/api/Exception.h"
 
 #include "Cp1252Expected.h"
-
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
