@@ -66,20 +66,6 @@ TEST(ControlList, AddInsertsByIndexAndRefusesItself)
     EXPECT_EQ(a.GetParent(), nullptr);
 }
 
-TEST(ControlList, DestroyedChildLeavesTheListAndListOutlivedByChildren)
-{
-    auto list = std::make_unique<EmptyWidget>();
-    Leaf kept;
-    {
-        Leaf gone;
-        list->Add(gone);
-        list->Add(kept);
-    }
-    EXPECT_EQ(Order(*list), (std::vector<Control *>{&kept}));
-    list.reset();
-    EXPECT_EQ(kept.GetParent(), nullptr); // no dangling parent
-}
-
 TEST(ControlList, DrawsOnlyChildrenThatOverlapInAnArea)
 {
     EmptyWidget list;
