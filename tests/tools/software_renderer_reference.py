@@ -404,12 +404,8 @@ def write_scenes(path, scenes):
             f.write(struct.pack("<III", s["kind"], s["w"], s["h"]))
             f.write(s["bg"].tobytes())
             f.write(struct.pack("<B4i2i", int(s["blend"]), *s["vp"], *s["off"]))
-            if s["code"]:
-                img = s["image"]
-                f.write(struct.pack("<iII", s["code"], img.shape[1], img.shape[0]))
-                f.write(np.ascontiguousarray(img).tobytes())
-            else:
-                f.write(struct.pack("<iII", 0, 0, 0))
+            img = s["image"] if s["code"] else np.zeros((0, 0), dtype=np.uint8)
+            f.write(struct.pack("<iII", s["code"], img.shape[1], img.shape[0]) + np.ascontiguousarray(img).tobytes())
             f.write(struct.pack("<B", int(s["mip"])))
             if s["kind"] == 1:
                 f.write(struct.pack("<iI", s["shader"], len(s["quads"])))
@@ -423,17 +419,13 @@ def write_scenes(path, scenes):
 def reference(s):
     target = s["bg"].astype(np.int64).copy()
     texture = Texture(s["image"], s["code"], s["mip"]) if s["code"] else None
-    clip = s["vp"]
     if s["kind"] == 1:
-        shader = None if s["shader"] < 0 else s["shader"]
-        for quad in s["quads"]:
-            for t in (0, 3):
-                draw_triangle(target, quad[t:t + 3], clip, s["blend"], texture, shader, s["off"])
+        shader, quads = None if s["shader"] < 0 else s["shader"], s["quads"]
     else:
-        verts = paint_vertices(s["rotation"], s["dest"], s["clip"])
-        if verts is not None:
-            for t in (0, 3):
-                draw_triangle(target, verts[t:t + 3], clip, s["blend"], texture, MODE_SHADER[s["mode"]], s["off"])
+        shader, quads = MODE_SHADER[s["mode"]], [paint_vertices(s["rotation"], s["dest"], s["clip"])]
+    for quad in quads:
+        for t in (0, 3) if quad is not None else ():
+            draw_triangle(target, quad[t:t + 3], s["vp"], s["blend"], texture, shader, s["off"])
     return target
 
 
@@ -468,8 +460,7 @@ def main():
     if at != len(data):
         print("renderer wrote %d bytes, expected %d" % (len(data), at))
         failed += 1
-    for label in sorted(worst):
-        print("largest difference, %s: %d" % (label, worst[label]))
+    print("\n".join("largest difference, %s: %d" % item for item in sorted(worst.items())))
     print("scenes matching the reference: %d of %d" % (passed, passed + failed))
     return 1 if failed else 0
 
