@@ -39,9 +39,6 @@ TEST(DefaultImageUserRepresentation, NominalRangesSpanZeroToOne)
 
 TEST(ImageUserRepresentationFromMinMaxValues, RangesRelateStoredAndShownValues)
 {
-    ImageUserRepresentationFromMinMaxValues same(0, 1000, 0, 1000);
-    EXPECT_EQ(same.GetPixelValueFromUserValue(123.456), 123.456);
-    EXPECT_EQ(same.GetNormalizedFloatFromUserValue(250), 0.25);
     // Stored 0..4095 shown as -1..1.
     ImageUserRepresentationFromMinMaxValues mapped(-1, 1, 0, 4095);
     EXPECT_DOUBLE_EQ(mapped.GetUserValueFromPixelValue(4095), 1);
