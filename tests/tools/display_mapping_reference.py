@@ -20,13 +20,7 @@ import sys
 
 import numpy as np
 
-# code -> (numpy channel type, channels)
-TYPES = {
-    7: (np.int8, 1), 8: (np.uint8, 1), 15: (np.int16, 1), 16: (np.uint16, 1), 23: (np.float32, 1),
-    31: (np.int32, 1), 32: (np.uint32, 1), 52: (np.float64, 1), 63: (np.int64, 1), 64: (np.uint64, 1),
-    47: (np.int8, 4), 48: (np.uint8, 4), 415: (np.int16, 4), 416: (np.uint16, 4), 423: (np.float32, 4),
-    431: (np.int32, 4), 432: (np.uint32, 4), 452: (np.float64, 4), 463: (np.int64, 4), 464: (np.uint64, 4),
-}
+from software_renderer_reference import TYPES  # code -> (numpy channel type, channels)
 
 
 def nominal(dtype):

@@ -33,12 +33,7 @@ NEAREST, COLORIZED, LINEAR, CUBIC, AREA, MIP_BILINEAR, MIP_TRILINEAR = range(7)
 MODE_SHADER = {0: CUBIC, 1: LINEAR, 2: NEAREST, 3: AREA, 4: MIP_BILINEAR, 5: MIP_TRILINEAR}
 
 
-def weight_table():
-    return [(i * 65536 + 127) // 255 for i in range(256)]
-
-
-WEIGHTS = weight_table()
-assert WEIGHTS[128] == 32897 and WEIGHTS[255] == 65536
+WEIGHTS = [(i * 65536 + 127) // 255 for i in range(256)]
 
 
 def normalise(image, code):
@@ -73,14 +68,11 @@ def mip_levels(image, code):
         if w < 2 and h < 2:
             break
         nh, nw = max(1, h // 2), max(1, w // 2)
-        ys0 = np.minimum(2 * np.arange(nh), h - 1)
-        ys1 = np.minimum(2 * np.arange(nh) + 1, h - 1)
-        xs0 = np.minimum(2 * np.arange(nw), w - 1)
-        xs1 = np.minimum(2 * np.arange(nw) + 1, w - 1)
+        ys0, ys1 = (np.minimum(2 * np.arange(nh) + k, h - 1) for k in (0, 1))
+        xs0, xs1 = (np.minimum(2 * np.arange(nw) + k, w - 1) for k in (0, 1))
         blocks = [last[ys0][:, xs0], last[ys0][:, xs1], last[ys1][:, xs0], last[ys1][:, xs1]]
         if np.issubdtype(dtype, np.floating):
-            total = sum(b.astype(np.float64) for b in blocks)
-            nxt = (total * 0.25).astype(dtype)
+            nxt = (sum(b.astype(np.float64) for b in blocks) * 0.25).astype(dtype)
         else:
             total = sum(b.astype(object) for b in blocks)
             nxt = np.vectorize(lambda s: (s + 2) >> 2, otypes=[object])(total).astype(dtype)
@@ -90,9 +82,7 @@ def mip_levels(image, code):
 
 class Texture:
     def __init__(self, image, code, mip):
-        self.code = code
         self.levels = [normalise(level, code) for level in (mip_levels(image, code) if mip else [image])]
-        self.raw = image
 
 
 def fetch(level, ix, iy):
@@ -101,12 +91,9 @@ def fetch(level, ix, iy):
 
 
 def bilinear(level, x, y):
-    x = x - 0.5
-    y = y - 0.5
-    i = np.floor(x).astype(np.int64)
-    j = np.floor(y).astype(np.int64)
-    fx = (x - i)[:, None]
-    fy = (y - j)[:, None]
+    x, y = x - 0.5, y - 0.5
+    i, j = np.floor(x).astype(np.int64), np.floor(y).astype(np.int64)
+    fx, fy = (x - i)[:, None], (y - j)[:, None]
     return (fetch(level, i, j) * (1 - fx) * (1 - fy) + fetch(level, i + 1, j) * fx * (1 - fy)
             + fetch(level, i, j + 1) * (1 - fx) * fy + fetch(level, i + 1, j + 1) * fx * fy)
 
@@ -116,14 +103,10 @@ def cubic_1d(p0, p1, p2, p3, t):
 
 
 def cubic(level, x, y):
-    x = x - 0.5
-    y = y - 0.5
-    fx = np.floor(x)
-    fy = np.floor(y)
-    tx = (x - fx)[:, None]
-    ty = (y - fy)[:, None]
-    i0 = fx.astype(np.int64) - 1
-    j0 = fy.astype(np.int64) - 1
+    x, y = x - 0.5, y - 0.5
+    fx, fy = np.floor(x), np.floor(y)
+    tx, ty = (x - fx)[:, None], (y - fy)[:, None]
+    i0, j0 = fx.astype(np.int64) - 1, fy.astype(np.int64) - 1
     rows = [cubic_1d(*[fetch(level, i0 + c, j0 + r) for c in range(4)], tx) for r in range(4)]
     return np.clip(cubic_1d(*rows, ty), 0.0, 1.0)
 
@@ -155,10 +138,7 @@ def shade(texture, shader, u, v, dudx, dvdx, dudy, dvdy, color):
     base = texture.levels[0]
     h, w = base.shape[:2]
     if shader in (NEAREST, COLORIZED):
-        x = u * w
-        y = v * h
-        ix = np.where(x >= 0, np.trunc(x), np.trunc(x - 0.9999999999)).astype(np.int64)
-        iy = np.where(y >= 0, np.trunc(y), np.trunc(y - 0.9999999999)).astype(np.int64)
+        ix, iy = (np.where(q >= 0, np.trunc(q), np.trunc(q - 0.9999999999)).astype(np.int64) for q in (u * w, v * h))
         out = to_bytes(fetch(base, ix, iy))
         if shader == COLORIZED:
             out = (out * np.array(color)[None, :]) >> 8
@@ -182,10 +162,7 @@ def shade(texture, shader, u, v, dudx, dvdx, dudy, dvdy, color):
     lam = max(lam, 0.0)
     l0 = int(lam)
     f = lam - l0
-    a = texture.levels[min(l0, last)]
-    b = texture.levels[min(l0 + 1, last)]
-    ca = bilinear(a, u * a.shape[1], v * a.shape[0])
-    cb = bilinear(b, u * b.shape[1], v * b.shape[0])
+    ca, cb = (bilinear(lv, u * lv.shape[1], v * lv.shape[0]) for lv in (texture.levels[min(l0 + k, last)] for k in (0, 1)))
     return to_bytes((1 - f) * ca + f * cb)
 
 
@@ -205,9 +182,7 @@ def color_byte(c):
     scaled = np.float32(c) * np.float32(255.0)
     if not scaled > 0:
         return 0
-    if scaled >= 255:
-        return 255
-    return int(scaled)
+    return 255 if scaled >= 255 else int(scaled)
 
 
 def edge_x(p, q, y):
@@ -217,19 +192,11 @@ def edge_x(p, q, y):
 
 def draw_triangle(target, verts, clip, blending, texture, shader, offset):
     """verts: three tuples (u, v, r, g, b, a, x, y) as stored floats."""
-    pts = []
-    for vert in verts:
-        u, v, r, g, b, a, x, y = vert
-        pts.append([int(np.trunc(np.float32(x))) + offset[0], int(np.trunc(np.float32(y))) + offset[1], f32(u), f32(v)])
+    pts = [[int(np.trunc(np.float32(x))) + offset[0], int(np.trunc(np.float32(y))) + offset[1], f32(u), f32(v)]
+           for u, v, _, _, _, _, x, y in verts]
     first = verts[0]
     color = [color_byte(first[4]), color_byte(first[3]), color_byte(first[2]), color_byte(first[5])]  # B, G, R, A
-    if pts[0][1] > pts[1][1]:
-        pts[0], pts[1] = pts[1], pts[0]
-    if pts[1][1] > pts[2][1]:
-        pts[1], pts[2] = pts[2], pts[1]
-    if pts[0][1] > pts[1][1]:
-        pts[0], pts[1] = pts[1], pts[0]
-    a, b, c = pts
+    a, b, c = sorted(pts, key=lambda p: p[1])  # stable, as the renderer's swaps
     det = float(a[0] - c[0]) * float(b[1] - c[1]) + float(a[1] - c[1]) * float(c[0] - b[0])
     if det == 0:
         return
@@ -283,15 +250,13 @@ def draw_triangle(target, verts, clip, blending, texture, shader, offset):
         target[y, xl:xr] = blend(src, dst) if blending else src
 
 
-def paint_vertices(mode, rotation, dest, clip, tex_w, tex_h):
+def paint_vertices(rotation, dest, clip):
     """Resampling::Paint's quad: the destination cut by the clip, texture coordinates moved in proportion."""
     cut = [max(dest[0], clip[0]), max(dest[1], clip[1]), min(dest[2], clip[2]), min(dest[3], clip[3])]
     if cut[0] >= cut[2] or cut[1] >= cut[3]:
         return None
-    umax, vmax = 1.0, 1.0
-    base = [(0.0, 0.0), (umax, 0.0), (umax, vmax), (0.0, vmax)]  # TL, TR, BR, BL at 0 degrees
-    shift = rotation // 90
-    corner = [base[(k - shift) % 4] for k in range(4)]
+    base = [(0.0, 0.0), (1.0, 0.0), (1.0, 1.0), (0.0, 1.0)]  # TL, TR, BR, BL at 0 degrees
+    corner = [base[(k - rotation // 90) % 4] for k in range(4)]
     dw, dh = dest[2] - dest[0], dest[3] - dest[1]
 
     def tc(x, y):
@@ -299,13 +264,9 @@ def paint_vertices(mode, rotation, dest, clip, tex_w, tex_h):
         tl, tr, bl = corner[0], corner[1], corner[3]
         return (tl[0] + sx * (tr[0] - tl[0]) + sy * (bl[0] - tl[0]), tl[1] + sx * (tr[1] - tl[1]) + sy * (bl[1] - tl[1]))
 
-    xs = [cut[0], cut[2], cut[2], cut[0]]
-    ys = [cut[1], cut[1], cut[3], cut[3]]
-    out = []
-    for k in (0, 1, 3, 1, 2, 3):
-        u, v = tc(xs[k], ys[k])
-        out.append((f32(u), f32(v), 1.0, 1.0, 1.0, 1.0, float(xs[k]), float(ys[k])))
-    return out
+    xs, ys = [cut[0], cut[2], cut[2], cut[0]], [cut[1], cut[1], cut[3], cut[3]]
+    uvs = [tc(xs[k], ys[k]) for k in range(4)]
+    return [(f32(uvs[k][0]), f32(uvs[k][1]), 1.0, 1.0, 1.0, 1.0, float(xs[k]), float(ys[k])) for k in (0, 1, 3, 1, 2, 3)]
 
 
 # ---- scenes ----
@@ -323,15 +284,20 @@ def make_scenes(rng):
     scenes = []
     codes = [48, 16, 23, 8, 47, 415, 423, 32, 63, 452]
 
-    def base(kind, w, h):
+    def base(kind, w, h, tol=0, fixed=False, blend=None):
         background = rng.integers(0, 256, (h, w, 4), dtype=np.uint8)
         if rng.random() < 0.3:
             background[:] = rng.integers(0, 256, 4, dtype=np.uint8)
         vp = [int(rng.integers(-5, w // 2)), int(rng.integers(-5, h // 2)), int(rng.integers(w // 2, w + 6)),
               int(rng.integers(h // 2, h + 6))] if rng.random() < 0.5 else [0, 0, w, h]
         off = [int(rng.integers(-6, 7)), int(rng.integers(-6, 7))] if rng.random() < 0.4 else [0, 0]
-        return {"kind": kind, "w": w, "h": h, "bg": background, "blend": bool(rng.random() < 0.5), "vp": vp, "off": off,
-                "code": 0, "image": None, "mip": False}
+        s = {"kind": kind, "w": w, "h": h, "bg": background, "blend": bool(rng.random() < 0.5), "vp": vp, "off": off,
+             "code": 0, "image": None, "mip": False, "tol": tol}
+        if fixed:  # the view's own viewport, no translation
+            s.update(vp=[0, 0, w, h], off=[0, 0])
+        if blend is not None:
+            s["blend"] = blend
+        return s
 
     def random_vertex(w, h, white):
         col = [1.0, 1.0, 1.0, 1.0] if white else list(rng.uniform(-0.2, 1.2, 4))
@@ -344,22 +310,14 @@ def make_scenes(rng):
         col = [1.0, 1.0, 1.0, 1.0] if white else list(rng.uniform(0, 1, 4))
         u0, v0, u1, v1 = uv
         corners = {0: (u0, v0, x0, y0), 1: (u1, v0, x1, y0), 2: (u0, v1, x0, y1), 4: (u1, v1, x1, y1)}
-        verts = []
-        for k in (0, 1, 2, 1, 4, 2):
-            u, v, x, y = corners[k]
-            verts.append([u, v] + col + [x, y])
-        return verts
+        return [[corners[k][0], corners[k][1]] + col + [corners[k][2], corners[k][3]] for k in (0, 1, 2, 1, 4, 2)]
 
     # Flat fills: random triangles and quads, blending, viewports, translations.
     for _ in range(40):
         s = base(1, int(rng.integers(8, 48)), int(rng.integers(8, 40)))
         s["shader"] = -1
-        quads = []
-        for _ in range(int(rng.integers(1, 4))):
-            quads.append(axis_quad(s["w"], s["h"], False) if rng.random() < 0.5 else
-                         [random_vertex(s["w"], s["h"], False) for _ in range(6)])
-        s["quads"] = quads
-        s["tol"] = 0
+        s["quads"] = [axis_quad(s["w"], s["h"], False) if rng.random() < 0.5 else
+                      [random_vertex(s["w"], s["h"], False) for _ in range(6)] for _ in range(int(rng.integers(1, 4)))]
         scenes.append(s)
     # Textured without shader: nearest, colorized when the colour is not opaque white.
     for _ in range(20):
@@ -370,28 +328,23 @@ def make_scenes(rng):
         white = rng.random() < 0.5
         s["quads"] = [axis_quad(s["w"], s["h"], white, tuple(rng.uniform(-0.2, 1.2, 4))) if rng.random() < 0.5 else
                       [random_vertex(s["w"], s["h"], white) for _ in range(6)]]
-        s["tol"] = 0
         scenes.append(s)
     # Each shader over random quads (turned and sheared ones included).
     for shader in (NEAREST, LINEAR, CUBIC, AREA, MIP_BILINEAR, MIP_TRILINEAR):
         for _ in range(14):
-            s = base(1, int(rng.integers(8, 40)), int(rng.integers(8, 32)))
+            s = base(1, int(rng.integers(8, 40)), int(rng.integers(8, 32)), 0 if shader == NEAREST else 1)
             s["code"] = int(rng.choice(codes))
             s["image"] = random_image(rng, s["code"], int(rng.integers(1, 24)), int(rng.integers(1, 24)))
             s["mip"] = shader in (MIP_BILINEAR, MIP_TRILINEAR)
             s["shader"] = shader
             s["quads"] = [axis_quad(s["w"], s["h"], True, tuple(rng.uniform(-0.2, 1.2, 4))) if rng.random() < 0.6 else
                           [random_vertex(s["w"], s["h"], True) for _ in range(6)]]
-            s["tol"] = 0 if shader == NEAREST else 1
             scenes.append(s)
     # Resampling::Paint: every mode, zoom, rotation and clip.
     for mode in range(6):
         for rotation in (0, 90, 180, 270):
             for zoom in (3.1, 1.0, 0.37):
-                s = base(2, 48, 40)
-                s["blend"] = False
-                s["vp"] = [0, 0, 48, 40]
-                s["off"] = [0, 0]
+                s = base(2, 48, 40, 0 if mode == 2 else 1, True, False)
                 s["code"] = int(rng.choice([48, 16, 23, 416]))
                 iw, ih = int(rng.integers(2, 30)), int(rng.integers(2, 30))
                 s["image"] = random_image(rng, s["code"], iw, ih)
@@ -401,16 +354,13 @@ def make_scenes(rng):
                 dest = [left, top, left + max(1, int(round(sw * zoom))), top + max(1, int(round(sh * zoom)))]
                 clip = [int(rng.integers(0, 10)), int(rng.integers(0, 10)), int(rng.integers(30, 49)), int(rng.integers(25, 41))]
                 s["mode"], s["rotation"], s["dest"], s["clip"] = mode, rotation, dest, clip
-                s["tol"] = 0 if mode == 2 else 1
                 scenes.append(s)
     # Nearest at whole-number magnifications, copied or replicated along rows:
     # every pixel type, odd sizes, pictures across the view's edges, cut by
     # the clip, blended as the view draws (opaque colour pictures included).
     for code in TYPES:
         for k in (1, 2, 3, 4):
-            s = base(2, 48, 40)
-            s["vp"] = [0, 0, 48, 40]
-            s["off"] = [0, 0]
+            s = base(2, 48, 40, fixed=True)
             s["code"] = code
             iw, ih = int(rng.integers(1, 40)) | 1, int(rng.integers(1, 30))
             s["image"] = random_image(rng, code, iw, ih)
@@ -423,28 +373,19 @@ def make_scenes(rng):
             left, top = int(rng.integers(-iw * k, 40)), int(rng.integers(-ih * k, 30))
             clip = [int(rng.integers(-3, 8)), int(rng.integers(-3, 8)), int(rng.integers(30, 52)), int(rng.integers(25, 44))]
             s["mode"], s["rotation"], s["dest"], s["clip"] = 2, 0, [left, top, left + iw * k, top + ih * k], clip
-            s["tol"] = 0
             scenes.append(s)
     # Rows longer than one block of converted texels.
     for k in (1, 2, 3):
-        s = base(2, 900, 3)
-        s["blend"] = False
-        s["vp"] = [0, 0, 900, 3]
-        s["off"] = [0, 0]
+        s = base(2, 900, 3, 0, True, False)
         s["code"] = int(rng.choice([48, 16, 23]))
-        iw = 1001
-        s["image"] = random_image(rng, s["code"], iw, 2)
-        s["mode"], s["rotation"], s["dest"], s["clip"] = 2, 0, [-37, 0, iw * k - 37, 2 * k], [0, 0, 900, 3]
-        s["tol"] = 0
+        s["image"] = random_image(rng, s["code"], 1001, 2)
+        s["mode"], s["rotation"], s["dest"], s["clip"] = 2, 0, [-37, 0, 1001 * k - 37, 2 * k], [0, 0, 900, 3]
         scenes.append(s)
     # Long spans over larger images: the filters' chunked lines, edge runs and reductions.
     for mode in (0, 1, 2):
         for rotation in (0, 90, 270):
             for zoom in (0.3, 0.7, 1.0, 2.5):
-                s = base(2, 160, 120)
-                s["blend"] = False
-                s["vp"] = [0, 0, 160, 120]
-                s["off"] = [0, 0]
+                s = base(2, 160, 120, 0 if mode == 2 else 1, True, False)
                 s["code"] = int(rng.choice([48, 16, 23]))
                 iw, ih = int(rng.integers(300, 700)), int(rng.integers(200, 500))
                 s["image"] = random_image(rng, s["code"], iw, ih)
@@ -452,7 +393,6 @@ def make_scenes(rng):
                 left, top = int(rng.integers(-40, 20)), int(rng.integers(-40, 15))
                 dest = [left, top, left + max(1, int(round(sw * zoom))), top + max(1, int(round(sh * zoom)))]
                 s["mode"], s["rotation"], s["dest"], s["clip"] = mode, rotation, dest, [0, 0, 160, 120]
-                s["tol"] = 0 if mode == 2 else 1
                 scenes.append(s)
     return scenes
 
@@ -464,12 +404,8 @@ def write_scenes(path, scenes):
             f.write(struct.pack("<III", s["kind"], s["w"], s["h"]))
             f.write(s["bg"].tobytes())
             f.write(struct.pack("<B4i2i", int(s["blend"]), *s["vp"], *s["off"]))
-            if s["code"]:
-                img = s["image"]
-                f.write(struct.pack("<iII", s["code"], img.shape[1], img.shape[0]))
-                f.write(np.ascontiguousarray(img).tobytes())
-            else:
-                f.write(struct.pack("<iII", 0, 0, 0))
+            img = s["image"] if s["code"] else np.zeros((0, 0), dtype=np.uint8)
+            f.write(struct.pack("<iII", s["code"], img.shape[1], img.shape[0]) + np.ascontiguousarray(img).tobytes())
             f.write(struct.pack("<B", int(s["mip"])))
             if s["kind"] == 1:
                 f.write(struct.pack("<iI", s["shader"], len(s["quads"])))
@@ -483,17 +419,13 @@ def write_scenes(path, scenes):
 def reference(s):
     target = s["bg"].astype(np.int64).copy()
     texture = Texture(s["image"], s["code"], s["mip"]) if s["code"] else None
-    clip = s["vp"]
     if s["kind"] == 1:
-        shader = None if s["shader"] < 0 else s["shader"]
-        for quad in s["quads"]:
-            for t in (0, 3):
-                draw_triangle(target, quad[t:t + 3], clip, s["blend"], texture, shader, s["off"])
+        shader, quads = None if s["shader"] < 0 else s["shader"], s["quads"]
     else:
-        verts = paint_vertices(s["mode"], s["rotation"], s["dest"], s["clip"], s["image"].shape[1], s["image"].shape[0])
-        if verts is not None:
-            for t in (0, 3):
-                draw_triangle(target, verts[t:t + 3], clip, s["blend"], texture, MODE_SHADER[s["mode"]], s["off"])
+        shader, quads = MODE_SHADER[s["mode"]], [paint_vertices(s["rotation"], s["dest"], s["clip"])]
+    for quad in quads:
+        for t in (0, 3) if quad is not None else ():
+            draw_triangle(target, quad[t:t + 3], s["vp"], s["blend"], texture, shader, s["off"])
     return target
 
 
@@ -502,13 +434,11 @@ def main():
     os.makedirs(workdir, exist_ok=True)
     rng = np.random.default_rng(20240611)
     scenes = make_scenes(rng)
-    scene_path = os.path.join(workdir, "scenes.bin")
-    out_path = os.path.join(workdir, "rendered.bin")
+    scene_path, out_path = os.path.join(workdir, "scenes.bin"), os.path.join(workdir, "rendered.bin")
     write_scenes(scene_path, scenes)
     subprocess.run([renderer, scene_path, out_path], check=True)
     data = np.fromfile(out_path, dtype=np.uint8)
-    at = 0
-    passed = failed = 0
+    at = passed = failed = 0
     worst = {}
     for index, s in enumerate(scenes):
         n = s["w"] * s["h"] * 4
@@ -518,7 +448,8 @@ def main():
         diff = np.abs(got - want)
         label = ("paint mode %d rot %d" % (s["mode"], s["rotation"])) if s["kind"] == 2 else \
             ("shader %d type %d" % (s["shader"], s["code"]))
-        worst[label.split(" type")[0]] = max(worst.get(label.split(" type")[0], 0), int(diff.max()))
+        kind = label.split(" type")[0]
+        worst[kind] = max(worst.get(kind, 0), int(diff.max()))
         if diff.max() > s["tol"]:
             failed += 1
             ys, xs = np.nonzero(diff.max(axis=2) > s["tol"])
@@ -529,8 +460,7 @@ def main():
     if at != len(data):
         print("renderer wrote %d bytes, expected %d" % (len(data), at))
         failed += 1
-    for label in sorted(worst):
-        print("largest difference, %s: %d" % (label, worst[label]))
+    print("\n".join("largest difference, %s: %d" % item for item in sorted(worst.items())))
     print("scenes matching the reference: %d of %d" % (passed, passed + failed))
     return 1 if failed else 0
 

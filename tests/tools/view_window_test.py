@@ -25,10 +25,8 @@ import viewer_window_test as vw  # noqa: E402
 def write_pattern(path, width, height):
     """A 24-bit BMP whose pixel (x, y) is blue x, green y, red a mix; returns
     the pixels as RGB rows."""
-    pixels = np.zeros((height, width, 3), dtype=np.uint8)
-    for y in range(height):
-        for x in range(width):
-            pixels[y, x] = ((x * 7 + y * 13) & 255, y & 255, x & 255)
+    y, x = np.mgrid[0:height, 0:width]
+    pixels = np.stack([(x * 7 + y * 13) & 255, y & 255, x & 255], axis=-1).astype(np.uint8)
     row_bytes = (width * 3 + 3) // 4 * 4
     body = bytearray()
     for y in range(height - 1, -1, -1):

@@ -138,11 +138,7 @@ struct World {
 
     Control *RandomOwned()
     {
-        if (owned.empty())
-            return nullptr;
-        auto it = owned.begin();
-        std::advance(it, Random(int(owned.size())));
-        return it->second.get();
+        return owned.empty() ? nullptr : std::next(owned.begin(), Random(int(owned.size())))->second.get();
     }
 
     void Attach(Control &c, ControlList &into)
@@ -170,10 +166,7 @@ struct World {
 
     void Listen(Probe &probe)
     {
-        if (Chance(50))
-            gui.AddMouseLButtonDownListener(probe);
-        else
-            gui.AddMouseLButtonUpListener(probe);
+        Chance(50) ? gui.AddMouseLButtonDownListener(probe) : gui.AddMouseLButtonUpListener(probe);
     }
 
     // One random change of the trees, run from inside event handlers.

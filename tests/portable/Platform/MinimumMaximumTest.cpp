@@ -11,7 +11,6 @@ namespace Brintavolex::Data {
 
 namespace {
 
-
 // Fills a random image with a few NaN and infinite values and checks the
 // scan against a plain loop over every counted component.
 template <class P, class C> void CheckAgainstBruteForce(std::mt19937 &random, std::uint64_t w, std::uint64_t h)
@@ -66,23 +65,6 @@ TEST(MinimumMaximum, MatchesABruteForceScanWithNaNAndInfinities)
         }
     }
     ParallelLoop::SetProcessorCount(0);
-}
-
-TEST(MinimumMaximum, AllNaNFindsNothingAndIntegersAreRefused)
-{
-    Image2D<float> nan;
-    nan.Allocate(9, 3);
-    {
-        auto lock = nan.Lock<float>();
-        for (std::uint64_t y = 0; y < 3; ++y)
-            for (std::uint64_t x = 0; x < 9; ++x)
-                lock(x, y) = std::nanf("");
-    }
-    EXPECT_FALSE(ComputeMinimumMaximum(nan).found);
-
-    Image2D<std::uint8_t> bytes;
-    bytes.Allocate(1, 1);
-    EXPECT_THROW(ComputeMinimumMaximum(bytes), Exception);
 }
 
 } // namespace Brintavolex::Data

@@ -2,11 +2,11 @@
 #include "Platform/api/ErrorLog.h"
 #include "Platform/api/Video/Software.h"
 #include "Root/api/Exception.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -74,29 +74,20 @@ TEST(SoftwareRenderer, ClearPremultipliesAndKeepsTheBufferOnSameSize)
     f.renderer->BeginPaint();
     // 255 * 128 / 255 = 128, 128 * 128 / 255 = 64.
     EXPECT_EQ(f.At(4, 3), (Pixel{128, 64, 0, 128}));
-    EXPECT_EQ(f.renderer->GetViewport(), (RectI32{0, 0, 5, 4}));
     f.renderer->Resize(5, 4);
     EXPECT_EQ(f.At(2, 2), (Pixel{128, 64, 0, 128})) << "same size keeps the contents";
     f.renderer->ClearSizeChanged();
     f.renderer->Resize(6, 4);
     EXPECT_TRUE(f.renderer->SizeChanged());
-    EXPECT_STREQ(f.renderer->GetName(), "Software");
-    EXPECT_THROW(f.renderer->enableDepthTest(), Exception);
 }
 
 // Coverage, blending and sampling of random scenes are compared with an
 // independent evaluation by tests/tools/software_renderer_reference.py.
 
-TEST(SoftwareRenderer, BlendingExtremesAndDegenerateTriangles)
+TEST(SoftwareRenderer, DegenerateTrianglesDrawAndLogNothing)
 {
     Frame f(8, 8);
-    const Pixel background = f.At(0, 0);
     f.renderer->EnableBlending();
-    f.Quad(0, 0, 4, 8, 0.0f, 1.0f, 0.0f, 0.0f);
-    EXPECT_EQ(f.At(1, 1), background) << "alpha 0 keeps the target";
-    f.Quad(4, 0, 8, 8, 0.0f, 1.0f, 0.0f, 1.0f);
-    EXPECT_EQ(f.At(5, 5), (Pixel{0, 255, 0, 255})) << "alpha 255 gives the source";
-
     // Collinear points, zero-area and NaN positions: nothing drawn, nothing logged.
     auto buffer = f.context->CreateVertexBuffer2D(2);
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -117,16 +108,6 @@ TEST(SoftwareRenderer, BlendingExtremesAndDegenerateTriangles)
     EXPECT_THROW(buffer->Render(0), Exception);
 }
 
-TEST(SoftwareRenderer, PresentReportsAFailedPlatformCall)
-{
-    Frame f(3, 2);
-    EXPECT_TRUE(f.renderer->Present());
-    EXPECT_EQ(f.window->Width(), 3u);
-    EXPECT_EQ(f.window->Pixels().size(), 24u);
-    f.window->FailNextPresent();
-    EXPECT_FALSE(f.renderer->Present());
-}
-
 TEST(SoftwareTexture, MipLevelsHalveToAtLeastOne)
 {
     auto context = SoftwareContext::Create();
@@ -138,15 +119,7 @@ TEST(SoftwareTexture, MipLevelsHalveToAtLeastOne)
     texture = Texture<std::uint8_t>(*context, 7, 3, pixels, true);
     texture->GenerateMipMap(100);
     auto &software = static_cast<Software::Image2D &>(*texture);
-    ASSERT_EQ(software.LevelCount(), 3u);
-    EXPECT_EQ(software.Level(1).GetWidth(), 3u);
-    EXPECT_EQ(software.Level(1).GetHeight(), 1u);
-    EXPECT_EQ(software.Level(2).GetWidth(), 1u);
-    {
-        auto level1 = software.Level(1).LockConst<std::uint8_t>();
-        // (0 + 10 + 70 + 80 + 2) >> 2
-        EXPECT_EQ(level1(0, 0), 40);
-    }
+    EXPECT_EQ(software.LevelCount(), 3u); // their pixels: the reference's mip-mapped scenes
     EXPECT_THROW(software.SetSamplingModeMipMapBilinear(), Exception);
     texture->GenerateMipMap(1);
     EXPECT_EQ(software.LevelCount(), 2u) << "the level limit";
@@ -157,29 +130,19 @@ TEST(SoftwareTexture, SamplingEdgeCases)
     Frame f(12, 8, {0, 0, 0, 1});
     GUI::Resampling resampling;
     const RectI32 view{0, 0, 12, 8};
-    std::vector<Data::ColorBGRA<std::uint8_t>> image(6 * 4);
-    for (std::size_t i = 0; i < image.size(); ++i)
-        image[i] = {std::uint8_t(i * 9), std::uint8_t(255 - i * 5), std::uint8_t(i * 3), 255};
-    auto texture = Texture(*f.context, 6, 4, image);
-    // Nearest at 100 %: pixel for pixel.
-    ASSERT_TRUE(resampling.Paint(f.context, texture, RectI32{3, 2, 9, 6}, 0, GUI::Resampling::EnumResamplingMode::Nearest, view));
-    for (std::uint32_t y = 0; y < 4; ++y)
-        for (std::uint32_t x = 0; x < 6; ++x) {
-            const auto &p = image[y * 6 + x];
-            EXPECT_EQ(f.At(3 + x, 2 + y), (Pixel{p.b, p.g, p.r, p.a}));
-        }
-    // Turned by 90 degrees: the image's top-left pixel lands at the top right.
-    ASSERT_TRUE(resampling.Paint(f.context, texture, RectI32{0, 0, 4, 6}, 90, GUI::Resampling::EnumResamplingMode::Nearest, view));
-    EXPECT_EQ(f.At(3, 0), (Pixel{image[0].b, image[0].g, image[0].r, 255}));
-    EXPECT_EQ(f.At(0, 0), (Pixel{image[18].b, image[18].g, image[18].r, 255}));
-    EXPECT_FALSE(resampling.Paint(f.context, texture, RectI32{0, 0, 4, 6}, 45, GUI::Resampling::EnumResamplingMode::Nearest, view));
+    // Nearest, Linear, Cubic, Area and the mip-mapped modes at every quarter
+    // turn are compared with the reference; other angles are refused.
+    std::vector<std::uint8_t> one{7};
+    EXPECT_FALSE(resampling.Paint(f.context, Texture(*f.context, 1, 1, one), RectI32{0, 0, 4, 6}, 45,
+                                  GUI::Resampling::EnumResamplingMode::Nearest, view));
 
     // Area at a reduction of exactly 2, turned: each 2 x 2 block with equal weights, never divided by 0.
     std::vector<std::uint16_t> grey(8 * 4);
     for (std::size_t i = 0; i < grey.size(); ++i)
         grey[i] = std::uint16_t(i * 2000);
     auto greyTexture = Texture(*f.context, 8, 4, grey);
-    ASSERT_TRUE(resampling.Paint(f.context, greyTexture, RectI32{0, 0, 2, 4}, 90, GUI::Resampling::EnumResamplingMode::Area, view));
+    ASSERT_TRUE(resampling.Paint(f.context, greyTexture, RectI32{0, 0, 2, 4}, 90,
+                                 GUI::Resampling::EnumResamplingMode::Area, view));
     // Screen (1, 0) shows the image's top-left block (columns 0-1, rows 0-1).
     const double mean = (grey[0] + grey[1] + grey[8] + grey[9]) / 4.0 / 65535.0 * 255.0 + 0.5;
     EXPECT_NEAR(f.At(1, 0)[0], std::floor(mean), 1.0);
@@ -187,38 +150,15 @@ TEST(SoftwareTexture, SamplingEdgeCases)
     // Cubic of a one-pixel-wide image repeats it and stays in range.
     std::vector<float> column{0.0f, 1.0f, 0.0f, 1.0f};
     auto thin = Texture(*f.context, 1, 4, column);
-    ASSERT_TRUE(resampling.Paint(f.context, thin, RectI32{0, 0, 12, 8}, 0, GUI::Resampling::EnumResamplingMode::Cubic, view));
+    ASSERT_TRUE(
+        resampling.Paint(f.context, thin, RectI32{0, 0, 12, 8}, 0, GUI::Resampling::EnumResamplingMode::Cubic, view));
     for (std::uint32_t y = 0; y < 8; ++y)
         for (std::uint32_t x = 1; x < 12; ++x)
             EXPECT_EQ(f.At(x, y), f.At(0, y));
 
-    // Colorization with 255 multiplies by 255 / 256.
-    std::vector<Data::ColorBGRA<std::uint8_t>> white{{255, 255, 255, 255}};
-    auto one = Texture(*f.context, 1, 1, white);
-    f.context->BindImage2D(one);
-    f.renderer->DisableBlending();
-    f.Quad(0, 0, 2, 2, 1.0f, 1.0f, 0.5f, 1.0f);
-    EXPECT_EQ(f.At(1, 1), (Pixel{127 * 255 >> 8, 254, 254, 254}));
     f.context->UnbindImage2D();
     EXPECT_EQ(f.context->ChildCount() > 0, true);
     resampling.DeleteContextObjects();
-}
-
-TEST(SoftwareTexture, UnknownPixelTypeIsRefused)
-{
-    Frame f(4, 4);
-    SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(Data::ColorType::RGBAFloat32);
-    image->Allocate(2, 2);
-    auto texture = f.context->CreateImage2D();
-    texture->CreateFromMemory(image);
-    f.context->BindImage2D(texture);
-    try {
-        f.Quad(0, 0, 4, 4, 1, 1, 1, 1);
-        FAIL();
-    } catch (const Exception &e) {
-        EXPECT_STREQ(e.what(),
-                     "Brintavolex::Platform::Video::Software::SoftwareContext::DrawTriangleWithTexture: unknown color type");
-    }
 }
 
 TEST(SoftwareRenderer, WorkerThreadsDrawTheSameFrame)
@@ -247,8 +187,11 @@ TEST(Resampling, ModeNamesRoundTripAndAreaStepsCoverTheReduction)
         EXPECT_EQ(GUI::Resampling::ModeFromText(GUI::Resampling::ModeText(Mode(m))), Mode(m));
     EXPECT_THROW(GUI::Resampling::ModeFromText("Bicubic"), Exception);
     // Enlargements and a ratio of exactly 1 still get one step.
-    const int steps[][5] = {{100, 100, 400, 400, 1}, {100, 100, 100, 100, 1}, {200, 100, 100, 100, 1},
-                            {250, 100, 100, 100, 2}, {100, 300, 100, 100, 2}};
+    const int steps[][5] = {{100, 100, 400, 400, 1},
+                            {100, 100, 100, 100, 1},
+                            {200, 100, 100, 100, 1},
+                            {250, 100, 100, 100, 2},
+                            {100, 300, 100, 100, 2}};
     for (const auto &c : steps)
         EXPECT_EQ(GUI::Resampling::AreaUnrollCount(c[0], c[1], c[2], c[3]), c[4]) << c[0] << "x" << c[1];
 }
@@ -278,8 +221,8 @@ TEST(BitBlit, MovesOverlappingRectanglesLikeMemmove)
             expected = buffer;
             const RectI32 r{int(rng() % 10) - 2, int(rng() % 8) - 2, 12 + int(rng() % 14), 9 + int(rng() % 10)};
             ReferenceMove(expected, w, h, r, shift[0], shift[1]);
-            ASSERT_TRUE(GUI::BitBlit(reinterpret_cast<std::uint8_t *>(buffer.data()), w * 4, w, h, r, shift[0],
-                                     shift[1]));
+            ASSERT_TRUE(
+                GUI::BitBlit(reinterpret_cast<std::uint8_t *>(buffer.data()), w * 4, w, h, r, shift[0], shift[1]));
             ASSERT_EQ(buffer, expected) << shift[0] << "," << shift[1];
         }
     std::vector<std::uint32_t> buffer(16);

@@ -1,16 +1,15 @@
+#include "Platform/api/Stream.h"
 #include "Data/api/Property.h"
 #include "Platform/api/FileSystem.h"
-#include "Platform/api/Stream.h"
 #include "Root/api/Exception.h"
 
-#include "support/TempFolder.h"
 #include "Platform/api/String.h"
+#include "support/TempFolder.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <stdexcept>
-#include <vector>
 
 #ifndef _WIN32
 #include <cerrno>
@@ -29,16 +28,6 @@ extern "C" int fstat(int fd, struct stat *info)
 namespace Brintavolex {
 
 namespace {
-
-template <class F> std::string RuntimeMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const std::runtime_error &e) {
-        return e.what();
-    }
-    return "<no exception>";
-}
 
 std::uint32_t SystemCode(const std::function<void()> &f)
 {
@@ -59,18 +48,18 @@ TEST(MemoryStream, ReadsLocksAndRefusesToLeaveItsMemory)
     std::uint8_t out[10] = {};
     EXPECT_EQ(stream.read(out, 10), 10u);
     EXPECT_EQ(std::memcmp(out, bytes, 10), 0);
-    EXPECT_EQ(RuntimeMessage([&] { stream.read(out, 1); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { stream.read(out, 1); }), "end of stream");
     stream.seek(2);
     const StreamLock lock = stream.lock(4);
     EXPECT_EQ(lock.data, bytes + 2);
     EXPECT_EQ(lock.count, 4u);
     EXPECT_EQ(stream.tell(), 6u);
-    EXPECT_EQ(RuntimeMessage([&] { stream.lock(5); }), "end of stream");
-    EXPECT_EQ(RuntimeMessage([&] { stream.seek(11); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { stream.lock(5); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { stream.seek(11); }), "end of stream");
     stream.seek(10);
     // A count that would wrap position + count around.
-    EXPECT_EQ(RuntimeMessage([&] { stream.read(out, ~std::uint64_t(0)); }), "end of stream");
-    EXPECT_EQ(RuntimeMessage([&] { stream.lock(~std::uint64_t(0) - 5); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { stream.read(out, ~std::uint64_t(0)); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { stream.lock(~std::uint64_t(0) - 5); }), "end of stream");
     EXPECT_THROW(stream.Clone(), Exception);
     EXPECT_EQ(stream.GetProperty(kFileNamePropertyKey), nullptr);
 }
@@ -85,7 +74,7 @@ TEST(EndianStream, ByteOrder)
     EXPECT_EQ(little.ReadUInt16(), 0x3412);
     EXPECT_EQ(big.ReadUInt64(), 0x0102030405060708ull);
     EXPECT_EQ(little.ReadUInt64(), 0x0807060504030201ull);
-    EXPECT_EQ(RuntimeMessage([&] { big.ReadUInt16(); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { big.ReadUInt16(); }), "end of stream");
     big.seek(2);
     EXPECT_EQ(big.ReadUInt32(), 0x01020304u);
     EXPECT_EQ(big.size(), sizeof bytes);
@@ -103,22 +92,18 @@ TEST(LockStream, TypedValuesInBothOrders)
     EXPECT_EQ(little.UInt16(), 0x1234);
     EXPECT_EQ(big.UInt16(), 0x1234);
     EXPECT_EQ(little.UInt8(), 0xFF);
-    EXPECT_EQ(RuntimeMessage([&] { little.UInt8(); }), "end of stream");
-    EXPECT_EQ(RuntimeMessage([&] { big.UInt32(); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { little.UInt8(); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { big.UInt32(); }), "end of stream");
 
     const std::uint8_t doubles[] = {0x3F, 0xF0, 0, 0, 0, 0, 0, 0};
     MemoryStream c(doubles, sizeof doubles);
     EXPECT_EQ(LockStream<BigEndian>(c, 8).Float64(), 1.0);
 
-    try {
-        LockStream<LittleEndian> none(a, 0);
-        FAIL();
-    } catch (const std::invalid_argument &e) {
-        EXPECT_STREQ(e.what(), "LockStream::Lockstream: count must be greater than zero");
-    }
+    EXPECT_EQ(Thrown([&] { LockStream<LittleEndian> none(a, 0); }),
+              "LockStream::Lockstream: count must be greater than zero");
     // A count from a file beyond the stream is refused before allocating.
     MemoryStream d(le, sizeof le);
-    EXPECT_EQ(RuntimeMessage([&] { LockStream<LittleEndian>(d, std::uint64_t(1) << 60); }), "end of stream");
+    EXPECT_EQ(Thrown([&] { LockStream<LittleEndian>(d, std::uint64_t(1) << 60); }), "end of stream");
 }
 
 TEST(FileStream, ReadsRealFiles)
