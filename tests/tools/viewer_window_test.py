@@ -29,8 +29,8 @@ TITLE = "Brintavolex Viewer"
 
 def read_png(path):
     """RGB rows of a PNG as ImageMagick decodes it."""
-    width, height = map(int, run("identify", "-format", "%w %h", path).stdout.split())
-    rgb = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, timeout=30, check=True).stdout
+    width, height = map(int, run("/usr/bin/identify", "-format", "%w %h", path).stdout.split())
+    rgb = subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgb:-"], capture_output=True, timeout=30, check=True).stdout
     return np.frombuffer(rgb, dtype=np.uint8).reshape(height, width, 3).copy()
 
 
