@@ -2,6 +2,20 @@
 # written as headers the tests include from generated/.
 set(GENERATED_DIR ${CMAKE_CURRENT_BINARY_DIR}/generated)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# The reference decoders and numpy: Debian's interpreter carries
+# python3-numpy and python3-pil; another python3 earlier on the PATH may not.
+set(REFERENCE_PYTHON "")
+foreach(candidate /usr/bin/python3 ${Python3_EXECUTABLE})
+    if(NOT REFERENCE_PYTHON AND EXISTS ${candidate})
+        execute_process(COMMAND ${candidate} -c "import numpy, PIL" RESULT_VARIABLE missing OUTPUT_QUIET ERROR_QUIET)
+        if(missing EQUAL 0)
+            set(REFERENCE_PYTHON ${candidate})
+        endif()
+    endif()
+endforeach()
+if(NOT REFERENCE_PYTHON)
+    message(FATAL_ERROR "python3 with numpy and PIL not found; run tools/setup-debian.sh")
+endif()
 add_custom_command(
     OUTPUT ${GENERATED_DIR}/Cp1252Expected.h
     COMMAND ${CMAKE_COMMAND} -E make_directory ${GENERATED_DIR}
@@ -14,5 +28,11 @@ add_custom_command(
             ${GENERATED_DIR}/bmpsuite-imagemagick
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/imagemagick_references.sh
     COMMENT "Decoding the BMP suite with ImageMagick for reference")
+add_custom_command(
+    OUTPUT ${GENERATED_DIR}/pngsuite-pillow/basn0g01.png.rgba
+    COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/pillow_png_references.py ${BRINTAVOLEX_CACHE}/pngsuite
+            ${GENERATED_DIR}/pngsuite-pillow
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/pillow_png_references.py
+    COMMENT "Decoding PngSuite with Pillow for reference")
 add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/Cp1252Expected.h
-    ${GENERATED_DIR}/bmpsuite-imagemagick/pal8.bmp.rgba)
+    ${GENERATED_DIR}/bmpsuite-imagemagick/pal8.bmp.rgba ${GENERATED_DIR}/pngsuite-pillow/basn0g01.png.rgba)

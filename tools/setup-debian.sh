@@ -11,7 +11,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
-libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy ccache
+libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil ccache
 dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core"
 
 as_root() {
@@ -99,5 +99,20 @@ if [ ! -f "$BMPSUITE/g/pal8.bmp" ]; then
     fi
     tar -xf "$(ls pillow_*.orig.tar.* | head -n 1)" -C "$BMPSUITE" --strip-components=4 \
         --wildcards '*/Tests/images/bmp/*'
+fi
+# PngSuite, as Debian's libspng source package carries it (tests/images),
+# for the PNG decoder's tests.
+PNGSUITE="$CACHE/pngsuite"
+if [ ! -f "$PNGSUITE/basn0g01.png" ]; then
+    mkdir -p "$CACHE/libspng" "$PNGSUITE"
+    cd "$CACHE/libspng"
+    if ! ls libspng_*.orig.tar.* >/dev/null 2>&1; then
+        for v in $(apt-cache showsrc libspng | sed -n 's/^Version: //p' | sort -rV | uniq); do
+            apt-get source -q --download-only "libspng=$v" >/dev/null 2>&1 && break
+            echo "setup: libspng $v not available, trying an older version" >&2
+        done
+    fi
+    tar -xf "$(ls libspng_*.orig.tar.* | head -n 1)" -C "$PNGSUITE" --strip-components=3 \
+        --wildcards '*/tests/images/*.png'
 fi
 echo "setup: ready (cache $CACHE)" >&2

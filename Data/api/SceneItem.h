@@ -50,6 +50,8 @@ class IDecoder : public ISceneItem {
 public:
     // Every built-in decoder answers 0.
     virtual std::uint32_t GetDecoderQuery() { return 0; }
+    // The image DefaultIndex selects: the one a viewer shows first.
+    virtual std::uint64_t GetDefaultIndex() { return 0; }
 };
 
 // A 2D picture described without holding its pixels.

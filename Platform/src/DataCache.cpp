@@ -274,8 +274,12 @@ namespace {
 
 SharedPtr<ISceneItem> Child(const SharedPtr<ISceneItem> &item, const IndexType &index)
 {
-    if (dynamic_cast<const FirstIndex *>(&index) || dynamic_cast<const DefaultIndex *>(&index))
+    if (dynamic_cast<const FirstIndex *>(&index))
         return item->Get(0);
+    if (dynamic_cast<const DefaultIndex *>(&index)) {
+        const auto decoder = DynamicPointerCast<IDecoder>(item);
+        return item->Get(decoder ? decoder->GetDefaultIndex() : 0);
+    }
     if (dynamic_cast<const LastIndex *>(&index)) {
         const std::uint64_t count = item->GetCount();
         if (count == 0)

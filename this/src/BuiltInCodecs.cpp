@@ -1,6 +1,8 @@
 #include "this/src/Codecs.h"
 
 #include "BMP/api/BMPDecoder.h"
+#include "ICO/api/ICODecoder.h"
+#include "PNG/api/PNGDecoder.h"
 #include "Platform/api/ErrorLog.h"
 
 #include <mutex>
@@ -10,7 +12,7 @@ namespace Brintavolex {
 std::vector<SharedPtr<CodecFactory>> BuiltInFactories()
 {
     // The fixed order: BMP, GIF, ICO, JPG, PNG, TIF (as far as they exist).
-    return {MakeShared<BMPDecoderFactory>()};
+    return {MakeShared<BMPDecoderFactory>(), MakeShared<ICODecoderFactory>(), MakeShared<PNGDecoderFactory>()};
 }
 
 void UseApplicationCodecs()

@@ -51,7 +51,7 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
     _problem = String();
     _decode.reset();
     try {
-        Slot slot(path, {MakeShared<FirstIndex>()});
+        Slot slot(path, {MakeShared<DefaultIndex>()});
         slot.Load(MakeShared<NullLogger>());
         if (!slot.GetLoaded().image2D)
             throw Exception("this file holds no 2D picture");

@@ -30,7 +30,7 @@ struct UsageError {};
 constexpr std::uint64_t kMostImagesListed = 100000;
 
 struct Options {
-    std::uint64_t image = 0;
+    std::optional<std::uint64_t> image; // the decoder's default image when absent
     std::optional<std::uint64_t> slice;
     std::uint64_t runs = 5;
 };
@@ -66,11 +66,13 @@ Options ParseOptions(const std::vector<String> &arguments, std::size_t first, st
     return options;
 }
 
-LoadedItem Open(const String &path, std::uint64_t image)
+LoadedItem Open(const String &path, std::optional<std::uint64_t> image)
 {
     UseApplicationCodecs();
     auto stream = MakeShared<FileStream>(path);
-    return LoadFromStream(stream, path, {MakeShared<ZeroBasedIndex>(image)}, MakeShared<NullLogger>());
+    const SharedPtr<IndexType> index =
+        image ? SharedPtr<IndexType>(MakeShared<ZeroBasedIndex>(*image)) : MakeShared<DefaultIndex>();
+    return LoadFromStream(stream, path, {index}, MakeShared<NullLogger>());
 }
 
 std::string Text(StringExpr text) { return ToUTF8(text); }
@@ -86,8 +88,9 @@ void ListImages(IDecoder &decoder, std::string &out)
 {
     const std::uint64_t count = decoder.GetCount();
     out += "images: " + std::to_string(count) + "\n";
+    const std::uint64_t shownFirst = decoder.GetDefaultIndex();
     for (std::uint64_t i = 0; i < std::min(count, kMostImagesListed); ++i) {
-        out += "  " + std::to_string(i) + ": ";
+        out += "  " + std::to_string(i) + (count > 1 && i == shownFirst ? " (default): " : ": ");
         try {
             const SharedPtr<ISceneItem> item = decoder.Get(i);
             if (const auto image = DynamicPointerCast<IImage2D>(item)) {
@@ -114,7 +117,7 @@ void ListImages(IDecoder &decoder, std::string &out)
 
 void Info(const String &path, std::string &out)
 {
-    const LoadedItem loaded = Open(path, 0);
+    const LoadedItem loaded = Open(path, std::nullopt);
     out += "file: " + Text(path) + "\n";
     out += "decoder: " + Text(loaded.factory->GetName()) + "\n";
     out += std::string("wrong extension: ") + (loaded.wrongExtension ? "yes" : "no") + "\n";
@@ -161,7 +164,7 @@ void Convert(const String &path, const String &target, const Options &options, s
         throw UsageError();
     const LoadedItem loaded = Open(path, options.image);
     if (options.slice && !loaded.image3D)
-        throw Exception(("convert: image " + std::to_string(options.image) + " is no volume; --slice needs one").c_str());
+        throw Exception(("convert: image " + std::to_string(options.image.value_or(0)) + " is no volume; --slice needs one").c_str());
     // Decoded before the target is created, so a failure leaves no file.
     const auto create = [&] {
         std::unique_ptr<BinaryFile> file(BinaryFile::Open(target, BinaryFile::Mode::Replace));

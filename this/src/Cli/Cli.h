@@ -8,10 +8,10 @@
 namespace Brintavolex::Cli {
 
 // The command-line tool, one interface for every decoder:
-//   info FILE: the decoder, the first image, the header tree, then every
+//   info FILE: the decoder, the default image, the header tree, then every
 //     image (frame, page, icon entry) with size, pixel type and .raw layout;
 //   convert FILE OUT.png|OUT.raw [--image N] [--slice K]: image N (default
-//     0), of a volume the XY slice K (default 0; a .raw without --slice holds
+//     the decoder's default image), of a volume the XY slice K (default 0; a .raw without --slice holds
 //     the whole volume), as PNG or as the decoded samples;
 //   time FILE [--image N] [-n RUNS]: opens and decodes RUNS times (default
 //     5), prints the minimum and median milliseconds and the peak memory.
