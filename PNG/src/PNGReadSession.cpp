@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <csetjmp>
+#include <cstdlib>
 
 namespace Brintavolex::PNG {
 
@@ -20,7 +21,7 @@ ReadSession::ReadSession(IStream &stream, bool keepUnknownChunks) : _stream(stre
         throw Exception("Not a PNG file");
 
     // Warnings go to libpng's own handler.
-    _png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, Error, nullptr);
+    _png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, this, Error, nullptr, nullptr, Allocate, Free);
     if (!_png)
         throw Exception();
     _info = png_create_info_struct(_png);
@@ -44,6 +45,24 @@ ReadSession::ReadSession(IStream &stream, bool keepUnknownChunks) : _stream(stre
         throw;
     }
 }
+
+namespace {
+
+// libpng turns a too long ancillary chunk into a warning and still
+// allocates the length the file claims (up to 2 GiB) before it reads. Its
+// largest real allocations are a row (8 MB at its width limit) and a chunk
+// within its 8 MB chunk limit; refusing more makes such a chunk one that is
+// skipped, and a picture that needs more one that fails.
+constexpr std::size_t kMostLibpngAllocates = std::size_t(32) << 20;
+
+} // namespace
+
+png_voidp ReadSession::Allocate(png_structp, png_alloc_size_t size)
+{
+    return size <= kMostLibpngAllocates ? std::malloc(size) : nullptr;
+}
+
+void ReadSession::Free(png_structp, png_voidp pointer) { std::free(pointer); }
 
 ReadSession::~ReadSession() { png_destroy_read_struct(&_png, &_info, nullptr); }
 

@@ -40,6 +40,8 @@ public:
 
 private:
     static void Read(png_structp png, png_bytep data, std::size_t length);
+    static png_voidp Allocate(png_structp png, png_alloc_size_t size);
+    static void Free(png_structp png, png_voidp pointer);
     static void Error(png_structp png, png_const_charp message);
     bool ReadInfo(bool keepUnknownChunks) noexcept;
     bool SetUpBGRA(int &passes) noexcept;

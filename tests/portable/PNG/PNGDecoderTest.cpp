@@ -10,6 +10,7 @@
 
 #include "support/TestData.h"
 #include "support/Thrown.h"
+#include "this/src/Cli/PeakMemory.h"
 #include "this/src/Codecs.h"
 
 #include <gtest/gtest.h>
@@ -188,6 +189,27 @@ TEST(PNGDecoder, HeaderCompositeAndWrongExtension)
     const SharedPtr<IProperty> texts = LoadBytes(SuiteBytes("ct1n0g04.png"), "t.png").decoder->GetProperty();
     EXPECT_GT(texts->GetChild("num_text")->GetSInt32(), 0);
     EXPECT_EQ(TextOf(texts->GetChild("text")->GetChild("[0]")->GetChild("key")), String("Title"));
+}
+
+// What the fuzzers found (PNG and ICO): a picture or a clean error, and no
+// allocation of the sizes the files claim.
+TEST(PNGDecoder, FuzzFindingsEndCleanlyInBoundedMemory)
+{
+    std::size_t files = 0;
+    for (const char *folder : {"png/fuzz", "ico/fuzz"}) {
+        std::error_code error;
+        for (const auto &entry :
+             std::filesystem::directory_iterator(std::string(BRINTAVOLEX_TEST_DATA) + "/" + folder, error)) {
+            SCOPED_TRACE(entry.path().string());
+            const std::string bytes = TestSupport::ReadBytes(TestSupport::DataPath(folder + ("/" + entry.path().filename().string())));
+            const std::string name = folder[0] == 'p' ? "f.png" : "f.ico";
+            const std::string message = Thrown([&] { LoadBytes(bytes, name.c_str()).image2D->GetData(); });
+            EXPECT_NE(message, "");
+            ++files;
+        }
+    }
+    EXPECT_GE(files, 1u);
+    EXPECT_LT(Cli::PeakMemoryBytes(), std::uint64_t(512) << 20);
 }
 
 } // namespace Brintavolex
