@@ -6,7 +6,8 @@ its pixels on the screen, unchanged, at 100 % with Nearest sampling. Then
 drives the view like a user with xdotool and checks title and picture:
 "+" and "-" step the zoom, a wheel notch zooms about the cursor (the image
 pixel under the pointer stays under it), a drag moves the picture by exactly
-the pointer's way. Nothing may be written to the error log.
+the pointer's way. Then a PNG (written by Pillow) must appear the same way,
+every pixel unchanged. Nothing may be written to the error log.
 
 Usage (inside wine-env.sh): view_window_test.py VIEWER WORKDIR
 """
@@ -56,6 +57,27 @@ def find_picture(area, pixels):
             if np.array_equal(area[y:y + h, x:x + w], pixels):
                 return int(x), int(y)
     return None
+
+
+def show_png(wine, viewer, workdir):
+    """Opens a PNG of another pattern and finds all of it on the screen."""
+    from PIL import Image
+    y, x = np.mgrid[0:170, 0:260]
+    pixels = np.stack([x & 255, (x * 3 + y * 5) & 255, (y * 2) & 255], axis=-1).astype(np.uint8)
+    path = os.path.join(workdir, "pattern.png")
+    Image.fromarray(pixels, "RGB").save(path)
+    process = vw.start(wine, viewer, vw.windows_path(path))
+    try:
+        window = vw.poll("the PNG's window", lambda: vw.find_window("^%s - pattern\\.png - [0-9]" % vw.TITLE), 60)
+        assert zoom_of(vw.window_name(window)) == "100.0000 %", vw.window_name(window)
+        found = vw.poll("every PNG pixel on the screen", lambda: find_picture(window_area(window)[0], pixels), 30)
+        print("PNG found whole at %s" % (found,))
+        vw.run("xdotool", "key", "Escape")
+        vw.end(process, "PNG window")
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
 
 
 def zoom_of(title):
@@ -118,6 +140,7 @@ def main():
         if process.poll() is None:
             process.kill()
             process.wait()
+    show_png(wine, viewer, workdir)
     new = vw.log_lines()[len(before):]
     assert not new, "the run logged problems: %r" % new
     print("2D view checked in %.1f s" % (time.monotonic() - started))

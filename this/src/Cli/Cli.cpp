@@ -88,9 +88,10 @@ void ListImages(IDecoder &decoder, std::string &out)
 {
     const std::uint64_t count = decoder.GetCount();
     out += "images: " + std::to_string(count) + "\n";
+    // Marked only where it is not the first, as for most icons.
     const std::uint64_t shownFirst = decoder.GetDefaultIndex();
     for (std::uint64_t i = 0; i < std::min(count, kMostImagesListed); ++i) {
-        out += "  " + std::to_string(i) + (count > 1 && i == shownFirst ? " (default): " : ": ");
+        out += "  " + std::to_string(i) + (i == shownFirst && i != 0 ? " (default): " : ": ");
         try {
             const SharedPtr<ISceneItem> item = decoder.Get(i);
             if (const auto image = DynamicPointerCast<IImage2D>(item)) {
