@@ -4,6 +4,7 @@
 #include "Platform/api/CodecFactory.h"
 #include "this/src/Logger.h"
 
+#include "support/PixelCompare.h"
 #include "support/TestData.h"
 #include "this/src/Codecs.h"
 
@@ -53,30 +54,14 @@ std::string ReferenceOf(const std::string &name)
     return found != shared.end() ? found->second : name.substr(0, name.size() - 4) + ".png";
 }
 
-// Counts pixels whose channels differ from the reference by more than
-// tolerance; reports the first few.
+// Mismatching samples against an 8-bit RGBA reference of the same size.
 int Mismatches(const Data::Image2DBase &image, const TestSupport::RgbaPicture &reference, int tolerance)
 {
     EXPECT_EQ(image.GetWidth(), reference.width);
     EXPECT_EQ(image.GetHeight(), reference.height);
-    if (image.GetWidth() != reference.width || image.GetHeight() != reference.height)
-        return -1;
-    const auto lock = image.Lock<Data::ColorBGRA<std::uint8_t>>(Data::LockReadOnly);
-    int mismatches = 0;
-    for (std::uint32_t y = 0; y < reference.height; ++y)
-        for (std::uint32_t x = 0; x < reference.width; ++x) {
-            const auto &p = lock(x, y);
-            const std::uint8_t *q = reference.At(x, y);
-            const int ours[4] = {p.r, p.g, p.b, p.a};
-            bool differs = false;
-            for (int c = 0; c < 4; ++c)
-                differs |= std::abs(ours[c] - q[c]) > tolerance;
-            if (differs && ++mismatches <= 3)
-                ADD_FAILURE() << "pixel " << x << "," << y << ": " << ours[0] << " " << ours[1] << " " << ours[2] << " "
-                              << ours[3] << " instead of " << int(q[0]) << " " << int(q[1]) << " " << int(q[2]) << " "
-                              << int(q[3]);
-        }
-    return mismatches;
+    const std::string bytes(reference.rgba.begin(), reference.rgba.end());
+    return TestSupport::CountMismatches(TestSupport::Samples16(image), TestSupport::Samples16(bytes, 1),
+                                        reference.width, 8, tolerance);
 }
 
 TestSupport::RgbaPicture ReadRaw(const std::string &name)

@@ -6,6 +6,7 @@
 #include "Platform/api/CodecFactory.h"
 #include "this/src/Logger.h"
 
+#include "support/PixelCompare.h"
 #include "support/TestData.h"
 #include "support/Thrown.h"
 #include "this/src/Codecs.h"
@@ -35,29 +36,9 @@ int MismatchesAgainstPillow(const std::string &file, std::uint64_t i, const std:
     EXPECT_EQ(std::sscanf(size.c_str(), "%u %u", &width, &height), 2);
     const std::string rgba = TestSupport::ReadBytes(TestSupport::GeneratedPath(stem + ".rgba"));
     const SharedPtr<Data::Image2DBase> image = LoadEntry(file, MakeShared<ZeroBasedIndex>(i)).image2D->GetData();
-    EXPECT_EQ(image->GetWidth(), width);
-    EXPECT_EQ(image->GetHeight(), height);
-    if (image->GetWidth() != width || image->GetHeight() != height)
-        return -1;
-    int mismatches = 0;
-    auto compare = [&](const auto &lock, unsigned shift) {
-        for (std::uint32_t y = 0; y < height; ++y)
-            for (std::uint32_t x = 0; x < width; ++x) {
-                const auto &p = lock(x, y);
-                const unsigned ours[4] = {unsigned(p.r) >> shift, unsigned(p.g) >> shift, unsigned(p.b) >> shift,
-                                          unsigned(p.a) >> shift};
-                for (unsigned c = 0; c < 4; ++c)
-                    if (ours[c] != std::uint8_t(rgba[(std::size_t(y) * width + x) * 4 + c]) && ++mismatches <= 3)
-                        ADD_FAILURE() << "entry " << i << " pixel " << x << "," << y << " channel " << c << ": "
-                                      << ours[c] << " instead of "
-                                      << int(std::uint8_t(rgba[(std::size_t(y) * width + x) * 4 + c]));
-            }
-    };
-    if (image->GetColorType() == Data::ColorType::BGRAUInt16)
-        compare(image->Lock<Data::ColorBGRA<std::uint16_t>>(Data::LockReadOnly), 8);
-    else
-        compare(image->Lock<Data::ColorBGRA<std::uint8_t>>(Data::LockReadOnly), 0);
-    return mismatches;
+    EXPECT_EQ(image->GetWidth() * 100000 + image->GetHeight(), width * 100000ull + height);
+    SCOPED_TRACE("entry " + std::to_string(i));
+    return TestSupport::CountMismatches(TestSupport::Samples16(*image), TestSupport::Samples16(rgba, 1), width, 8);
 }
 
 String TextOf(const SharedPtr<IProperty> &property)
