@@ -2,6 +2,7 @@
 
 #include "BMP/api/BMPDecoder.h"
 #include "ICO/api/ICODecoder.h"
+#include "JPG/api/JPGDecoder.h"
 #include "PNG/api/PNGDecoder.h"
 #include "Platform/api/ErrorLog.h"
 
@@ -12,7 +13,8 @@ namespace Brintavolex {
 std::vector<SharedPtr<CodecFactory>> BuiltInFactories()
 {
     // The fixed order: BMP, GIF, ICO, JPG, PNG, TIF (as far as they exist).
-    return {MakeShared<BMPDecoderFactory>(), MakeShared<ICODecoderFactory>(), MakeShared<PNGDecoderFactory>()};
+    return {MakeShared<BMPDecoderFactory>(), MakeShared<ICODecoderFactory>(),
+            MakeShared<JPGDecoderFactory>(), MakeShared<PNGDecoderFactory>()};
 }
 
 void UseApplicationCodecs()

@@ -1,0 +1,235 @@
+#include "JPG/api/JPGDecoder.h"
+
+#include "JPG/src/JPGEntropy.h"
+#include "JPG/src/JPGRender.h"
+#include "JPG/src/JPGStructure.h"
+#include "Platform/api/DecodeLimit.h"
+#include "Platform/api/Threading.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace Brintavolex {
+
+namespace {
+
+using namespace JPG;
+
+Data::ColorType OutputType(const Structure &s)
+{
+    if (!s.hasFrame)
+        throw Exception("Missing Start Of Frame 3!");
+    if (s.scans.empty())
+        throw Exception("the file holds no scan");
+    if (s.frame.precision > 8) {
+        if (s.frame.Lossless() && s.frame.components.size() == 1)
+            return Data::ColorType::UInt16;
+        throw Exception("ConvertMCUColors with 16bit is currently not supported");
+    }
+    ChooseColorModel(s); // refuses what cannot be converted
+    return Data::ColorType::BGRAUInt8;
+}
+
+std::uint64_t BytesPerPixel(Data::ColorType type) { return type == Data::ColorType::UInt16 ? 2 : 4; }
+
+// MCU rows per band of the streaming decode: a few hundred pixel rows.
+constexpr std::uint32_t kBandMcuRows = 4;
+
+// A single sequential scan of all components: Huffman decoding of the next
+// band runs beside the transform and colour conversion of this one.
+void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, const BandRenderer &renderer,
+                     Pixel *output, std::uint64_t stride, const SharedPtr<IProgress> &progress)
+{
+    const Frame &frame = s.frame;
+    SequentialScanDecoder entropy(frame, s.scans[0], file);
+    std::vector<CoefficientPlane> bands[2];
+    auto prepare = [&](std::vector<CoefficientPlane> &planes, std::uint32_t first, std::uint32_t end) {
+        planes.resize(frame.components.size());
+        for (std::size_t i = 0; i < planes.size(); ++i) {
+            const Component &c = frame.components[i];
+            if (planes[i].blocksWide != c.blocksWide || planes[i].blockRows != (end - first) * c.v)
+                planes[i].Allocate(c.blocksWide, (end - first) * c.v, first * c.v);
+            else
+                std::fill(planes[i].coefficients.begin(), planes[i].coefficients.end(), std::int16_t(0)),
+                    planes[i].firstBlockRow = first * c.v;
+        }
+    };
+    const std::uint32_t bandCount = (frame.mcusHigh + kBandMcuRows - 1) / kBandMcuRows;
+    auto bandBegin = [&](std::uint32_t b) { return b * kBandMcuRows; };
+    auto bandEnd = [&](std::uint32_t b) { return std::min(frame.mcusHigh, (b + 1) * kBandMcuRows); };
+    prepare(bands[0], bandBegin(0), bandEnd(0));
+    entropy.DecodeRows(bandBegin(0), bandEnd(0), bands[0]);
+    for (std::uint32_t b = 0; b < bandCount; ++b) {
+        std::vector<CoefficientPlane> &current = bands[b & 1], &next = bands[(b + 1) & 1];
+        const bool more = b + 1 < bandCount;
+        if (more)
+            prepare(next, bandBegin(b + 1), bandEnd(b + 1));
+        ParallelLoop::For(more ? 2 : 1, [&](unsigned, std::uint64_t begin, std::uint64_t end) {
+            for (std::uint64_t item = begin; item < end; ++item)
+                if (item == 0)
+                    renderer.Render(current, bandBegin(b), bandEnd(b), output, stride);
+                else
+                    entropy.DecodeRows(bandBegin(b + 1), bandEnd(b + 1), next);
+        });
+        ReportProgress(progress, double(b + 1) / bandCount);
+    }
+}
+
+// Progressive pictures and sequential ones of several scans: every scan
+// into whole-picture planes, then the bands in parallel.
+void DecodeBuffered(const Structure &s, const std::vector<std::uint8_t> &file, const BandRenderer &renderer,
+                    Pixel *output, std::uint64_t stride, const SharedPtr<IProgress> &progress)
+{
+    const Frame &frame = s.frame;
+    std::vector<CoefficientPlane> planes(frame.components.size());
+    for (std::size_t i = 0; i < planes.size(); ++i)
+        planes[i].Allocate(frame.components[i].blocksWide, frame.components[i].blocksHigh, 0);
+    for (std::size_t i = 0; i < s.scans.size(); ++i) {
+        DecodeScanIntoPlanes(frame, s.scans[i], file, planes);
+        ReportProgress(progress, 0.8 * double(i + 1) / s.scans.size());
+    }
+    ParallelLoop::For(frame.mcusHigh, [&](unsigned, std::uint64_t begin, std::uint64_t end) {
+        // A band at a time keeps each worker's sample buffers small.
+        for (std::uint64_t first = begin; first < end; first += kBandMcuRows)
+            renderer.Render(planes, std::uint32_t(first), std::uint32_t(std::min<std::uint64_t>(end, first + kBandMcuRows)),
+                            output, stride);
+    });
+    ReportProgress(progress, 1);
+}
+
+void DecodeLossless(const Structure &s, const std::vector<std::uint8_t> &file, void *buffer, std::uint64_t stride)
+{
+    const Frame &frame = s.frame;
+    std::vector<std::vector<std::uint16_t>> samples(frame.components.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i].assign(std::size_t(frame.components[i].blocksWide) * frame.components[i].blocksHigh, 0);
+    // The point transform of each component, from the scan that coded it.
+    unsigned shifts[kMaxComponents] = {};
+    for (const Scan &scan : s.scans) {
+        DecodeLosslessScan(frame, scan, file, samples);
+        for (const ScanComponent &sc : scan.components)
+            shifts[sc.index] = scan.al;
+    }
+    if (frame.precision > 8) {
+        auto *out = static_cast<std::uint16_t *>(buffer);
+        const Component &c = frame.components[0];
+        for (std::uint32_t y = 0; y < frame.height; ++y)
+            for (std::uint32_t x = 0; x < frame.width; ++x)
+                out[y * stride + x] = std::uint16_t(samples[0][std::size_t(y) * c.blocksWide + x] << shifts[0]);
+        return;
+    }
+    const ColorModel model = ChooseColorModel(s);
+    std::vector<std::vector<std::uint32_t>> columns(frame.components.size());
+    std::vector<std::vector<std::uint8_t>> rows(frame.components.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        columns[i].resize(frame.width);
+        for (std::uint32_t x = 0; x < frame.width; ++x)
+            columns[i][x] = std::uint32_t(std::uint64_t(x) * frame.components[i].h / frame.hMax);
+        rows[i].resize(frame.components[i].blocksWide);
+    }
+    const std::uint8_t *rowPointers[kMaxComponents];
+    const std::uint32_t *columnPointers[kMaxComponents];
+    for (std::uint32_t y = 0; y < frame.height; ++y) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const Component &c = frame.components[i];
+            const std::uint16_t *row = &samples[i][std::size_t(std::uint64_t(y) * c.v / frame.vMax) * c.blocksWide];
+            for (std::uint32_t x = 0; x < c.blocksWide; ++x)
+                rows[i][x] = std::uint8_t(row[x] << shifts[i]);
+            rowPointers[i] = rows[i].data();
+            columnPointers[i] = columns[i].data();
+        }
+        ConvertRow(model, rowPointers, columnPointers, frame.width, static_cast<Pixel *>(buffer) + y * stride);
+    }
+}
+
+// What a decode holds besides the picture: coefficient planes of buffered
+// decodes, sample planes of lossless ones.
+std::uint64_t WorkingBytes(const Structure &s)
+{
+    const Frame &frame = s.frame;
+    const bool streaming = !frame.Lossless() && !frame.Progressive() && s.scans.size() == 1 &&
+                           s.scans[0].components.size() == frame.components.size();
+    if (streaming)
+        return 0;
+    std::uint64_t bytes = 0;
+    for (const Component &c : frame.components)
+        bytes += std::uint64_t(c.blocksWide) * c.blocksHigh * (frame.Lossless() ? 2 : 2 * kBlockSamples);
+    return bytes;
+}
+
+} // namespace
+
+JPGDecoder::JPGDecoder(SharedPtr<IStream> stream, SharedPtr<IStream> tables)
+    : _stream(std::move(stream)), _tables(std::move(tables))
+{
+    if (!_stream)
+        throw Exception("JPGDecoder::JPGDecoder: stream is nullptr");
+}
+
+SharedPtr<ISceneItem> JPGDecoder::Get(std::uint64_t index)
+{
+    if (index != 0)
+        throw std::invalid_argument("JPGDecoder::Get: image index must be less than image count");
+    return MakeShared<Image2D>(SharedFromThis<JPGDecoder>());
+}
+
+SharedPtr<ISceneItem> JPGDecoder::Image2D::Get(std::uint64_t)
+{
+    throw std::invalid_argument("JPGDecoder::Image2D::Get: an image has no children");
+}
+
+std::vector<std::uint8_t> JPGDecoder::ReadAll(IStream &stream)
+{
+    const std::uint64_t size = stream.size();
+    if (size > std::uint64_t(1) << 34)
+        throw Exception("JPGDecoder: the file is larger than 16 GiB");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    stream.seek(0);
+    if (size)
+        stream.read(bytes.data(), size);
+    return bytes;
+}
+
+Data::BasicInfo JPGDecoder::DecodeBasicInfo()
+{
+    std::lock_guard<std::mutex> guard(_streamMutex);
+    const std::vector<std::uint8_t> file = ReadAll(*_stream);
+    Tables tables;
+    if (_tables)
+        tables = ParseTables(ReadAll(*_tables));
+    const Structure s = ParseStructure(file, _tables ? &tables : nullptr);
+    const Data::ColorType type = OutputType(s);
+    CheckDecodeLimit("JPGDecoder", s.frame.width, s.frame.height, BytesPerPixel(type));
+    return Data::BasicInfo{s.frame.width, s.frame.height, s.frame.width, s.frame.height, type};
+}
+
+void JPGDecoder::Decode(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &progress)
+{
+    std::lock_guard<std::mutex> guard(_streamMutex);
+    const std::vector<std::uint8_t> file = ReadAll(*_stream);
+    Tables tables;
+    if (_tables)
+        tables = ParseTables(ReadAll(*_tables));
+    const Structure s = ParseStructure(file, _tables ? &tables : nullptr);
+    const Data::ColorType type = OutputType(s);
+    const Frame &frame = s.frame;
+    // The picture and what the decode holds beside it, before any allocation.
+    const std::uint64_t working = WorkingBytes(s);
+    CheckDecodeLimit("JPGDecoder", frame.width, frame.height, BytesPerPixel(type));
+    CheckDecodeLimit("JPGDecoder (working planes)", working, 1, 1);
+    if (!buffer || stride < frame.width || rows < frame.height)
+        throw std::invalid_argument("JPGDecoder::Decode: the buffer is smaller than the picture");
+    if (frame.Lossless()) {
+        DecodeLossless(s, file, buffer, stride);
+        ReportProgress(progress, 1);
+        return;
+    }
+    const BandRenderer renderer(frame, ChooseColorModel(s), s.scans.back().tables, FastInverseTransform());
+    auto *output = static_cast<Pixel *>(buffer);
+    if (working == 0)
+        DecodeStreaming(s, file, renderer, output, stride, progress);
+    else
+        DecodeBuffered(s, file, renderer, output, stride, progress);
+}
+
+} // namespace Brintavolex

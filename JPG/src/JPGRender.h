@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Data/api/ColorType.h"
+#include "JPG/src/JPGEntropy.h"
+#include "JPG/src/JPGStructure.h"
+#include "JPG/src/JPGTransform.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Brintavolex::JPG {
+
+enum class ColorModel { Grey, YCbCr, RGB, CMYK, YCCK };
+
+// How the components are to be read: Adobe's transform when present, else
+// JFIF's YCbCr, else component identifiers 'R', 'G', 'B' for RGB. Throws
+// for component counts and RGB sampling the conversion cannot serve.
+ColorModel ChooseColorModel(const Structure &structure);
+
+using Pixel = Data::ColorBGRA<std::uint8_t>;
+
+// Transforms, upsamples (by repeating samples) and converts MCU rows of
+// the coefficient planes into BGRA rows. Const and thread-safe: workers
+// render different bands at once.
+class BandRenderer {
+public:
+    BandRenderer(const Frame &frame, ColorModel model, const Tables &tables, InverseTransform transform);
+    void Render(std::vector<CoefficientPlane> &planes, std::uint32_t firstMcuRow, std::uint32_t endMcuRow,
+                Pixel *output, std::uint64_t stride) const;
+
+private:
+    const Frame &_frame;
+    ColorModel _model;
+    InverseTransform _transform;
+    std::vector<std::vector<std::int32_t>> _quantization; // natural order, per component
+    std::vector<std::vector<std::uint32_t>> _columns;     // output x -> sample column, per component
+};
+
+// Converts one row of samples (one pointer per component, already at the
+// output's resolution when columns are the identity) into BGRA.
+void ConvertRow(ColorModel model, const std::uint8_t *const *rows, const std::uint32_t *const *columns,
+                std::uint32_t width, Pixel *out);
+
+} // namespace Brintavolex::JPG

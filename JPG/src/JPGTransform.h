@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Brintavolex::JPG {
+
+// An 8 x 8 inverse DCT: quantised coefficients (natural order) times the
+// quantisation table (natural order) to level-restored 8-bit samples.
+using InverseTransform = void (*)(const std::int16_t *coefficients, const std::int32_t *quantization,
+                                  std::uint8_t *out, std::size_t outStride);
+
+// The reference: separable, double precision, rounded and clamped.
+void InverseTransformDouble(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
+                            std::size_t outStride);
+// Integer arithmetic (13-bit fixed point), within +-1 of the reference.
+void InverseTransformInteger(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
+                             std::size_t outStride);
+
+// The fastest transform this processor runs, chosen once per process.
+InverseTransform FastInverseTransform() noexcept;
+
+} // namespace Brintavolex::JPG
