@@ -22,7 +22,9 @@ struct DoubleBasis {
 
 // 13-bit fixed-point constants of the factored transform.
 constexpr int kBits = 13;
-constexpr int kPass1Bits = 2;
+// Eight fractional bits between the passes keep every sample within one of
+// the double-precision result; 64-bit sums cannot overflow on any input.
+constexpr int kPass1Bits = 8;
 constexpr int F0298 = 2446, F0390 = 3196, F0541 = 4433, F0765 = 6270, F0899 = 7373, F1175 = 9633, F1501 = 12299,
               F1847 = 15137, F1961 = 16069, F2053 = 16819, F2562 = 20995, F3072 = 25172;
 
@@ -89,19 +91,19 @@ void InverseTransformDouble(const std::int16_t *coefficients, const std::int32_t
 void InverseTransformInteger(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
                              std::size_t outStride)
 {
-    int work[64];
+    std::int64_t work[64];
     for (int c = 0; c < 8; ++c) {
-        auto q = [&](int r) { return int(coefficients[r * 8 + c]) * quantization[r * 8 + c]; };
-        Idct1D<int>(q(0), q(1), q(2), q(3), q(4), q(5), q(6), q(7), [&](int r, int v) {
+        auto q = [&](int r) { return std::int64_t(coefficients[r * 8 + c]) * quantization[r * 8 + c]; };
+        Idct1D<std::int64_t>(q(0), q(1), q(2), q(3), q(4), q(5), q(6), q(7), [&](int r, std::int64_t v) {
             work[r * 8 + c] = (v + (1 << (kBits - kPass1Bits - 1))) >> (kBits - kPass1Bits);
         });
     }
     constexpr int shift = kBits + kPass1Bits + 3;
     for (int r = 0; r < 8; ++r) {
-        const int *w = work + r * 8;
+        const std::int64_t *w = work + r * 8;
         std::uint8_t *row = out + r * outStride;
-        Idct1D<int>(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], [&](int x, int v) {
-            row[x] = Clamp(((v + (1 << (shift - 1))) >> shift) + 128);
+        Idct1D<std::int64_t>(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], [&](int x, std::int64_t v) {
+            row[x] = Clamp(int(std::clamp<std::int64_t>((v + (std::int64_t(1) << (shift - 1))) >> shift, -1024, 1024)) + 128);
         });
     }
 }
