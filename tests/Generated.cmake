@@ -39,5 +39,30 @@ add_custom_command(
     COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_test_icons.py ${GENERATED_DIR}/icons
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_test_icons.py
     COMMENT "Making test icons with ImageMagick, Pillow's reading for reference")
-add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
+# Four-component JPEG files need libjpeg itself (cjpeg and djpeg have no CMYK
+# input or output): a small tool for the build machine, compiled by the host
+# compiler when the build targets Windows.
+set(JPEG_CMYK_SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/reference/JpegCmykCli.cpp)
+if(WIN32)
+    set(JPEG_CMYK_CLI ${CMAKE_CURRENT_BINARY_DIR}/jpeg_cmyk_cli)
+    add_custom_command(OUTPUT ${JPEG_CMYK_CLI}
+        COMMAND c++ -O1 -o ${JPEG_CMYK_CLI} ${JPEG_CMYK_SOURCE} -ljpeg
+        DEPENDS ${JPEG_CMYK_SOURCE}
+        COMMENT "Building the CMYK JPEG reference tool for the build machine")
+    set(JPEG_CMYK_DEPENDS ${JPEG_CMYK_CLI})
+else()
+    add_executable(jpeg_cmyk_cli ${JPEG_CMYK_SOURCE})
+    target_link_libraries(jpeg_cmyk_cli PRIVATE jpeg)
+    brintavolex_warnings(jpeg_cmyk_cli)
+    set(JPEG_CMYK_CLI $<TARGET_FILE:jpeg_cmyk_cli>)
+    set(JPEG_CMYK_DEPENDS jpeg_cmyk_cli)
+endif()
+add_custom_command(
+    OUTPUT ${GENERATED_DIR}/jpeg/cases.txt
+    COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/jpeg_references.py
+            ${BRINTAVOLEX_CACHE}/libjpeg-turbo-testimages ${GENERATED_DIR}/jpeg ${JPEG_CMYK_CLI}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/jpeg_references.py ${CMAKE_CURRENT_SOURCE_DIR}/tools/lossless_jpeg.py
+            ${JPEG_CMYK_DEPENDS}
+    COMMENT "Making JPEG test files with cjpeg, jpegtran, libjpeg and exiftool, djpeg's decoding for reference")
+add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/jpeg/cases.txt ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
     ${GENERATED_DIR}/bmpsuite-imagemagick/pal8.bmp.rgba ${GENERATED_DIR}/pngsuite-pillow/basn0g01.png.rgba)

@@ -12,7 +12,8 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
 libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil ccache
-dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core"
+dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core
+libjpeg-turbo-progs libjpeg-dev libimage-exiftool-perl"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -114,5 +115,20 @@ if [ ! -f "$PNGSUITE/basn0g01.png" ]; then
     fi
     tar -xf "$(ls libspng_*.orig.tar.* | head -n 1)" -C "$PNGSUITE" --strip-components=3 \
         --wildcards '*/tests/images/*.png'
+fi
+# libjpeg-turbo's test images, as Debian's libjpeg-turbo source package
+# carries them (testimages), for the JPEG decoder's tests.
+JPEGIMAGES="$CACHE/libjpeg-turbo-testimages"
+if [ ! -f "$JPEGIMAGES/testorig.jpg" ]; then
+    mkdir -p "$CACHE/libjpeg-turbo" "$JPEGIMAGES"
+    cd "$CACHE/libjpeg-turbo"
+    if ! ls libjpeg-turbo_*.orig.tar.* >/dev/null 2>&1; then
+        for v in $(apt-cache showsrc libjpeg-turbo | sed -n 's/^Version: //p' | sort -rV | uniq); do
+            apt-get source -q --download-only "libjpeg-turbo=$v" >/dev/null 2>&1 && break
+            echo "setup: libjpeg-turbo $v not available, trying an older version" >&2
+        done
+    fi
+    tar -xf "$(ls libjpeg-turbo_*.orig.tar.* | head -n 1)" -C "$JPEGIMAGES" --strip-components=2 \
+        --wildcards '*/testimages/*'
 fi
 echo "setup: ready (cache $CACHE)" >&2

@@ -24,6 +24,16 @@ std::vector<std::uint16_t> Samples16(const Data::Image2DBase &image)
     return out;
 }
 
+std::vector<std::uint16_t> GreySamples16(const Data::Image2DBase &image)
+{
+    std::vector<std::uint16_t> out;
+    const auto lock = image.Lock<std::uint16_t>(Data::LockReadOnly);
+    for (std::uint64_t y = 0; y < lock.Height(); ++y)
+        for (std::uint64_t x = 0; x < lock.Width(); ++x)
+            out.push_back(lock(x, y));
+    return out;
+}
+
 std::vector<std::uint16_t> Samples16(const std::string &bytes, unsigned bytesPerSample)
 {
     std::vector<std::uint16_t> out(bytes.size() / bytesPerSample);
@@ -34,7 +44,7 @@ std::vector<std::uint16_t> Samples16(const std::string &bytes, unsigned bytesPer
 }
 
 int CountMismatches(const std::vector<std::uint16_t> &ours, const std::vector<std::uint16_t> &expected,
-                    std::uint64_t width, unsigned bits, int tolerance)
+                    std::uint64_t width, unsigned bits, int tolerance, unsigned channels)
 {
     EXPECT_EQ(ours.size(), expected.size());
     if (ours.size() != expected.size() || width == 0)
@@ -44,7 +54,8 @@ int CountMismatches(const std::vector<std::uint16_t> &ours, const std::vector<st
     for (std::size_t i = 0; i < ours.size(); ++i) {
         const int a = ours[i] >> shift, b = expected[i] >> shift;
         if (std::abs(a - b) > tolerance && ++mismatches <= 3)
-            ADD_FAILURE() << "pixel " << i / 4 % width << "," << i / 4 / width << " channel " << "RGBA"[i % 4]
+            ADD_FAILURE() << "pixel " << i / channels % width << "," << i / channels / width << " channel "
+                          << (channels == 1 ? 'Y' : "RGBA"[i % 4])
                           << ": " << a << " instead of " << b;
     }
     return mismatches;

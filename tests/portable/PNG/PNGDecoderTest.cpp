@@ -6,24 +6,24 @@
 #include "PNG/api/PNGDecoder.h"
 #include "Platform/api/CodecFactory.h"
 #include "Platform/api/DecodeLimit.h"
-#include "this/src/Logger.h"
 
+#include "support/LoadBytes.h"
 #include "support/PixelCompare.h"
 #include "support/TestData.h"
 #include "support/Thrown.h"
 #include "this/src/Cli/PeakMemory.h"
-#include "this/src/Codecs.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <random>
 
 namespace Brintavolex {
 
 namespace {
+
+using TestSupport::LoadBytes;
 
 std::vector<std::string> SuiteFiles(bool corrupt)
 {
@@ -37,16 +37,6 @@ std::vector<std::string> SuiteFiles(bool corrupt)
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The stream reads the bytes in place: they live as long as the test.
-LoadedItem LoadBytes(const std::string &bytes, const char *name)
-{
-    static std::vector<std::unique_ptr<std::string>> kept;
-    kept.push_back(std::make_unique<std::string>(bytes));
-    UseApplicationCodecs();
-    auto stream = MakeShared<MemoryStream>(kept.back()->data(), bytes.size());
-    return LoadFromStream(stream, name, {MakeShared<FirstIndex>()}, MakeShared<NullLogger>());
 }
 
 std::string SuiteBytes(const std::string &name) { return TestSupport::ReadBytes(TestSupport::CachePath("pngsuite/" + name)); }
