@@ -21,6 +21,9 @@ Data::ColorType OutputType(const Structure &s)
         throw Exception("Missing Start Of Frame 3!");
     if (s.scans.empty())
         throw Exception("the file holds no scan");
+    for (const Scan &scan : s.scans)
+        if (scan.cutShort)
+            throw Exception("the file ends inside the entropy-coded data of a scan");
     if (s.frame.precision > 8) {
         if (s.frame.Lossless() && s.frame.components.size() == 1)
             return Data::ColorType::UInt16;

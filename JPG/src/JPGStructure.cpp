@@ -262,6 +262,7 @@ private:
         CheckScan(scan);
         scan.dataBegin = dataBegin;
         scan.dataEnd = EntropyDataEnd(dataBegin);
+        scan.cutShort = scan.dataEnd >= _bytes.size();
         _out.scans.push_back(scan);
         return scan.dataEnd;
     }

@@ -54,6 +54,7 @@ struct Scan {
     unsigned ss = 0, se = 63, ah = 0, al = 0;
     Tables tables;
     std::size_t dataBegin = 0, dataEnd = 0; // entropy-coded bytes, markers included
+    bool cutShort = false;                  // the file ends inside the data
 };
 
 // One marker segment as it stands in the file.
