@@ -128,20 +128,18 @@ void DecodeLossless(const Structure &s, const std::vector<std::uint8_t> &file, v
         columns[i].resize(frame.width);
         for (std::uint32_t x = 0; x < frame.width; ++x)
             columns[i][x] = std::uint32_t(std::uint64_t(x) * frame.components[i].h / frame.hMax);
-        rows[i].resize(frame.components[i].blocksWide);
+        rows[i].resize(frame.width);
     }
-    const std::uint8_t *rowPointers[kMaxComponents];
-    const std::uint32_t *columnPointers[kMaxComponents];
+    const std::uint8_t *rowPointers[kMaxComponents] = {};
     for (std::uint32_t y = 0; y < frame.height; ++y) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const Component &c = frame.components[i];
             const std::uint16_t *row = &samples[i][std::size_t(std::uint64_t(y) * c.v / frame.vMax) * c.blocksWide];
-            for (std::uint32_t x = 0; x < c.blocksWide; ++x)
-                rows[i][x] = std::uint8_t(row[x] << shifts[i]);
+            for (std::uint32_t x = 0; x < frame.width; ++x)
+                rows[i][x] = std::uint8_t(row[columns[i][x]] << shifts[i]);
             rowPointers[i] = rows[i].data();
-            columnPointers[i] = columns[i].data();
         }
-        ConvertRow(model, rowPointers, columnPointers, frame.width, static_cast<Pixel *>(buffer) + y * stride);
+        ConvertRow(model, rowPointers, frame.width, static_cast<Pixel *>(buffer) + y * stride);
     }
 }
 

@@ -4,36 +4,83 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace Brintavolex::JPG {
 
 namespace {
 
-// YCbCr to RGB as lookup tables of the rounded products.
-struct ColorTables {
-    int crToR[256], cbToB[256], crToG[256], cbToG[256];
-    ColorTables()
-    {
-        for (int i = 0; i < 256; ++i) {
-            const double c = i - 128;
-            crToR[i] = int(std::lround(1.402 * c));
-            cbToB[i] = int(std::lround(1.772 * c));
-            // G in 16-bit fixed point, rounded once for both terms.
-            crToG[i] = int(std::lround(-0.714136 * c * 65536));
-            cbToG[i] = int(std::lround(-0.344136 * c * 65536)) + 32768;
-        }
-    }
-};
-const ColorTables kTables;
-
 inline std::uint8_t Clamp(int v) noexcept { return std::uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// YCbCr to RGB in 16-bit fixed point: plain arithmetic, so that the
+// compiler turns whole rows into vector code.
+constexpr int kCrToR = 91881, kCbToG = -22554, kCrToG = -46802, kCbToB = 116130, kHalf = 32768;
 
 inline void YCbCrToRGB(int y, int cb, int cr, int &r, int &g, int &b) noexcept
 {
-    r = y + kTables.crToR[cr];
-    g = y + ((kTables.cbToG[cb] + kTables.crToG[cr]) >> 16);
-    b = y + kTables.cbToB[cb];
+    cb -= 128;
+    cr -= 128;
+    r = y + ((kCrToR * cr + kHalf) >> 16);
+    g = y + ((kCbToG * cb + kCrToG * cr + kHalf) >> 16);
+    b = y + ((kCbToB * cb + kHalf) >> 16);
+}
+
+typedef std::int32_t Ints __attribute__((vector_size(32)));
+typedef std::uint8_t Bytes __attribute__((vector_size(8)));
+
+// Eight pixels at a time, then the rest one by one.
+template <int Dummy>
+__attribute__((always_inline)) inline void YCbCrRowsT(const std::uint8_t *y, const std::uint8_t *cb,
+                                                     const std::uint8_t *cr, std::uint32_t width, Pixel *out)
+{
+    std::uint32_t x = 0;
+    const Ints zero = {}, full = zero + 255;
+    for (; x + 8 <= width; x += 8) {
+        Bytes yb, cbb, crb;
+        std::memcpy(&yb, y + x, 8);
+        std::memcpy(&cbb, cb + x, 8);
+        std::memcpy(&crb, cr + x, 8);
+        const Ints yi = __builtin_convertvector(yb, Ints);
+        const Ints cbi = __builtin_convertvector(cbb, Ints) - 128, cri = __builtin_convertvector(crb, Ints) - 128;
+        Ints r = yi + ((kCrToR * cri + kHalf) >> 16);
+        Ints g = yi + ((kCbToG * cbi + kCrToG * cri + kHalf) >> 16);
+        Ints b = yi + ((kCbToB * cbi + kHalf) >> 16);
+        r = r < zero ? zero : r > full ? full : r;
+        g = g < zero ? zero : g > full ? full : g;
+        b = b < zero ? zero : b > full ? full : b;
+        const Ints bgra = b | (g << 8) | (r << 16) | std::int32_t(0xFF000000u);
+        std::memcpy(out + x, &bgra, sizeof bgra);
+    }
+    for (; x < width; ++x) {
+        int r, g, b;
+        YCbCrToRGB(y[x], cb[x], cr[x], r, g, b);
+        out[x] = Pixel{Clamp(b), Clamp(g), Clamp(r), 255};
+    }
+}
+
+using YCbCrRowsFunction = void (*)(const std::uint8_t *, const std::uint8_t *, const std::uint8_t *, std::uint32_t,
+                                   Pixel *);
+
+__attribute__((target("avx2"))) void YCbCrRowsAVX2(const std::uint8_t *y, const std::uint8_t *cb,
+                                                   const std::uint8_t *cr, std::uint32_t width, Pixel *out)
+{
+    YCbCrRowsT<1>(y, cb, cr, width, out);
+}
+
+void YCbCrRowsSSE2(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr, std::uint32_t width,
+                   Pixel *out)
+{
+    YCbCrRowsT<0>(y, cb, cr, width, out);
+}
+
+YCbCrRowsFunction YCbCrRows()
+{
+    static const YCbCrRowsFunction chosen = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") ? YCbCrRowsAVX2 : YCbCrRowsSSE2;
+    }();
+    return chosen;
 }
 
 // round(a * b / 255) for 0..255.
@@ -62,40 +109,45 @@ ColorModel ChooseColorModel(const Structure &structure)
     }
 }
 
-void ConvertRow(ColorModel model, const std::uint8_t *const *rows, const std::uint32_t *const *columns,
-                std::uint32_t width, Pixel *out)
+void ExpandRow(const std::uint8_t *samples, const std::uint32_t *columns, unsigned ratio, std::uint32_t width,
+               std::uint8_t *out)
 {
-    auto at = [&](unsigned c, std::uint32_t x) { return int(rows[c][columns[c][x]]); };
+    if (ratio == 2) {
+        for (std::uint32_t x = 0; x + 1 < width; x += 2)
+            out[x] = out[x + 1] = samples[x >> 1];
+        if (width & 1)
+            out[width - 1] = samples[(width - 1) >> 1];
+    } else {
+        for (std::uint32_t x = 0; x < width; ++x)
+            out[x] = samples[columns[x]];
+    }
+}
+
+void ConvertRow(ColorModel model, const std::uint8_t *const *rows, std::uint32_t width, Pixel *out)
+{
+    const std::uint8_t *c0 = rows[0], *c1 = rows[1], *c2 = rows[2], *c3 = rows[3];
     switch (model) {
     case ColorModel::Grey:
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const auto v = std::uint8_t(at(0, x));
-            out[x] = Pixel{v, v, v, 255};
-        }
+        for (std::uint32_t x = 0; x < width; ++x)
+            out[x] = Pixel{c0[x], c0[x], c0[x], 255};
         break;
     case ColorModel::YCbCr:
-        for (std::uint32_t x = 0; x < width; ++x) {
-            int r, g, b;
-            YCbCrToRGB(at(0, x), at(1, x), at(2, x), r, g, b);
-            out[x] = Pixel{Clamp(b), Clamp(g), Clamp(r), 255};
-        }
+        YCbCrRows()(c0, c1, c2, width, out);
         break;
     case ColorModel::RGB:
         for (std::uint32_t x = 0; x < width; ++x)
-            out[x] = Pixel{std::uint8_t(at(2, x)), std::uint8_t(at(1, x)), std::uint8_t(at(0, x)), 255};
+            out[x] = Pixel{c2[x], c1[x], c0[x], 255};
         break;
     case ColorModel::CMYK:
         // Adobe stores the inks inverted: 255 is no ink.
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const int k = at(3, x);
-            out[x] = Pixel{Multiply(at(2, x), k), Multiply(at(1, x), k), Multiply(at(0, x), k), 255};
-        }
+        for (std::uint32_t x = 0; x < width; ++x)
+            out[x] = Pixel{Multiply(c2[x], c3[x]), Multiply(c1[x], c3[x]), Multiply(c0[x], c3[x]), 255};
         break;
     case ColorModel::YCCK:
         for (std::uint32_t x = 0; x < width; ++x) {
             int r, g, b;
-            YCbCrToRGB(at(0, x), at(1, x), at(2, x), r, g, b);
-            const int k = at(3, x);
+            YCbCrToRGB(c0[x], c1[x], c2[x], r, g, b);
+            const int k = c3[x];
             out[x] = Pixel{std::uint8_t(k - Multiply(Clamp(b), k)), std::uint8_t(k - Multiply(Clamp(g), k)),
                            std::uint8_t(k - Multiply(Clamp(r), k)), 255};
         }
@@ -115,6 +167,7 @@ BandRenderer::BandRenderer(const Frame &frame, ColorModel model, const Tables &t
         for (std::uint32_t x = 0; x < frame.width; ++x)
             columns[x] = std::uint32_t(std::uint64_t(x) * c.h / frame.hMax);
         _columns.push_back(std::move(columns));
+        _ratios.push_back(frame.hMax % c.h == 0 ? frame.hMax / c.h : 0);
     }
 }
 
@@ -140,16 +193,20 @@ void BandRenderer::Render(std::vector<CoefficientPlane> &planes, std::uint32_t f
     }
     const std::uint32_t firstRow = firstMcuRow * _frame.vMax * kBlockSize;
     const std::uint32_t endRow = std::min<std::uint32_t>(endMcuRow * _frame.vMax * kBlockSize, _frame.height);
-    const std::uint8_t *rows[kMaxComponents];
-    const std::uint32_t *columns[kMaxComponents];
+    const std::uint8_t *rows[kMaxComponents] = {};
+    std::vector<std::uint8_t> expanded(std::size_t(_frame.width) * count);
     for (std::uint32_t y = firstRow; y < endRow; ++y) {
         for (std::size_t i = 0; i < count; ++i) {
             const Component &c = _frame.components[i];
             const std::uint32_t sampleRow = std::uint32_t(std::uint64_t(y) * c.v / _frame.vMax) - firstMcuRow * c.v * kBlockSize;
             rows[i] = &samples[i][sampleRow * widths[i]];
-            columns[i] = _columns[i].data();
+            if (_ratios[i] != 1) {
+                std::uint8_t *full = &expanded[i * std::size_t(_frame.width)];
+                ExpandRow(rows[i], _columns[i].data(), _ratios[i], _frame.width, full);
+                rows[i] = full;
+            }
         }
-        ConvertRow(_model, rows, columns, _frame.width, output + std::uint64_t(y) * stride);
+        ConvertRow(_model, rows, _frame.width, output + std::uint64_t(y) * stride);
     }
 }
 

@@ -34,11 +34,17 @@ private:
     InverseTransform _transform;
     std::vector<std::vector<std::int32_t>> _quantization; // natural order, per component
     std::vector<std::vector<std::uint32_t>> _columns;     // output x -> sample column, per component
+    std::vector<unsigned> _ratios;                        // output columns per sample, 0 when not whole
 };
 
-// Converts one row of samples (one pointer per component, already at the
-// output's resolution when columns are the identity) into BGRA.
-void ConvertRow(ColorModel model, const std::uint8_t *const *rows, const std::uint32_t *const *columns,
-                std::uint32_t width, Pixel *out);
+// Converts one row of full-width samples (one pointer per component) into
+// BGRA.
+void ConvertRow(ColorModel model, const std::uint8_t *const *rows, std::uint32_t width, Pixel *out);
+
+// Repeats the samples of a subsampled row up to the output's width: column
+// x takes sample columns[x]; ratio (output per sample, 0 when not whole)
+// takes the fast path.
+void ExpandRow(const std::uint8_t *samples, const std::uint32_t *columns, unsigned ratio, std::uint32_t width,
+               std::uint8_t *out);
 
 } // namespace Brintavolex::JPG

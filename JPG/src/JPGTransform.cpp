@@ -109,9 +109,3 @@ void InverseTransformInteger(const std::int16_t *coefficients, const std::int32_
 }
 
 } // namespace Brintavolex::JPG
-
-namespace Brintavolex::JPG {
-
-InverseTransform FastInverseTransform() noexcept { return InverseTransformInteger; }
-
-} // namespace Brintavolex::JPG

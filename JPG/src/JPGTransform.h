@@ -17,7 +17,10 @@ void InverseTransformDouble(const std::int16_t *coefficients, const std::int32_t
 void InverseTransformInteger(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
                              std::size_t outStride);
 
-// The fastest transform this processor runs, chosen once per process.
+// The fastest transform this processor runs, chosen once per process:
+// single precision on vectors (AVX2 with FMA, else SSE2).
 InverseTransform FastInverseTransform() noexcept;
+// The SSE2 one, which every x86-64 runs.
+InverseTransform VectorInverseTransformSSE2() noexcept;
 
 } // namespace Brintavolex::JPG

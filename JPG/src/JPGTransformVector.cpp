@@ -1,0 +1,135 @@
+// The factored transform in single precision on eight columns at once (GCC
+// vector types: two SSE2 registers, or one AVX register where the
+// processor has AVX2 and FMA). Single precision keeps every sample within
+// one of the double-precision result.
+#include "JPG/src/JPGTransform.h"
+
+#include <cstring>
+
+namespace Brintavolex::JPG {
+
+namespace {
+
+typedef float Floats __attribute__((vector_size(32)));
+typedef std::int32_t Ints __attribute__((vector_size(32)));
+
+constexpr float C0298 = 0.298631336f, C0390 = 0.390180644f, C0541 = 0.541196100f, C0765 = 0.765366865f,
+                C0899 = 0.899976223f, C1175 = 1.175875602f, C1501 = 1.501321110f, C1847 = 1.847759065f,
+                C1961 = 1.961570560f, C2053 = 2.053119869f, C2562 = 2.562915447f, C3072 = 3.072711026f;
+
+// One 1-D pass of the factored transform; the two passes scale by 8.
+#define BRINTAVOLEX_IDCT_PASS(v)                                                                                     \
+    do {                                                                                                             \
+        Floats z1 = (v[2] + v[6]) * C0541;                                                                           \
+        const Floats t2 = z1 - v[6] * C1847, t3 = z1 + v[2] * C0765;                                                 \
+        const Floats t0 = v[0] + v[4], t1 = v[0] - v[4];                                                             \
+        const Floats t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;                                     \
+        z1 = v[7] + v[1];                                                                                            \
+        Floats z2 = v[5] + v[3], z3 = v[7] + v[3], z4 = v[5] + v[1];                                                 \
+        const Floats z5 = (z3 + z4) * C1175;                                                                         \
+        Floats o0 = v[7] * C0298, o1 = v[5] * C2053, o2 = v[3] * C3072, o3 = v[1] * C1501;                           \
+        z1 = z1 * -C0899;                                                                                            \
+        z2 = z2 * -C2562;                                                                                            \
+        z3 = z3 * -C1961 + z5;                                                                                       \
+        z4 = z4 * -C0390 + z5;                                                                                       \
+        o0 += z1 + z3;                                                                                               \
+        o1 += z2 + z4;                                                                                               \
+        o2 += z2 + z3;                                                                                               \
+        o3 += z1 + z4;                                                                                               \
+        v[0] = t10 + o3, v[7] = t10 - o3, v[1] = t11 + o2, v[6] = t11 - o2;                                          \
+        v[2] = t12 + o1, v[5] = t12 - o1, v[3] = t13 + o0, v[4] = t13 - o0;                                          \
+    } while (0)
+
+// 8 x 8 transpose in registers: three rounds of pairwise interleaving.
+__attribute__((always_inline)) inline void Transpose(Floats *v)
+{
+    typedef std::int32_t Mask __attribute__((vector_size(32)));
+    const Mask lo1 = {0, 8, 2, 10, 4, 12, 6, 14}, hi1 = {1, 9, 3, 11, 5, 13, 7, 15};
+    const Mask lo2 = {0, 1, 8, 9, 4, 5, 12, 13}, hi2 = {2, 3, 10, 11, 6, 7, 14, 15};
+    const Mask lo4 = {0, 1, 2, 3, 8, 9, 10, 11}, hi4 = {4, 5, 6, 7, 12, 13, 14, 15};
+    Floats a[8], b[8];
+    for (int i = 0; i < 8; i += 2) {
+        a[i] = __builtin_shuffle(v[i], v[i + 1], lo1);
+        a[i + 1] = __builtin_shuffle(v[i], v[i + 1], hi1);
+    }
+    for (int i = 0; i < 8; i += 4)
+        for (int j = 0; j < 2; ++j) {
+            b[i + j] = __builtin_shuffle(a[i + j], a[i + j + 2], lo2);
+            b[i + j + 2] = __builtin_shuffle(a[i + j], a[i + j + 2], hi2);
+        }
+    for (int j = 0; j < 4; ++j) {
+        v[j] = __builtin_shuffle(b[j], b[j + 4], lo4);
+        v[j + 4] = __builtin_shuffle(b[j], b[j + 4], hi4);
+    }
+}
+
+template <int Dummy>
+__attribute__((always_inline)) inline void Transform(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
+                      std::size_t outStride)
+{
+    typedef std::int16_t Shorts __attribute__((vector_size(16)));
+    Floats v[8];
+    Shorts any = {};
+    for (int r = 0; r < 8; ++r) {
+        Shorts c16;
+        Ints q;
+        std::memcpy(&c16, coefficients + r * 8, sizeof c16);
+        std::memcpy(&q, quantization + r * 8, sizeof q);
+        if (r)
+            any |= c16;
+        v[r] = __builtin_convertvector(__builtin_convertvector(c16, Ints) * q, Floats);
+    }
+    // Many blocks hold only their DC coefficient: one value for all 64.
+    bool flat = true;
+    for (int i = 0; i < 8; ++i)
+        flat &= any[i] == 0 && (i == 0 || coefficients[i] == 0);
+    if (flat) {
+        float s = v[0][0] * 0.125f + 128.5f;
+        s = s < 0.0f ? 0.0f : s > 255.0f ? 255.0f : s;
+        const std::uint8_t value = std::uint8_t(int(s));
+        for (int r = 0; r < 8; ++r)
+            std::memset(out + r * outStride, value, 8);
+        return;
+    }
+    BRINTAVOLEX_IDCT_PASS(v); // along columns: lanes are columns
+    Transpose(v);
+    BRINTAVOLEX_IDCT_PASS(v); // along rows: lanes are rows
+    Transpose(v);
+    for (int r = 0; r < 8; ++r) {
+        Floats s = v[r] * 0.125f + 128.5f;
+        s = s < 0.0f ? 0.0f : s;
+        s = s > 255.0f ? 255.0f : s;
+        const Ints i = __builtin_convertvector(s, Ints);
+        std::uint8_t *row = out + r * outStride;
+        for (int x = 0; x < 8; ++x)
+            row[x] = std::uint8_t(i[x]);
+    }
+}
+
+__attribute__((target("avx2,fma"))) void TransformAVX2(const std::int16_t *coefficients,
+                                                        const std::int32_t *quantization, std::uint8_t *out,
+                                                        std::size_t outStride)
+{
+    Transform<1>(coefficients, quantization, out, outStride);
+}
+
+void TransformSSE2(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
+                   std::size_t outStride)
+{
+    Transform<0>(coefficients, quantization, out, outStride);
+}
+
+} // namespace
+
+InverseTransform FastInverseTransform() noexcept
+{
+    static const InverseTransform chosen = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? TransformAVX2 : TransformSSE2;
+    }();
+    return chosen;
+}
+
+InverseTransform VectorInverseTransformSSE2() noexcept { return TransformSSE2; }
+
+} // namespace Brintavolex::JPG
