@@ -88,19 +88,29 @@ void SequentialScanDecoder::StartInterval(std::uint64_t interval)
 
 void SequentialScanDecoder::DecodeBlock(BitReader &reader, unsigned i, std::int16_t *block)
 {
-    const int t = reader.Decode(_dc[i]);
-    _predictors[i] += reader.Receive(unsigned(t));
+    // A fill holds at least 57 bits: enough for one code and its magnitude.
+    reader.Fill();
+    _predictors[i] += reader.ReceiveFilled(unsigned(reader.DecodeFilled(_dc[i])));
     block[0] = std::int16_t(_predictors[i]);
     const DecodingTable &ac = _ac[i];
     for (unsigned k = 1; k < kBlockSamples;) {
-        const int rs = reader.Decode(ac);
+        reader.Fill();
+        const std::int32_t fast = ac.fastAC[reader.Peek(DecodingTable::kFastBits)];
+        if (fast) {
+            k += (fast >> 8) & 15;
+            reader.Skip(unsigned(fast) & 0xFF);
+            if (k >= kBlockSamples)
+                Damaged();
+            block[kZigZag[k++]] = std::int16_t(fast >> 16);
+            continue;
+        }
+        const int rs = reader.DecodeFilled(ac);
         const unsigned r = unsigned(rs) >> 4, s = unsigned(rs) & 15;
         if (s) {
             k += r;
             if (k >= kBlockSamples)
                 Damaged();
-            block[kZigZag[k]] = std::int16_t(reader.Receive(s));
-            ++k;
+            block[kZigZag[k++]] = std::int16_t(reader.ReceiveFilled(s));
         } else if (r == 15) {
             k += 16;
         } else {

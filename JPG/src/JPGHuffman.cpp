@@ -19,6 +19,17 @@ DecodingTable::DecodingTable(const HuffmanTable &table)
         code <<= 1;
     }
     maxCode[kMaxHuffmanCodeLength + 1] = 0x7FFFFFFF;
+    for (unsigned peek = 0; peek < (1u << kFastBits); ++peek) {
+        const unsigned entry = fast[peek];
+        if (!entry)
+            continue;
+        const unsigned length = entry >> 8, rs = entry & 0xFF, run = rs >> 4, size = rs & 15;
+        if (size == 0 || length + size > kFastBits)
+            continue;
+        const int bits = int((peek >> (kFastBits - length - size)) & ((1u << size) - 1));
+        const int value = bits < (1 << (size - 1)) ? bits - (1 << size) + 1 : bits;
+        fastAC[peek] = std::int32_t(std::uint32_t(value) << 16 | run << 8 | (length + size));
+    }
 }
 
 ScanData UnstuffScan(const std::uint8_t *begin, const std::uint8_t *end, std::uint64_t expectedIntervals)

@@ -17,6 +17,9 @@ struct DecodingTable {
     std::int32_t maxCode[kMaxHuffmanCodeLength + 2] = {};
     std::int32_t valueOffset[kMaxHuffmanCodeLength + 1] = {};
     std::uint8_t values[kMaxHuffmanValues] = {};
+    // For AC tables: code and magnitude bits together within kFastBits, as
+    // (value << 16) | (run << 8) | bits; 0 when they do not fit.
+    std::int32_t fastAC[1u << kFastBits] = {};
 
     explicit DecodingTable(const HuffmanTable &table);
     DecodingTable() = default;
@@ -77,6 +80,12 @@ public:
     int Decode(const DecodingTable &table) noexcept
     {
         Fill();
+        return DecodeFilled(table);
+    }
+    // Decode without filling: the caller filled, and at most 32 bits are read
+    // before the next fill.
+    int DecodeFilled(const DecodingTable &table) noexcept
+    {
         const unsigned entry = table.fast[Peek(DecodingTable::kFastBits)];
         if (entry) {
             Skip(entry >> 8);
@@ -99,11 +108,17 @@ public:
     // The signed value of an s-bit magnitude category (s <= 16).
     int Receive(unsigned s) noexcept
     {
+        Fill();
+        return ReceiveFilled(s);
+    }
+    int ReceiveFilled(unsigned s) noexcept
+    {
         if (s == 0)
             return 0;
         if (s == 16)
             return 32768;
-        const int v = int(Bits(s));
+        const int v = int(Peek(s));
+        Skip(s);
         return v < (1 << (s - 1)) ? v - (1 << s) + 1 : v;
     }
 
