@@ -12,7 +12,8 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
 libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil ccache
-dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core"
+dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core
+libtiff-tools libimage-exiftool-perl"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
