@@ -12,7 +12,7 @@ namespace {
 constexpr std::uint32_t Type(FieldType t) { return std::uint32_t(1) << unsigned(t); }
 constexpr std::uint32_t kByte = Type(FieldType::Byte), kAscii = Type(FieldType::Ascii),
                         kShort = Type(FieldType::Short), kLong = Type(FieldType::Long),
-                        kRational = Type(FieldType::Rational), kSByte = Type(FieldType::SByte),
+                        kRational = Type(FieldType::Rational),
                         kUndefined = Type(FieldType::Undefined), kSRational = Type(FieldType::SRational),
                         kDouble = Type(FieldType::Double), kIfd = Type(FieldType::Ifd), kLong8 = Type(FieldType::Long8),
                         kIfd8 = Type(FieldType::Ifd8);
