@@ -58,7 +58,10 @@ void AddFields(Composite &to, const ImageFileDirectory &ifd)
         const TagInfo *info = ifd.Specification().Find(field.tag);
         SharedPtr<Composite> value = ValuesOf(ifd, field);
         if (info && info->valueCount && field.count == 1) {
-            const std::vector<std::uint64_t> number = ifd.Unsigned(field.tag);
+            // FileSource and SceneType are one UNDEFINED byte.
+            const std::vector<std::uint64_t> number = FieldType(field.type) == FieldType::Undefined
+                                                          ? std::vector<std::uint64_t>{field.data.at(0)}
+                                                          : ifd.Unsigned(field.tag);
             if (const ValueName *meaning = number.empty() ? nullptr : info->FindValue(number[0]))
                 value->Add("Meaning", SharedPtr<IProperty>(Text(meaning->name)));
         }

@@ -104,7 +104,8 @@ EXIF_TAGS = ["-Make=Acme Optics", "-Model=Model 7", "-Software=make_test_tiffs",
              "-SubjectArea=10 20 30 40", "-ImageUniqueID=0123456789abcdef0123456789abcdef",
              "-LensInfo=24 70 2.8 2.8", "-GPSLatitude=48.5", "-GPSLatitudeRef=N", "-GPSLongitude=11.25",
              "-GPSLongitudeRef=W", "-GPSAltitude=500", "-GPSAltitudeRef#=1", "-GPSTimeStamp=12:34:56",
-             "-GPSDateStamp=2020:01:02", "-GPSMapDatum=WGS-84", "-InteropIndex=R98"]
+             "-GPSDateStamp=2020:01:02", "-GPSMapDatum=WGS-84", "-InteropIndex=R98",
+             "-EXIF:FileSource#=3", "-EXIF:SceneType#=1"]
 
 
 def main():

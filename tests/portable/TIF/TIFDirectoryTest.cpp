@@ -186,6 +186,7 @@ TEST(TIFDirectory, PublishesTagsByNameWithSubDirectoriesUnderTheirPointers)
     EXPECT_DOUBLE_EQ(exif->GetChild("ExposureTime")->GetFloat64(), 0.004);
     EXPECT_DOUBLE_EQ(exif->GetChild("ExposureBiasValue")->GetFloat64(), -0.7);
     EXPECT_EQ(TextOf(exif->GetChild("Flash")->GetChild("Meaning")), String("Flash fired, auto"));
+    EXPECT_EQ(TextOf(exif->GetChild("FileSource")->GetChild("Meaning")), String("DSC")) << "one UNDEFINED byte";
     EXPECT_EQ(exif->GetChild("42034")->GetValueCount(), 4u) << "a tag of a later Exif version, under its number";
     EXPECT_EQ(TextOf(exif->GetChild("Interoperability IFD Pointer")->GetChild("InteroperabilityIndex")),
               String("R98"));
