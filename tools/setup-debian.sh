@@ -13,7 +13,7 @@ PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
 libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil ccache
 dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core
-libjpeg-turbo-progs libjpeg-dev libimage-exiftool-perl"
+libjpeg-turbo-progs libjpeg-dev libimage-exiftool-perl libtiff-tools"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
