@@ -1,7 +1,9 @@
 #include "Interface/api/Composite.h"
 #include "JPG/api/JPGDecoder.h"
 #include "JPG/src/JPGStructure.h"
+#include "TIF/api/TIFDirectory.h"
 
+#include <map>
 #include <string>
 
 namespace Brintavolex {
@@ -63,6 +65,21 @@ void AddBytes(Composite &to, const std::string &name, const std::uint8_t *p, std
 }
 
 unsigned Be16(const std::uint8_t *p) { return unsigned(p[0]) << 8 | p[1]; }
+
+// The Exif directories under the segment; a structure that cannot be read
+// is shown with its reason.
+void AddExif(Composite &to, const std::uint8_t *p, std::size_t size)
+{
+    try {
+        MemoryStream stream(p, size);
+        const TIF::TiffStructure exif = TIF::ReadTiffStructure(stream, TIF::Exif22::IFDSpecification);
+        const SharedPtr<IProperty> tree = exif.GetProperty();
+        for (std::uint64_t i = 0; i < tree->GetCount(); ++i)
+            to.Add(tree->GetChildName(i), tree->GetChildAt(i));
+    } catch (const std::exception &e) {
+        AddText(to, "Exif", e.what());
+    }
+}
 
 // The fields of one segment as the standard names its parameters; p and
 // size are the data after the length field, checked by the parser.
@@ -141,7 +158,10 @@ SharedPtr<IProperty> SegmentComposite(const Segment &segment, const std::vector<
         std::size_t id = 0;
         while (id < size && p[id] != 0)
             ++id;
-        if (m == kAPP14 && size >= 12 && std::string(reinterpret_cast<const char *>(p), 5) == "Adobe") {
+        if (m == kAPP1 && size >= 6 && std::string(reinterpret_cast<const char *>(p), 5) == std::string("Exif\0", 5)) {
+            AddText(*c, "Ap: Application Data Byte", "Exif");
+            AddExif(*c, p + 6, size - 6);
+        } else if (m == kAPP14 && size >= 12 && std::string(reinterpret_cast<const char *>(p), 5) == "Adobe") {
             AddText(*c, "Ap: Application Data Byte", "Adobe");
             c->Add("DCTEncodeVersion", UInt16(Be16(p + 5)));
             c->Add("APP14Flags0", UInt16(Be16(p + 7)));
@@ -173,10 +193,12 @@ SharedPtr<IProperty> JPGDecoder::GetProperty()
     }
     const Structure s = ParseStructure(file);
     auto root = MakeShared<Composite>();
-    std::size_t index = 0;
+    std::map<std::string, unsigned> seen;
     for (const Segment &segment : s.segments) {
-        // The same marker may stand several times: the number keeps names unique.
-        root->Add(std::to_string(index++) + " " + MarkerName(segment.marker), SegmentComposite(segment, file));
+        // The same marker may stand several times: later ones are numbered.
+        const std::string name = MarkerName(segment.marker);
+        const unsigned n = ++seen[name];
+        root->Add(n == 1 ? name : name + " [" + std::to_string(n) + "]", SegmentComposite(segment, file));
     }
     return root;
 }
