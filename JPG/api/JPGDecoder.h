@@ -26,6 +26,9 @@ public:
     SharedPtr<IProperty> GetProperty() override;
 
     Data::BasicInfo DecodeBasicInfo();
+    // The Exif Orientation (1 to 8) of the last DecodeBasicInfo; 1 without
+    // Exif or for a value out of range.
+    std::uint16_t GetExifOrientation() const noexcept { return _orientation; }
     void Decode(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &progress);
 
     class Image2D;
@@ -35,6 +38,7 @@ private:
 
     SharedPtr<IStream> _stream, _tables;
     std::mutex _streamMutex;
+    std::uint16_t _orientation = 1;
 };
 
 class JPGDecoder::Image2D final : public IImage2D {

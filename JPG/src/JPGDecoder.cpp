@@ -5,6 +5,7 @@
 #include "JPG/src/JPGStructure.h"
 #include "Platform/api/DecodeLimit.h"
 #include "Platform/api/Threading.h"
+#include "TIF/api/TIFDirectory.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -143,6 +144,24 @@ void DecodeLossless(const Structure &s, const std::vector<std::uint8_t> &file, v
     }
 }
 
+constexpr std::uint16_t kOrientationTag = 274;
+
+// Damaged Exif never stops a picture from opening: it is upright then.
+std::uint16_t ExifOrientation(const Structure &s, const std::vector<std::uint8_t> &file)
+{
+    if (!s.exifLength)
+        return 1;
+    try {
+        MemoryStream stream(file.data() + s.exifOffset, s.exifLength);
+        const TIF::TiffStructure exif = TIF::ReadTiffStructure(stream, TIF::Exif22::IFDSpecification);
+        const std::vector<std::uint64_t> values = exif.ifds.empty() ? std::vector<std::uint64_t>()
+                                                                     : exif.ifds[0]->Unsigned(kOrientationTag);
+        return !values.empty() && values[0] >= 1 && values[0] <= 8 ? std::uint16_t(values[0]) : 1;
+    } catch (const std::exception &) {
+        return 1;
+    }
+}
+
 // What a decode holds besides the picture: coefficient planes of buffered
 // decodes, sample planes of lossless ones.
 std::uint64_t WorkingBytes(const Structure &s)
@@ -201,6 +220,7 @@ Data::BasicInfo JPGDecoder::DecodeBasicInfo()
     const Structure s = ParseStructure(file, _tables ? &tables : nullptr);
     const Data::ColorType type = OutputType(s);
     CheckDecodeLimit("JPGDecoder", s.frame.width, s.frame.height, BytesPerPixel(type));
+    _orientation = ExifOrientation(s, file);
     return Data::BasicInfo{s.frame.width, s.frame.height, s.frame.width, s.frame.height, type};
 }
 

@@ -10,8 +10,9 @@ Then drags the title line with the pointer (the window must follow, drawn
 anew) and presses Escape (the process must end with exit code 0). A second
 run opens the sample picture named on the command line: the screen must
 show exactly the headless frame of the decoded picture, the window title
-its name and zoom, and a key press must zoom in. Neither run may write to
-the error log.
+its name and zoom, and a key press must zoom in. A third run does the same
+with the sample as a JPEG (made by cjpeg). No run may write to the error
+log.
 
 Usage (inside wine-env.sh):
 viewer_window_test.py VIEWER FRAME_TOOL GOLDEN SAMPLE_MAKER WORKDIR
@@ -125,9 +126,14 @@ def main():
         print("native and Wine frames differ in %d title-text pixels" % len(differ))
     sample = os.path.join(workdir, "sample.bmp")
     subprocess.run([sys.executable, sample_maker, sample], check=True, timeout=60)
-    sample_frame_path = os.path.join(workdir, "wine-sample-frame.png")
-    subprocess.run([wine, frame_tool, windows_path(sample_frame_path), windows_path(sample)], check=True, timeout=60)
-    sample_frame = read_png(sample_frame_path)
+    jpeg = os.path.join(workdir, "sample.jpg")
+    with open(jpeg, "wb") as out:
+        subprocess.run(["/usr/bin/cjpeg", "-quality", "90", sample], stdout=out, check=True, timeout=60)
+    frames = {}
+    for path in (sample, jpeg):
+        frame_png = path + "-frame.png"
+        subprocess.run([wine, frame_tool, windows_path(frame_png), windows_path(path)], check=True, timeout=60)
+        frames[path] = read_png(frame_png)
 
     before = log_lines()
     started = time.monotonic()
@@ -152,19 +158,20 @@ def main():
         run("xdotool", "mousemove", str(x + 450), str(y + 300), "key", "Escape")
         end(process, "empty window")
 
-        # The sample picture, decoded in the background and shown in the view.
-        process = start(wine, viewer, windows_path(sample))
-        named = "^%s - sample\\.bmp - " % TITLE
-        window = poll("the sample's window", lambda: find_window(named), 60)
-        poll("the decoded picture on the screen", lambda: shows(window, sample_frame) is not None, 30)
-        title = window_name(window)
-        print("sample window: %r" % title)
-        x, y, _, _ = geometry(window)
-        run("xdotool", "mousemove", str(x + 400), str(y + 300), "key", "KP_Add")
-        poll("the zoomed title", lambda: window_name(window) not in (title, ""), 20)
-        print("after the key: %r" % window_name(window))
-        run("xdotool", "key", "Escape")
-        end(process, "sample window")
+        # The sample pictures, decoded in the background and shown in the view.
+        for path in (sample, jpeg):
+            process = start(wine, viewer, windows_path(path))
+            named = "^%s - %s - " % (TITLE, os.path.basename(path).replace(".", "\\."))
+            window = poll("the window of " + path, lambda: find_window(named), 60)
+            poll("the decoded picture on the screen", lambda: shows(window, frames[path]) is not None, 30)
+            title = window_name(window)
+            print("sample window: %r" % title)
+            x, y, _, _ = geometry(window)
+            run("xdotool", "mousemove", str(x + 400), str(y + 300), "key", "KP_Add")
+            poll("the zoomed title", lambda: window_name(window) not in (title, ""), 20)
+            print("after the key: %r" % window_name(window))
+            run("xdotool", "key", "Escape")
+            end(process, "window of " + path)
     finally:
         if process.poll() is None:
             process.kill()
