@@ -5,7 +5,7 @@ namespace Brintavolex::Data {
 std::uint16_t ValidExifOrientation(std::uint32_t value) noexcept
 {
     return value >= kExifOrientationAsStored && value <= kExifOrientationLast ? std::uint16_t(value)
-                                                                               : kExifOrientationAsStored;
+                                                                              : kExifOrientationAsStored;
 }
 
 UprightTurn UprightTurnOf(std::uint16_t exifOrientation) noexcept

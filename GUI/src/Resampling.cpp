@@ -74,8 +74,8 @@ const SharedPtr<Platform::Video::PixelShader> &Resampling::OwnShader(Context &co
 }
 
 bool Resampling::Paint(const SharedPtr<Context> &context, const SharedPtr<Platform::Video::Image2D> &image,
-                       const RectI32 &destination, std::int32_t rotation, EnumResamplingMode mode,
-                       const RectI32 &clip, bool mirrored)
+                       const RectI32 &destination, std::int32_t rotation, EnumResamplingMode mode, const RectI32 &clip,
+                       bool mirrored)
 {
     if (rotation != 0 && rotation != 90 && rotation != 180 && rotation != 270) {
         BRINTAVOLEX_LOG("Resampling::Paint");

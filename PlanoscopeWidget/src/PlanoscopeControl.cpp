@@ -2,9 +2,9 @@
 
 #include "Data/api/ExifOrientation.h"
 #include "GUI/api/Panel.h"
-#include "Platform/api/ErrorLog.h"
 #include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
 #include "PlanoscopeWidget/src/PlanoscopeRuler.h"
+#include "Platform/api/ErrorLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -201,8 +201,8 @@ Vec2 Planoscope::ImagePointAt(double x, double y) const
     const GUI::Rect r = GetRect();
     const ImageExtent e = Extent();
     // The geometry knows turns only: it maps onto the mirrored picture.
-    const Vec2 p = ImagePointAtScreen({x, y}, e.width, e.height, ShownRotation(), _zoom, _pan, r.x0, r.y0,
-                                      r.Width(), r.Height());
+    const Vec2 p =
+        ImagePointAtScreen({x, y}, e.width, e.height, ShownRotation(), _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
     return {(Mirrored() ? e.width - p.x : p.x) / _pixelWidth, p.y / _pixelHeight};
 }
 
@@ -382,8 +382,8 @@ void Planoscope::DrawImage(Platform::Video::Context &context)
         ++_reusedFrames;
         return;
     }
-    _resampling.Paint(context.SharedFromThis<Platform::Video::Context>(), _texture, destination, ShownRotation(),
-                      mode, ToRect(GetRect()), Mirrored());
+    _resampling.Paint(context.SharedFromThis<Platform::Video::Context>(), _texture, destination, ShownRotation(), mode,
+                      ToRect(GetRect()), Mirrored());
     ++_fullFrames;
     KeepFrame(destination, mode);
 }

@@ -3,12 +3,12 @@
 #include "Data/api/ExifOrientation.h"
 #include "Interface/api/BinaryFile.h"
 #include "Platform/api/CodecFactory.h"
+#include "Platform/api/String.h"
 #include "this/src/Cli/CliPictures.h"
 #include "this/src/Cli/PeakMemory.h"
+#include "this/src/Codecs.h"
 #include "this/src/Logger.h"
 #include "this/src/PropertyTreeModel.h"
-#include "Platform/api/String.h"
-#include "this/src/Codecs.h"
 
 #include <algorithm>
 #include <chrono>
