@@ -62,6 +62,10 @@ public:
     // source's own colour type).
     virtual void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows,
                          const SharedPtr<IProgress> &progress) = 0;
+    // The Exif orientation (tag 274) of the stored rows, 1 to 8: the pixels
+    // come as stored and the viewer turns them upright. 1 (as stored) unless
+    // the decoder knows better.
+    virtual std::uint16_t GetExifOrientation() { return 1; }
 };
 
 namespace Data {

@@ -23,11 +23,12 @@ public:
     static EnumResamplingMode ModeFromText(StringExpr text);
 
     // destination: left, top, right, bottom in window pixels; clip: the
-    // view's visible rectangle; rotation 0, 90, 180 or 270 degrees clockwise.
+    // view's visible rectangle; rotation 0, 90, 180 or 270 degrees clockwise,
+    // applied after a left-right mirror of the image when mirrored.
     // False (after the check "Resampling::Paint" was logged) for another rotation.
     bool Paint(const SharedPtr<Platform::Video::Context> &context, const SharedPtr<Platform::Video::Image2D> &image,
                const Platform::Video::RectI32 &destination, std::int32_t rotation, EnumResamplingMode mode,
-               const Platform::Video::RectI32 &clip);
+               const Platform::Video::RectI32 &clip, bool mirrored = false);
     bool DeleteContextObjects();
 
     // Copies of the column and row steps of the unrolled area program: the

@@ -74,8 +74,8 @@ const SharedPtr<Platform::Video::PixelShader> &Resampling::OwnShader(Context &co
 }
 
 bool Resampling::Paint(const SharedPtr<Context> &context, const SharedPtr<Platform::Video::Image2D> &image,
-                       const RectI32 &destination, std::int32_t rotation, EnumResamplingMode mode,
-                       const RectI32 &clip)
+                       const RectI32 &destination, std::int32_t rotation, EnumResamplingMode mode, const RectI32 &clip,
+                       bool mirrored)
 {
     if (rotation != 0 && rotation != 90 && rotation != 180 && rotation != 270) {
         BRINTAVOLEX_LOG("Resampling::Paint");
@@ -97,10 +97,12 @@ bool Resampling::Paint(const SharedPtr<Context> &context, const SharedPtr<Platfo
         return true;
 
     // Texture corners of the whole destination: top left, top right, bottom
-    // right, bottom left, turned by one corner per 90 degrees.
+    // right, bottom left (left and right exchanged for a mirror), turned by
+    // one corner per 90 degrees. The quad does it all: no pixel is copied.
     const double umax = double(image->Width()) / image->AllocatedWidth();
     const double vmax = double(image->Height()) / image->AllocatedHeight();
-    const double corners[4][2] = {{0, 0}, {umax, 0}, {umax, vmax}, {0, vmax}};
+    const double left = mirrored ? umax : 0, right = mirrored ? 0 : umax;
+    const double corners[4][2] = {{left, 0}, {right, 0}, {right, vmax}, {left, vmax}};
     const int shift = rotation / 90;
     auto corner = [&](int screenCorner, int axis) { return corners[(screenCorner - shift + 4) % 4][axis]; };
     // The affine map from window pixels to texture coordinates; a cut side

@@ -25,9 +25,13 @@ public:
     Planoscope();
     ~Planoscope() override;
 
-    // The image shown (null: an empty view) and the size of one of its pixels.
-    void SetImage(const SharedPtr<Data::Image2DBase> &image, double pixelWidth = 1, double pixelHeight = 1);
+    // The image shown (null: an empty view), the size of one of its pixels
+    // and its Exif orientation: the view shows it upright (a value outside 1
+    // to 8 as stored), its own rotation on top.
+    void SetImage(const SharedPtr<Data::Image2DBase> &image, double pixelWidth = 1, double pixelHeight = 1,
+                  std::uint16_t exifOrientation = 1);
     const SharedPtr<Data::Image2DBase> &GetImage() const noexcept { return _image; }
+    std::uint16_t GetExifOrientation() const noexcept { return _exifOrientation; }
 
     double GetZoom() const noexcept { return _zoom; }
     void SetZoom(double z);
@@ -36,12 +40,14 @@ public:
     // view centre where it is.
     void ZoomAt(double steps, double dx, double dy);
     void FitToWindow();
+    // The zoom that shows the whole upright, turned picture, not clamped.
+    double FittingZoom() const;
     bool IsFitting() const noexcept { return _fit; }
     Vec2 GetPan() const noexcept { return _pan; }
     void SetPan(Vec2 pan);
+    // The view's own turn of the upright picture: 0, 90, 180 or 270
+    // (clockwise on screen); another angle throws and changes nothing.
     std::int32_t GetRotation() const noexcept { return _rotation; }
-    // 0, 90, 180 or 270 (clockwise on screen); another angle throws and
-    // changes nothing.
     void SetRotation(std::int32_t angle);
     void RotateClockwise() { SetRotation((_rotation + 90) % 360); }
     void RotateCounterclockwise() { SetRotation((_rotation + 270) % 360); }
@@ -60,7 +66,7 @@ public:
     Function2<void()> &ZoomListener() noexcept { return _zoomListener; }
 
     // Where the image lies in the view (panel coordinates) and the image
-    // point under a view point.
+    // point (in stored pixels) under a view point.
     Platform::Video::RectI32 ImageRectangleOnScreen() const;
     Vec2 ImagePointAt(double x, double y) const;
     Vec2 ScreenPointOf(Vec2 imagePoint) const;
@@ -87,6 +93,10 @@ private:
         double width, height;
     };
     ImageExtent Extent() const noexcept;
+    // The stored picture's turn on screen: the upright turn and the view's
+    // own; a mirror, when the orientation has one, comes first.
+    std::int32_t ShownRotation() const noexcept;
+    bool Mirrored() const noexcept;
     void ZoomChanged();
     void AfterViewChange();
     bool EnsureTexture(Platform::Video::Context &context);
@@ -102,6 +112,7 @@ private:
     double _zoom = 1;
     Vec2 _pan;
     std::int32_t _rotation = 0;
+    std::uint16_t _exifOrientation = 1;
     bool _fit = false;
     bool _dragging = false;
     Vec2 _last;

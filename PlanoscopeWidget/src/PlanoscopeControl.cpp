@@ -1,9 +1,10 @@
 #include "PlanoscopeWidget/api/PlanoscopeControl.h"
 
+#include "Data/api/ExifOrientation.h"
 #include "GUI/api/Panel.h"
-#include "Platform/api/ErrorLog.h"
 #include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
 #include "PlanoscopeWidget/src/PlanoscopeRuler.h"
+#include "Platform/api/ErrorLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,9 +53,18 @@ Planoscope::ImageExtent Planoscope::Extent() const noexcept
     return {double(_image->GetWidth()) * _pixelWidth, double(_image->GetHeight()) * _pixelHeight};
 }
 
-void Planoscope::SetImage(const SharedPtr<Data::Image2DBase> &image, double pixelWidth, double pixelHeight)
+std::int32_t Planoscope::ShownRotation() const noexcept
+{
+    return (_rotation + Data::UprightTurnOf(_exifOrientation).clockwise) % 360;
+}
+
+bool Planoscope::Mirrored() const noexcept { return Data::UprightTurnOf(_exifOrientation).mirrored; }
+
+void Planoscope::SetImage(const SharedPtr<Data::Image2DBase> &image, double pixelWidth, double pixelHeight,
+                          std::uint16_t exifOrientation)
 {
     _image = image;
+    _exifOrientation = Data::ValidExifOrientation(exifOrientation);
     _pixelWidth = (pixelWidth > 0 && std::isfinite(pixelWidth)) ? pixelWidth : 1;
     _pixelHeight = (pixelHeight > 0 && std::isfinite(pixelHeight)) ? pixelHeight : 1;
     _texture.Reset();
@@ -105,9 +115,7 @@ void Planoscope::ZoomAt(double steps, double dx, double dy)
 
 void Planoscope::FitToWindow()
 {
-    const GUI::Rect r = GetRect();
-    const ImageExtent e = Extent();
-    const double z = ClampZoom(FitZoom(e.width, e.height, r.Width(), r.Height(), _rotation));
+    const double z = ClampZoom(FittingZoom());
     _fit = true;
     if (z != _zoom) {
         _zoom = z;
@@ -115,6 +123,13 @@ void Planoscope::FitToWindow()
     }
     _pan = ClampPanning(_pan);
     RequestRepaint();
+}
+
+double Planoscope::FittingZoom() const
+{
+    const GUI::Rect r = GetRect();
+    const ImageExtent e = Extent();
+    return FitZoom(e.width, e.height, r.Width(), r.Height(), ShownRotation());
 }
 
 void Planoscope::SetPan(Vec2 pan)
@@ -127,7 +142,7 @@ Vec2 Planoscope::ClampPanning(Vec2 pan) const
 {
     const GUI::Rect r = GetRect();
     const ImageExtent e = Extent();
-    return ImageView::ClampPanning(pan, e.width, e.height, r.Width(), r.Height(), _zoom, _rotation);
+    return ImageView::ClampPanning(pan, e.width, e.height, r.Width(), r.Height(), _zoom, ShownRotation());
 }
 
 void Planoscope::SetRotation(std::int32_t angle)
@@ -136,8 +151,9 @@ void Planoscope::SetRotation(std::int32_t angle)
         throw Exception("Planoscope::ClampPanning: rotation angle must be in {0,90,180,270}");
     if (angle == _rotation)
         return;
-    _pan = RotatePan(_pan, _rotation, angle);
+    const std::int32_t before = ShownRotation();
     _rotation = angle;
+    _pan = RotatePan(_pan, before, ShownRotation());
     _kept.valid = false;
     _zoomListener();
     if (_fit)
@@ -177,24 +193,26 @@ Platform::Video::RectI32 Planoscope::ImageRectangleOnScreen() const
 {
     const GUI::Rect r = GetRect();
     const ImageExtent e = Extent();
-    return ImageRectangle(e.width, e.height, _rotation, _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
+    return ImageRectangle(e.width, e.height, ShownRotation(), _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
 }
 
 Vec2 Planoscope::ImagePointAt(double x, double y) const
 {
     const GUI::Rect r = GetRect();
     const ImageExtent e = Extent();
-    const Vec2 p = ImagePointAtScreen({x, y}, e.width, e.height, _rotation, _zoom, _pan, r.x0, r.y0, r.Width(),
-                                      r.Height());
-    return {p.x / _pixelWidth, p.y / _pixelHeight};
+    // The geometry knows turns only: it maps onto the mirrored picture.
+    const Vec2 p =
+        ImagePointAtScreen({x, y}, e.width, e.height, ShownRotation(), _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
+    return {(Mirrored() ? e.width - p.x : p.x) / _pixelWidth, p.y / _pixelHeight};
 }
 
 Vec2 Planoscope::ScreenPointOf(Vec2 imagePoint) const
 {
     const GUI::Rect r = GetRect();
     const ImageExtent e = Extent();
-    return ScreenPointOfImage({imagePoint.x * _pixelWidth, imagePoint.y * _pixelHeight}, e.width, e.height,
-                              _rotation, _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
+    const double x = imagePoint.x * _pixelWidth;
+    return ScreenPointOfImage({Mirrored() ? e.width - x : x, imagePoint.y * _pixelHeight}, e.width, e.height,
+                              ShownRotation(), _zoom, _pan, r.x0, r.y0, r.Width(), r.Height());
 }
 
 void Planoscope::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
@@ -345,7 +363,7 @@ void Planoscope::Draw()
         });
     }
     if (_rulerShown)
-        _ruler->Build(overlay, *font, area, _zoom / _pixelWidth, _rotation, panel->GUIUnit(7),
+        _ruler->Build(overlay, *font, area, _zoom / _pixelWidth, ShownRotation(), panel->GUIUnit(7),
                       [&](double x, double y) { return ImagePointAt(x, y); });
     const SharedPtr<Platform::Video::Context> shared = context->SharedFromThis<Platform::Video::Context>();
     overlay.Upload(shared);
@@ -364,8 +382,8 @@ void Planoscope::DrawImage(Platform::Video::Context &context)
         ++_reusedFrames;
         return;
     }
-    _resampling.Paint(context.SharedFromThis<Platform::Video::Context>(), _texture, destination, _rotation, mode,
-                      ToRect(GetRect()));
+    _resampling.Paint(context.SharedFromThis<Platform::Video::Context>(), _texture, destination, ShownRotation(), mode,
+                      ToRect(GetRect()), Mirrored());
     ++_fullFrames;
     KeepFrame(destination, mode);
 }
@@ -399,7 +417,7 @@ void Planoscope::KeepFrame(const Platform::Video::RectI32 &destination, Mode mod
     _kept.destination = destination;
     _kept.mode = mode;
     _kept.zoom = _zoom;
-    _kept.rotation = _rotation;
+    _kept.rotation = ShownRotation();
     _kept.texture = _texture.Get();
 }
 
@@ -408,7 +426,7 @@ bool Planoscope::DrawReusingLastFrame(Platform::Video::Context &context, const P
 {
     const GUI::Rect area = GetRect();
     if (!_kept.valid || !(_kept.area == ToRect(area)) || _kept.mode != mode || _kept.zoom != _zoom ||
-        _kept.rotation != _rotation || _kept.texture != _texture.Get() ||
+        _kept.rotation != ShownRotation() || _kept.texture != _texture.Get() ||
         destination.right - destination.left != _kept.destination.right - _kept.destination.left ||
         destination.bottom - destination.top != _kept.destination.bottom - _kept.destination.top)
         return false;
@@ -447,7 +465,7 @@ bool Planoscope::DrawReusingLastFrame(Platform::Video::Context &context, const P
         rows = GUI::Rect{rx0, area.y1 + dy, rx1, area.y1};
     for (const GUI::Rect &strip : {columns, rows})
         if (strip.Width() > 0 && strip.Height() > 0)
-            _resampling.Paint(shared, _texture, destination, _rotation, mode, ToRect(strip));
+            _resampling.Paint(shared, _texture, destination, ShownRotation(), mode, ToRect(strip), Mirrored());
     // The kept frame is shifted already: only the new strips are read back.
     const Platform::Video::Renderer::Lock lock = target->LockBackBuffer();
     for (const GUI::Rect &strip : {columns, rows})

@@ -26,6 +26,8 @@ public:
     // through GetData.
     void DecodeBasicInfo(Brintavolex::Data::BasicInfo &info) override;
     void GetRect(void *, std::uint64_t, std::uint64_t, const Brintavolex::SharedPtr<Brintavolex::IProgress> &) override;
+    // Asked together with the information; a value outside 1 to 8 gives 1.
+    std::uint16_t GetExifOrientation() override;
     // ISceneItem
     std::uint64_t GetCount() override { return 0; }
     Brintavolex::SharedPtr<Brintavolex::ISceneItem> Get(std::uint64_t) override;
@@ -49,6 +51,7 @@ private:
     bool _readingInfo = false, _decoding = false;
     bool _haveInfo = false;
     Brintavolex::Data::BasicInfo _info;
+    std::uint16_t _exifOrientation = 1;
     Brintavolex::SharedPtr<Brintavolex::Data::Image2DBase> _image;
     Brintavolex::Data::MinimumMaximum _minimumMaximum{0, 0, false};
     TimingLog _timingLog;

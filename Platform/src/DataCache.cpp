@@ -2,6 +2,7 @@
 
 #include "Data/api/UserRepresentation.h"
 
+#include "Data/api/ExifOrientation.h"
 #include "Data/api/Property.h"
 #include "Platform/api/DecodeLimit.h"
 #include "Platform/api/ErrorLog.h"
@@ -109,12 +110,21 @@ Data::BasicInfo Image2DDataCache::Info()
     LoadOutsideLock(lock, _changed, _readingInfo, [&] { return _haveInfo; }, [&] {
         Data::BasicInfo info;
         _source->DecodeBasicInfo(info);
-        return [this, info] {
+        const std::uint16_t orientation = Data::ValidExifOrientation(_source->GetExifOrientation());
+        return [this, info, orientation] {
             _info = info;
+            _exifOrientation = orientation;
             _haveInfo = true;
         };
     });
     return _info;
+}
+
+std::uint16_t Image2DDataCache::GetExifOrientation()
+{
+    Info();
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _exifOrientation;
 }
 
 SharedPtr<Data::Image2DBase> Image2DDataCache::GetData(const SharedPtr<IProgress> &progress)

@@ -57,10 +57,12 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
             throw Exception("this file holds no 2D picture");
         // The outcome may arrive after this panel is gone: it checks first.
         std::weak_ptr<bool> alive = _alive;
+        const SharedPtr<Image2DDataCache> cache = slot.GetLoaded().image2D;
         _decode = std::make_unique<BackgroundDecode>(
-            slot.GetLoaded().image2D, nullptr, poster, [this, alive](const BackgroundDecode::Outcome &outcome) {
+            cache, nullptr, poster, [this, alive, cache](const BackgroundDecode::Outcome &outcome) {
+                // The orientation came with the information the decode read.
                 if (const auto living = alive.lock(); living && *living)
-                    Loaded(outcome);
+                    Loaded(outcome, outcome.image ? cache->GetExifOrientation() : 1);
             });
     } catch (const std::exception &e) {
         _problem = String(e.what());
@@ -68,11 +70,11 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
     UpdateTitle();
 }
 
-void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome)
+void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation)
 {
     _decode.reset();
     if (outcome.image) {
-        _view.SetImage(outcome.image);
+        _view.SetImage(outcome.image, 1, 1, exifOrientation);
         ChooseFirstZoom();
     } else {
         _problem = outcome.error.Empty() ? String("the file could not be decoded") : outcome.error;
@@ -92,12 +94,9 @@ void ViewerPanel::ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExp
 
 void ViewerPanel::ChooseFirstZoom()
 {
-    const SharedPtr<Data::Image2DBase> &image = _view.GetImage();
-    const GUI::Rect r = _view.GetRect();
-    if (!image)
+    if (!_view.GetImage())
         return;
-    const double fit = ImageView::FitZoom(double(image->GetWidth()), double(image->GetHeight()), r.Width(),
-                                          r.Height(), _view.GetRotation());
+    const double fit = _view.FittingZoom();
     _view.SetPan({0, 0});
     // A picture opened fitted stays fitted while the window changes size.
     if (fit > 1)

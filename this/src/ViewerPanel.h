@@ -33,7 +33,7 @@ public:
     bool OnKeyDown(std::uint32_t key, std::int64_t flags) override;
 
 private:
-    void Loaded(const BackgroundDecode::Outcome &outcome);
+    void Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation);
     void ZoomChanged();
     void UpdateTitle();
     void LayOut();

@@ -4,7 +4,10 @@
 #include "GUI/api/Panel.h"
 #include "PlanoscopeWidget/api/PlanoscopeControl.h"
 #include "PlanoscopeWidget/src/PlanoscopeRGBColorInfo.h"
+#include "Platform/api/DataCache.h"
 #include "Platform/api/Video/Software.h"
+
+#include "support/OrientedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,45 @@ TEST(Planoscope, HundredPercentIsPixelExactWhereverThePictureStands)
                     }
                 EXPECT_EQ(wrong, 0) << w << " in " << width << " at " << pan.x << "," << pan.y;
             }
+}
+
+// Each orientation, with and without a quarter turn of the view on top, at
+// 100 %: every screen pixel shows the stored pixel that the Exif definition
+// puts there and the mapping names it (within the half pixel that standing
+// on whole pixels costs); fitting uses the shown extents. Out-of-range
+// values show the picture as stored.
+TEST(Planoscope, ShowsEachExifOrientationUprightWithTheViewsTurnOnTop)
+{
+    constexpr std::uint32_t w = 7, h = 4;
+    for (const std::uint16_t orientation : {1, 2, 3, 4, 5, 6, 7, 8, 0, 9, 65535})
+        for (const std::int32_t turn : {0, 90}) {
+            SCOPED_TRACE(testing::Message() << "orientation " << orientation << ", turn " << turn);
+            const auto cache =
+                MakeShared<Image2DDataCache>(MakeShared<TestSupport::OrientedPicture>(w, h, orientation));
+            Desk desk;
+            desk.view.SetImage(cache->GetData(), 1, 1, cache->GetExifOrientation());
+            desk.view.SetRotation(turn);
+            desk.view.SetZoom(1);
+            desk.Paint();
+            // A clockwise quarter turn of the upright U shows U (y, U's height - 1 - x) at (x, y).
+            const TestSupport::PixelPosition upright = TestSupport::UprightExtent(orientation, w, h);
+            const std::uint32_t shownWidth = turn ? upright.y : upright.x, shownHeight = turn ? upright.x : upright.y;
+            const auto r = desk.view.ImageRectangleOnScreen();
+            ASSERT_EQ(r.right - r.left, std::int32_t(shownWidth));
+            ASSERT_EQ(r.bottom - r.top, std::int32_t(shownHeight));
+            EXPECT_DOUBLE_EQ(desk.view.FittingZoom(), std::max(shownWidth / 320.0, shownHeight / 240.0));
+            int wrong = 0;
+            for (std::uint32_t y = 0; y < shownHeight; ++y)
+                for (std::uint32_t x = 0; x < shownWidth; ++x) {
+                    const TestSupport::PixelPosition stored = TestSupport::StoredPixelOfUpright(
+                        orientation, w, h, turn ? y : x, turn ? upright.y - 1 - x : y);
+                    const Pixel p = desk.At(r.left + std::int32_t(x), r.top + std::int32_t(y));
+                    const Vec2 under = desk.view.ImagePointAt(r.left + x + 0.5, r.top + y + 0.5);
+                    wrong += p.b != stored.x || p.g != stored.y || p.r != std::uint8_t(stored.x * 7 + stored.y * 13) ||
+                             std::abs(under.x - stored.x - 0.5) > 0.5 || std::abs(under.y - stored.y - 0.5) > 0.5;
+                }
+            EXPECT_EQ(wrong, 0);
+        }
 }
 
 TEST(Planoscope, WheelZoomKeepsThePointUnderTheCursor)

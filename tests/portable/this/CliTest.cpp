@@ -1,9 +1,10 @@
 #include "Platform/api/CodecFactory.h"
 #include "this/src/Cli/Cli.h"
 
+#include "Platform/api/String.h"
+#include "support/OrientedPicture.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
-#include "Platform/api/String.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,38 @@ TEST(Cli, FloatPicturesAndVolumes)
     EXPECT_EQ(written({raw, "--image", "1"}), words({0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(written({raw, "--image", "1", "--slice", "1"}), words({4, 5, 6, 7}));
     EXPECT_EQ(RunCli({"convert", file, raw, "--slice", "1"}).code, 1); // image 0 is no volume
+}
+
+// --upright writes each orientation's picture as the Exif definition turns
+// it; without it the pixels stay as stored. Unknown values count as 1.
+TEST(Cli, UprightTurnsAndMirrorsAsTheOrientationSays)
+{
+    TestSupport::TempFolder folder;
+    const auto pixels = [](std::uint16_t orientation) {
+        const TestSupport::PixelPosition extent = TestSupport::UprightExtent(orientation, 5, 3);
+        std::string bytes;
+        for (std::uint32_t y = 0; y < extent.y; ++y)
+            for (std::uint32_t x = 0; x < extent.x; ++x) {
+                const auto p = TestSupport::StoredPixelOfUpright(orientation, 5, 3, x, y);
+                bytes += {char(p.x), char(p.y), char(p.x * 7 + p.y * 13), char(255)};
+            }
+        return bytes;
+    };
+    const String raw = FromUTF8(folder.File("out.raw"));
+    for (const std::uint8_t orientation : {1, 2, 3, 4, 5, 6, 7, 8, 0, 9}) {
+        SCOPED_TRACE(int(orientation));
+        const String file = FromUTF8(folder.Write("p.exo", TestSupport::OrientedPictureFile(orientation, 5, 3)));
+        const std::string shown = std::to_string(orientation >= 1 && orientation <= 8 ? orientation : 1);
+        EXPECT_NE(RunCli({"info", file}).out.find("exif orientation: " + shown + "\n"), std::string::npos);
+        ASSERT_EQ(RunCli({"convert", file, raw, "--upright"}).code, 0);
+        EXPECT_EQ(TestSupport::ReadBytes(raw), pixels(orientation));
+        ASSERT_EQ(RunCli({"convert", file, raw, "--image", "0"}).code, 0);
+        EXPECT_EQ(TestSupport::ReadBytes(raw), pixels(1));
+    }
+    EXPECT_EQ(RunCli({"convert", FromUTF8(folder.File("p.exo")), raw, "--upright", "--image"}).code, 2);
+    AppendFactory(MakeShared<TwoImagesFactory>());
+    const String volume = FromUTF8(folder.Write("two.cli", "CLI!"));
+    EXPECT_EQ(RunCli({"convert", volume, raw, "--image", "1", "--upright"}).code, 1); // a whole volume
 }
 
 TEST(Cli, TimePrintsMinimumMedianAndPeakMemory)

@@ -2,7 +2,10 @@
 #include "Platform/api/Video/Software.h"
 #include "this/src/ViewerPanel.h"
 
+#include "Platform/api/String.h"
+#include "support/OrientedPicture.h"
 #include "support/Printers.h"
+#include "support/TempFolder.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +109,32 @@ TEST(ViewerPanel, LargePicturesStartFitted)
     window.panel->SetRect(0, 0, 1000, 480);
     EXPECT_EQ(window.panel->View().GetRect().Width(), 1000);
     EXPECT_DOUBLE_EQ(window.panel->View().GetZoom(), 4.0);
+}
+
+// The decoder's orientation reaches the view: a photo stored 250 x 100, to
+// be turned clockwise, stands 100 x 250, too high for the window.
+TEST(ViewerPanel, ShowsAPhotoUprightAndFitsItsUprightSize)
+{
+    TestSupport::TempFolder folder;
+    Window window;
+    window.panel->SetRect(0, 0, 260, 180);
+    auto poster = MakeShared<QueuePoster>();
+    window.panel->OpenFile(FromUTF8(folder.Write("photo.exo", TestSupport::OrientedPictureFile(6, 250, 100))), poster);
+    ASSERT_TRUE(poster->RunWhenPosted());
+    ImageView::Planoscope &view = window.panel->View();
+    EXPECT_TRUE(view.IsFitting());
+    EXPECT_DOUBLE_EQ(view.GetZoom(), 250.0 / view.GetRect().Height());
+    view.SetZoom(1);
+    EXPECT_TRUE(window.gui.PaintPanels());
+    // Stored row 0 on the right, from column 0 at the top: green 0, blue the
+    // upright row.
+    const auto r = view.ImageRectangleOnScreen();
+    const std::int32_t y = (view.GetRect().y0 + view.GetRect().y1) / 2;
+    const auto lock = window.panel->GetRenderer()->LockBackBuffer();
+    const std::uint8_t *right = lock.ReadBits() + std::int64_t(y) * lock.Pitch() + std::int64_t(r.right - 1) * 4;
+    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(right[0], y - r.top);
+    EXPECT_EQ(right[1], 0);
 }
 
 } // namespace Brintavolex

@@ -1,13 +1,14 @@
 #include "this/src/Cli/Cli.h"
 
+#include "Data/api/ExifOrientation.h"
 #include "Interface/api/BinaryFile.h"
 #include "Platform/api/CodecFactory.h"
+#include "Platform/api/String.h"
 #include "this/src/Cli/CliPictures.h"
 #include "this/src/Cli/PeakMemory.h"
+#include "this/src/Codecs.h"
 #include "this/src/Logger.h"
 #include "this/src/PropertyTreeModel.h"
-#include "Platform/api/String.h"
-#include "this/src/Codecs.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,7 +21,7 @@ namespace Brintavolex::Cli {
 namespace {
 
 const char kUsage[] = "usage: brintavolex-cli info FILE\n"
-                      "       brintavolex-cli convert FILE OUT.png|OUT.raw [--image N] [--slice K]\n"
+                      "       brintavolex-cli convert FILE OUT.png|OUT.raw [--image N] [--slice K] [--upright]\n"
                       "       brintavolex-cli time FILE [--image N] [-n RUNS]\n";
 
 // A command line the tool does not understand: exit code 2.
@@ -33,6 +34,7 @@ struct Options {
     std::optional<std::uint64_t> image; // the decoder's default image when absent
     std::optional<std::uint64_t> slice;
     std::uint64_t runs = 5;
+    bool upright = false;
 };
 
 std::uint64_t Number(const String &text)
@@ -44,14 +46,20 @@ std::uint64_t Number(const String &text)
 }
 
 // The options after the positional arguments; allowed names those the
-// command takes.
+// command takes. "--upright" stands alone, the others take a number.
 Options ParseOptions(const std::vector<String> &arguments, std::size_t first, std::initializer_list<const char *> allowed)
 {
     Options options;
     for (std::size_t i = first; i < arguments.size(); i += 2) {
         const std::string name = ToUTF8(arguments[i]);
-        if (std::find_if(allowed.begin(), allowed.end(), [&](const char *a) { return name == a; }) == allowed.end() ||
-            i + 1 >= arguments.size())
+        if (std::find_if(allowed.begin(), allowed.end(), [&](const char *a) { return name == a; }) == allowed.end())
+            throw UsageError();
+        if (name == "--upright") {
+            options.upright = true;
+            --i;
+            continue;
+        }
+        if (i + 1 >= arguments.size())
             throw UsageError();
         const std::uint64_t value = Number(arguments[i + 1]);
         if (name == "--image")
@@ -130,6 +138,7 @@ void Info(const String &path, std::string &out)
         out += "allocated width: " + std::to_string(info.allocatedWidth) + "\n";
         out += "allocated height: " + std::to_string(info.allocatedHeight) + "\n";
         out += "color type: " + TypeText(info.colorType) + " (" + std::to_string(int(info.colorType)) + ")\n";
+        out += "exif orientation: " + std::to_string(loaded.image2D->GetExifOrientation()) + "\n";
     } else if (loaded.image3D) {
         Data::BasicInfo3D info;
         loaded.image3D->DecodeBasicInfo(info);
@@ -175,6 +184,8 @@ void Convert(const String &path, const String &target, const Options &options, s
     };
     std::unique_ptr<BinaryFile> file;
     if (raw && loaded.image3D && !options.slice) {
+        if (options.upright)
+            throw Exception("convert: --upright turns a picture; a whole volume needs --slice");
         // The whole volume: its voxels lie as .raw files hold them.
         const auto volume = loaded.image3D->GetData(0, 0);
         file = create();
@@ -184,7 +195,9 @@ void Convert(const String &path, const String &target, const Options &options, s
         const SharedPtr<Image2DDataCache> picture =
             loaded.image3D ? GetImageFromScene(loaded.item, {MakeShared<XYZeroBasedIndex>(options.slice.value_or(0))})
                            : loaded.image2D;
-        const SharedPtr<Data::Image2DBase> image = picture->GetData();
+        SharedPtr<Data::Image2DBase> image = picture->GetData();
+        if (options.upright)
+            image = Data::UprightCopy(*image, picture->GetExifOrientation());
         const std::string png = raw ? std::string() : PngOf(*image);
         file = create();
         if (raw)
@@ -241,7 +254,7 @@ int Run(const std::vector<String> &arguments, std::string &out, std::string &err
             return 0;
         }
         if (command == "convert" && arguments.size() >= 3) {
-            Convert(arguments[1], arguments[2], ParseOptions(arguments, 3, {"--image", "--slice"}), out);
+            Convert(arguments[1], arguments[2], ParseOptions(arguments, 3, {"--image", "--slice", "--upright"}), out);
             return 0;
         }
         if (command == "time" && arguments.size() >= 2) {
