@@ -52,6 +52,7 @@ public:
     {
         _decoder->Decode(buffer, stride, rows, progress);
     }
+    std::uint16_t GetExifOrientation() override { return _decoder->GetExifOrientation(); }
 
 private:
     SharedPtr<JPGDecoder> _decoder;

@@ -9,6 +9,8 @@ namespace {
 
 std::uint8_t Clamp(int v) noexcept { return std::uint8_t(std::clamp(v, 0, 255)); }
 
+constexpr double kPi = 3.14159265358979323846;
+
 struct DoubleBasis {
     // basis[x][u] = C(u) cos((2x + 1) u pi / 16), C(0) = 1 / sqrt(2).
     double basis[8][8];
@@ -16,7 +18,7 @@ struct DoubleBasis {
     {
         for (int x = 0; x < 8; ++x)
             for (int u = 0; u < 8; ++u)
-                basis[x][u] = (u == 0 ? 0.7071067811865476 : 1.0) * std::cos((2 * x + 1) * u * M_PI / 16);
+                basis[x][u] = (u == 0 ? 0.7071067811865476 : 1.0) * std::cos((2 * x + 1) * u * kPi / 16);
     }
 };
 
