@@ -4,6 +4,7 @@
 // lossless files of our own independent encoder, Exif orientation and
 // hostile Exif segments.
 #include "Data/api/Property.h"
+#include "JPG/api/JPGDecoder.h"
 
 #include "support/LoadBytes.h"
 #include "support/PixelCompare.h"
@@ -140,6 +141,31 @@ TEST(JPGReference, UnsupportedProcessesAndMalformedFilesAreRefused)
         SCOPED_TRACE(cut);
         EXPECT_NE(Thrown([&] { LoadBytes(file.substr(0, cut), "cut.jpg").image2D->GetData(); }), "<none>");
     }
+}
+
+// As TIFF hands JPEG strips over: the tables in a stream of their own
+// (SOI, DQT, DHT, EOI), the frame and scans without them. Same pixels.
+TEST(JPGReference, TablesFromASeparateStreamDecodeTheSame)
+{
+    const std::string whole = Generated("s420.jpg");
+    std::string tables = "\xFF\xD8", rest = "\xFF\xD8";
+    std::size_t pos = 2;
+    while (pos + 4 <= whole.size() && std::uint8_t(whole[pos + 1]) != 0xDA) {
+        const std::size_t length = std::uint8_t(whole[pos + 2]) << 8 | std::uint8_t(whole[pos + 3]);
+        const unsigned marker = std::uint8_t(whole[pos + 1]);
+        (marker == 0xDB || marker == 0xC4 ? tables : rest) += whole.substr(pos, 2 + length);
+        pos += 2 + length;
+    }
+    tables += "\xFF\xD9";
+    rest += whole.substr(pos);
+    const SharedPtr<Data::Image2DBase> expected = Decode("s420.jpg");
+    auto decoder = MakeShared<JPGDecoder>(MakeShared<MemoryStream>(rest.data(), rest.size()),
+                                          MakeShared<MemoryStream>(tables.data(), tables.size()));
+    Data::Image2D<Data::ColorBGRA<std::uint8_t>> split;
+    split.Allocate(expected->GetWidth(), expected->GetHeight());
+    Data::CallGetRect(*DynamicPointerCast<IImage2D>(decoder->Get(0)), split, nullptr);
+    EXPECT_EQ(TestSupport::Samples16(split), TestSupport::Samples16(*expected));
+    EXPECT_NE(Thrown([&] { JPGDecoder(MakeShared<MemoryStream>(rest.data(), rest.size())).DecodeBasicInfo(); }), "<none>");
 }
 
 // Our encoder's files: every predictor, precisions 2 to 16, point transforms,
