@@ -225,7 +225,7 @@ private:
                                          std::uint64_t &next)
     {
         if (!_visited.insert(offset).second)
-            throw Exception(At(offset) + " was read before: the chain loops");
+            throw Exception(At(offset) + " was read before; it is not read again");
         if (offset > _size || _layout.countSize > _size - offset)
             throw Exception(At(offset) + " lies beyond the end of the data");
         _stream.seek(offset);

@@ -296,7 +296,7 @@ TEST(TIFDirectory, HostileDirectoriesEndCleanly)
             const TiffStructure tiff = b.Read();
             EXPECT_EQ(tiff.ifds.size(), 2u);
             EXPECT_EQ(tiff.problems, std::vector<std::string>{"IFD at offset " + std::to_string(b.OffsetSize() * 2) +
-                                                              " was read before: the chain loops"});
+                                                              " was read before; it is not read again"});
         }
         {
             Builder b(false, bigTiff);
@@ -353,7 +353,7 @@ TEST(TIFDirectory, HostileDirectoriesEndCleanly)
             const TiffStructure tiff = b.Read();
             EXPECT_EQ(tiff.ifds.at(0)->Problems(),
                       std::vector<std::string>{"tag 34853: IFD at offset " + std::to_string(b.OffsetSize() * 2) +
-                                               " was read before: the chain loops"});
+                                               " was read before; it is not read again"});
         }
     }
 }
