@@ -8,6 +8,7 @@
 #include "TIF/api/TIFDirectory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 
 namespace Brintavolex {
@@ -37,25 +38,29 @@ Data::ColorType OutputType(const Structure &s)
 std::uint64_t BytesPerPixel(Data::ColorType type) { return type == Data::ColorType::UInt16 ? 2 : 4; }
 
 // MCU rows per band of the streaming decode: a few hundred pixel rows.
-constexpr std::uint32_t kBandMcuRows = 4;
+constexpr std::uint32_t kBandMcuRows = 8;
 
 // A single sequential scan of all components: Huffman decoding of the next
-// band runs beside the transform and colour conversion of this one.
+// band runs beside the transform and colour conversion of this one. The
+// workers take items as they come free: item 0 is the Huffman decoding,
+// the others one MCU row each to render, so a worker that finishes the
+// serial part early helps with the rest.
 void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, const BandRenderer &renderer,
                      Pixel *output, std::uint64_t stride, const SharedPtr<IProgress> &progress)
 {
     const Frame &frame = s.frame;
     SequentialScanDecoder entropy(frame, s.scans[0], file);
     std::vector<CoefficientPlane> bands[2];
+    // The renderer zeroes every block it has read, so a band's planes are
+    // ready for the next band without clearing.
     auto prepare = [&](std::vector<CoefficientPlane> &planes, std::uint32_t first, std::uint32_t end) {
         planes.resize(frame.components.size());
         for (std::size_t i = 0; i < planes.size(); ++i) {
             const Component &c = frame.components[i];
-            if (planes[i].blocksWide != c.blocksWide || planes[i].blockRows != (end - first) * c.v)
-                planes[i].Allocate(c.blocksWide, (end - first) * c.v, first * c.v);
-            else
-                std::fill(planes[i].coefficients.begin(), planes[i].coefficients.end(), std::int16_t(0)),
-                    planes[i].firstBlockRow = first * c.v;
+            if (planes[i].coefficients.empty())
+                planes[i].Allocate(c.blocksWide, kBandMcuRows * c.v, first * c.v);
+            planes[i].firstBlockRow = first * c.v;
+            planes[i].blockRows = (end - first) * c.v;
         }
     };
     const std::uint32_t bandCount = (frame.mcusHigh + kBandMcuRows - 1) / kBandMcuRows;
@@ -68,12 +73,16 @@ void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, 
         const bool more = b + 1 < bandCount;
         if (more)
             prepare(next, bandBegin(b + 1), bandEnd(b + 1));
-        ParallelLoop::For(more ? 2 : 1, [&](unsigned, std::uint64_t begin, std::uint64_t end) {
-            for (std::uint64_t item = begin; item < end; ++item)
+        const std::uint32_t rows = bandEnd(b) - bandBegin(b);
+        const std::uint64_t items = rows + 1;
+        std::atomic<std::uint64_t> taken{more ? 0u : 1u};
+        ParallelLoop::For(ParallelLoop::WorkerCount(items), [&](unsigned, std::uint64_t, std::uint64_t) {
+            for (std::uint64_t item; (item = taken.fetch_add(1)) < items;)
                 if (item == 0)
-                    renderer.Render(current, bandBegin(b), bandEnd(b), output, stride);
-                else
                     entropy.DecodeRows(bandBegin(b + 1), bandEnd(b + 1), next);
+                else
+                    renderer.Render(current, bandBegin(b) + std::uint32_t(item - 1),
+                                    bandBegin(b) + std::uint32_t(item), output, stride);
         });
         ReportProgress(progress, double(b + 1) / bandCount);
     }

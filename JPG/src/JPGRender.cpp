@@ -187,9 +187,13 @@ void BandRenderer::Render(std::vector<CoefficientPlane> &planes, std::uint32_t f
         widths[i] = width;
         samples[i].resize(width * (endBlockRow - firstBlockRow) * kBlockSize);
         for (std::uint32_t by = firstBlockRow; by < usedHigh; ++by)
-            for (std::uint32_t bx = 0; bx < usedWide; ++bx)
-                _transform(planes[i].Block(bx, by), _quantization[i].data(),
+            for (std::uint32_t bx = 0; bx < usedWide; ++bx) {
+                std::int16_t *block = planes[i].Block(bx, by);
+                _transform(block, _quantization[i].data(),
                            &samples[i][(by - firstBlockRow) * kBlockSize * width + bx * kBlockSize], width);
+                // Cleared while in the cache: a streaming band is used again.
+                std::memset(block, 0, kBlockSamples * sizeof *block);
+            }
     }
     const std::uint32_t firstRow = firstMcuRow * _frame.vMax * kBlockSize;
     const std::uint32_t endRow = std::min<std::uint32_t>(endMcuRow * _frame.vMax * kBlockSize, _frame.height);
