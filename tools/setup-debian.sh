@@ -86,49 +86,24 @@ if [ ! -f "$MINGW_PREFIX/lib/libpng16.a" ]; then
     cmake --install "$CACHE/build-libpng" >/dev/null
     rm -rf "$CACHE/build-libpng"
 fi
-# Jason Summers' BMP suite, as Debian's pillow source package carries it
-# (Tests/images/bmp), for the BMP decoder's tests.
-BMPSUITE="$CACHE/bmpsuite"
-if [ ! -f "$BMPSUITE/g/pal8.bmp" ]; then
-    mkdir -p "$CACHE/pillow" "$BMPSUITE"
-    cd "$CACHE/pillow"
-    if ! ls pillow_*.orig.tar.* >/dev/null 2>&1; then
-        for v in $(apt-cache showsrc pillow | sed -n 's/^Version: //p' | sort -rV | uniq); do
-            apt-get source -q --download-only "pillow=$v" >/dev/null 2>&1 && break
-            echo "setup: pillow $v not available, trying an older version" >&2
+# suite SOURCE_PACKAGE DEST CHECK_FILE STRIP PATTERN: test files that a
+# Debian source package carries, extracted into DEST once (the newest
+# version the archive still has).
+suite() {
+    [ -f "$2/$3" ] && return 0
+    mkdir -p "$CACHE/$1" "$2"
+    cd "$CACHE/$1"
+    if ! ls "$1"_*.orig.tar.* >/dev/null 2>&1; then
+        for v in $(apt-cache showsrc "$1" | sed -n 's/^Version: //p' | sort -rV | uniq); do
+            apt-get source -q --download-only "$1=$v" >/dev/null 2>&1 && break
+            echo "setup: $1 $v not available, trying an older version" >&2
         done
     fi
-    tar -xf "$(ls pillow_*.orig.tar.* | head -n 1)" -C "$BMPSUITE" --strip-components=4 \
-        --wildcards '*/Tests/images/bmp/*'
-fi
-# PngSuite, as Debian's libspng source package carries it (tests/images),
-# for the PNG decoder's tests.
-PNGSUITE="$CACHE/pngsuite"
-if [ ! -f "$PNGSUITE/basn0g01.png" ]; then
-    mkdir -p "$CACHE/libspng" "$PNGSUITE"
-    cd "$CACHE/libspng"
-    if ! ls libspng_*.orig.tar.* >/dev/null 2>&1; then
-        for v in $(apt-cache showsrc libspng | sed -n 's/^Version: //p' | sort -rV | uniq); do
-            apt-get source -q --download-only "libspng=$v" >/dev/null 2>&1 && break
-            echo "setup: libspng $v not available, trying an older version" >&2
-        done
-    fi
-    tar -xf "$(ls libspng_*.orig.tar.* | head -n 1)" -C "$PNGSUITE" --strip-components=3 \
-        --wildcards '*/tests/images/*.png'
-fi
-# libjpeg-turbo's test images, as Debian's libjpeg-turbo source package
-# carries them (testimages), for the JPEG decoder's tests.
-JPEGIMAGES="$CACHE/libjpeg-turbo-testimages"
-if [ ! -f "$JPEGIMAGES/testorig.jpg" ]; then
-    mkdir -p "$CACHE/libjpeg-turbo" "$JPEGIMAGES"
-    cd "$CACHE/libjpeg-turbo"
-    if ! ls libjpeg-turbo_*.orig.tar.* >/dev/null 2>&1; then
-        for v in $(apt-cache showsrc libjpeg-turbo | sed -n 's/^Version: //p' | sort -rV | uniq); do
-            apt-get source -q --download-only "libjpeg-turbo=$v" >/dev/null 2>&1 && break
-            echo "setup: libjpeg-turbo $v not available, trying an older version" >&2
-        done
-    fi
-    tar -xf "$(ls libjpeg-turbo_*.orig.tar.* | head -n 1)" -C "$JPEGIMAGES" --strip-components=2 \
-        --wildcards '*/testimages/*'
-fi
+    tar -xf "$(ls "$1"_*.orig.tar.* | head -n 1)" -C "$2" --strip-components="$4" --wildcards "$5"
+}
+# Jason Summers' BMP suite (pillow), PngSuite (libspng) and libjpeg-turbo's
+# test images, for the decoders' tests.
+suite pillow "$CACHE/bmpsuite" g/pal8.bmp 4 '*/Tests/images/bmp/*'
+suite libspng "$CACHE/pngsuite" basn0g01.png 3 '*/tests/images/*.png'
+suite libjpeg-turbo "$CACHE/libjpeg-turbo-testimages" testorig.jpg 2 '*/testimages/*'
 echo "setup: ready (cache $CACHE)" >&2
