@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 
 namespace Brintavolex {
@@ -88,6 +90,67 @@ void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, 
     }
 }
 
+// Whether scan b reads or changes what scan a wrote: a component in common
+// and overlapping spectral bands.
+bool DependsOn(const Scan &b, const Scan &a)
+{
+    for (const ScanComponent &x : b.components)
+        for (const ScanComponent &y : a.components)
+            if (x.index == y.index && b.ss <= a.se && a.ss <= b.se)
+                return true;
+    return false;
+}
+
+// Each scan's data is its own, and a progressive file's first scans touch
+// different coefficients: scans decode on all workers, each after the
+// earlier scans it depends on.
+void DecodeScans(const Structure &s, const std::vector<std::uint8_t> &file, std::vector<CoefficientPlane> &planes)
+{
+    const std::size_t n = s.scans.size();
+    std::vector<std::vector<std::size_t>> after(n);
+    for (std::size_t b = 0; b < n; ++b)
+        for (std::size_t a = 0; a < b; ++a)
+            if (DependsOn(s.scans[b], s.scans[a]))
+                after[b].push_back(a);
+    enum State : char { kWaiting, kRunning, kDone };
+    std::vector<State> state(n, kWaiting);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool failed = false;
+    ParallelLoop::For(ParallelLoop::WorkerCount(n), [&](unsigned, std::uint64_t, std::uint64_t) {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!failed) {
+            std::size_t ready = n;
+            bool waiting = false;
+            for (std::size_t i = 0; i < n && ready == n; ++i)
+                if (state[i] == kWaiting) {
+                    waiting = true;
+                    if (std::all_of(after[i].begin(), after[i].end(), [&](std::size_t a) { return state[a] == kDone; }))
+                        ready = i;
+                }
+            if (!waiting)
+                return;
+            if (ready == n) {
+                changed.wait(lock);
+                continue;
+            }
+            state[ready] = kRunning;
+            lock.unlock();
+            try {
+                DecodeScanIntoPlanes(s.frame, s.scans[ready], file, planes);
+            } catch (...) {
+                lock.lock();
+                failed = true;
+                changed.notify_all();
+                throw;
+            }
+            lock.lock();
+            state[ready] = kDone;
+            changed.notify_all();
+        }
+    });
+}
+
 // Progressive pictures and sequential ones of several scans: every scan
 // into whole-picture planes, then the bands in parallel.
 void DecodeBuffered(const Structure &s, const std::vector<std::uint8_t> &file, const BandRenderer &renderer,
@@ -97,10 +160,8 @@ void DecodeBuffered(const Structure &s, const std::vector<std::uint8_t> &file, c
     std::vector<CoefficientPlane> planes(frame.components.size());
     for (std::size_t i = 0; i < planes.size(); ++i)
         planes[i].Allocate(frame.components[i].blocksWide, frame.components[i].blocksHigh, 0);
-    for (std::size_t i = 0; i < s.scans.size(); ++i) {
-        DecodeScanIntoPlanes(frame, s.scans[i], file, planes);
-        ReportProgress(progress, 0.8 * double(i + 1) / s.scans.size());
-    }
+    DecodeScans(s, file, planes);
+    ReportProgress(progress, 0.8);
     ParallelLoop::For(frame.mcusHigh, [&](unsigned, std::uint64_t begin, std::uint64_t end) {
         // A band at a time keeps each worker's sample buffers small.
         for (std::uint64_t first = begin; first < end; first += kBandMcuRows)

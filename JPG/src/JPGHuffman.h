@@ -70,16 +70,25 @@ public:
     {
         if (n == 0)
             return 0;
-        Fill();
+        if (_bits < n)
+            Fill();
         const unsigned v = Peek(n);
         Skip(n);
         return v;
     }
-    unsigned Bit() noexcept { return Bits(1); }
+    unsigned Bit() noexcept
+    {
+        if (_bits == 0)
+            Fill();
+        const unsigned v = unsigned(_buffer >> 63);
+        Skip(1);
+        return v;
+    }
 
     int Decode(const DecodingTable &table) noexcept
     {
-        Fill();
+        if (_bits < kMaxHuffmanCodeLength)
+            Fill();
         return DecodeFilled(table);
     }
     // Decode without filling: the caller filled, and at most 32 bits are read
@@ -108,7 +117,8 @@ public:
     // The signed value of an s-bit magnitude category (s <= 16).
     int Receive(unsigned s) noexcept
     {
-        Fill();
+        if (_bits < s)
+            Fill();
         return ReceiveFilled(s);
     }
     int ReceiveFilled(unsigned s) noexcept
