@@ -78,13 +78,13 @@ void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, 
         const std::uint32_t rows = bandEnd(b) - bandBegin(b);
         const std::uint64_t items = rows + 1;
         std::atomic<std::uint64_t> taken{more ? 0u : 1u};
-        ParallelLoop::For(ParallelLoop::WorkerCount(items), [&](unsigned, std::uint64_t, std::uint64_t) {
+        ParallelLoop::For(ParallelLoop::WorkerCount(items), [&](unsigned worker, std::uint64_t, std::uint64_t) {
             for (std::uint64_t item; (item = taken.fetch_add(1)) < items;)
                 if (item == 0)
                     entropy.DecodeRows(bandBegin(b + 1), bandEnd(b + 1), next);
                 else
                     renderer.Render(current, bandBegin(b) + std::uint32_t(item - 1),
-                                    bandBegin(b) + std::uint32_t(item), output, stride);
+                                    bandBegin(b) + std::uint32_t(item), output, stride, worker);
         });
         ReportProgress(progress, double(b + 1) / bandCount);
     }
@@ -162,11 +162,11 @@ void DecodeBuffered(const Structure &s, const std::vector<std::uint8_t> &file, c
         planes[i].Allocate(frame.components[i].blocksWide, frame.components[i].blocksHigh, 0);
     DecodeScans(s, file, planes);
     ReportProgress(progress, 0.8);
-    ParallelLoop::For(frame.mcusHigh, [&](unsigned, std::uint64_t begin, std::uint64_t end) {
+    ParallelLoop::For(frame.mcusHigh, [&](unsigned worker, std::uint64_t begin, std::uint64_t end) {
         // A band at a time keeps each worker's sample buffers small.
         for (std::uint64_t first = begin; first < end; first += kBandMcuRows)
             renderer.Render(planes, std::uint32_t(first), std::uint32_t(std::min<std::uint64_t>(end, first + kBandMcuRows)),
-                            output, stride);
+                            output, stride, worker);
     });
     ReportProgress(progress, 1);
 }

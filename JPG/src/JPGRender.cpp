@@ -169,13 +169,15 @@ BandRenderer::BandRenderer(const Frame &frame, ColorModel model, const Tables &t
         _columns.push_back(std::move(columns));
         _ratios.push_back(frame.hMax % c.h == 0 ? frame.hMax / c.h : 0);
     }
+    _scratch.resize(8); // the most workers a parallel loop runs
 }
 
 void BandRenderer::Render(std::vector<CoefficientPlane> &planes, std::uint32_t firstMcuRow, std::uint32_t endMcuRow,
-                          Pixel *output, std::uint64_t stride) const
+                          Pixel *output, std::uint64_t stride, unsigned worker) const
 {
     const std::size_t count = _frame.components.size();
-    std::vector<std::vector<std::uint8_t>> samples(count);
+    Scratch &scratch = _scratch.at(worker);
+    std::vector<std::uint8_t> *samples = scratch.samples;
     std::vector<std::size_t> widths(count);
     for (std::size_t i = 0; i < count; ++i) {
         const Component &c = _frame.components[i];
@@ -198,7 +200,8 @@ void BandRenderer::Render(std::vector<CoefficientPlane> &planes, std::uint32_t f
     const std::uint32_t firstRow = firstMcuRow * _frame.vMax * kBlockSize;
     const std::uint32_t endRow = std::min<std::uint32_t>(endMcuRow * _frame.vMax * kBlockSize, _frame.height);
     const std::uint8_t *rows[kMaxComponents] = {};
-    std::vector<std::uint8_t> expanded(std::size_t(_frame.width) * count);
+    std::vector<std::uint8_t> &expanded = scratch.expanded;
+    expanded.resize(std::size_t(_frame.width) * count);
     for (std::uint32_t y = firstRow; y < endRow; ++y) {
         for (std::size_t i = 0; i < count; ++i) {
             const Component &c = _frame.components[i];

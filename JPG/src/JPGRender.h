@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+
 namespace Brintavolex::JPG {
 
 enum class ColorModel { Grey, YCbCr, RGB, CMYK, YCCK };
@@ -20,13 +21,13 @@ ColorModel ChooseColorModel(const Structure &structure);
 using Pixel = Data::ColorBGRA<std::uint8_t>;
 
 // Transforms, upsamples (by repeating samples) and converts MCU rows of
-// the coefficient planes into BGRA rows. Const and thread-safe: workers
-// render different bands at once.
+// the coefficient planes into BGRA rows. Workers render different bands at
+// once, each with the scratch buffers of its worker number.
 class BandRenderer {
 public:
     BandRenderer(const Frame &frame, ColorModel model, const Tables &tables, InverseTransform transform);
     void Render(std::vector<CoefficientPlane> &planes, std::uint32_t firstMcuRow, std::uint32_t endMcuRow,
-                Pixel *output, std::uint64_t stride) const;
+                Pixel *output, std::uint64_t stride, unsigned worker) const;
 
 private:
     const Frame &_frame;
@@ -35,6 +36,12 @@ private:
     std::vector<std::vector<std::int32_t>> _quantization; // natural order, per component
     std::vector<std::vector<std::uint32_t>> _columns;     // output x -> sample column, per component
     std::vector<unsigned> _ratios;                        // output columns per sample, 0 when not whole
+    // Sample rows and expanded rows, kept from band to band.
+    struct Scratch {
+        std::vector<std::uint8_t> samples[kMaxComponents];
+        std::vector<std::uint8_t> expanded;
+    };
+    mutable std::vector<Scratch> _scratch;
 };
 
 // Converts one row of full-width samples (one pointer per component) into
