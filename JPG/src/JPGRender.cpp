@@ -30,17 +30,29 @@ typedef std::int32_t Ints __attribute__((vector_size(32)));
 typedef std::uint8_t Bytes __attribute__((vector_size(8)));
 
 // Eight pixels at a time, then the rest one by one.
-template <int Dummy>
+// Half: the chroma rows hold one sample per two pixels (read at x / 2).
+template <bool Half>
 __attribute__((always_inline)) inline void YCbCrRowsT(const std::uint8_t *y, const std::uint8_t *cb,
                                                      const std::uint8_t *cr, std::uint32_t width, Pixel *out)
 {
     std::uint32_t x = 0;
     const Ints zero = {}, full = zero + 255;
+    typedef std::uint8_t Bytes4 __attribute__((vector_size(4)));
+    const Bytes twice = {0, 0, 1, 1, 2, 2, 3, 3};
     for (; x + 8 <= width; x += 8) {
         Bytes yb, cbb, crb;
         std::memcpy(&yb, y + x, 8);
-        std::memcpy(&cbb, cb + x, 8);
-        std::memcpy(&crb, cr + x, 8);
+        if constexpr (Half) {
+            Bytes4 cb4, cr4;
+            std::memcpy(&cb4, cb + x / 2, 4);
+            std::memcpy(&cr4, cr + x / 2, 4);
+            const Bytes cbWide = {cb4[0], cb4[1], cb4[2], cb4[3]}, crWide = {cr4[0], cr4[1], cr4[2], cr4[3]};
+            cbb = __builtin_shuffle(cbWide, twice);
+            crb = __builtin_shuffle(crWide, twice);
+        } else {
+            std::memcpy(&cbb, cb + x, 8);
+            std::memcpy(&crb, cr + x, 8);
+        }
         const Ints yi = __builtin_convertvector(yb, Ints);
         const Ints cbi = __builtin_convertvector(cbb, Ints) - 128, cri = __builtin_convertvector(crb, Ints) - 128;
         Ints r = yi + ((kCrToR * cri + kHalf) >> 16);
@@ -54,7 +66,8 @@ __attribute__((always_inline)) inline void YCbCrRowsT(const std::uint8_t *y, con
     }
     for (; x < width; ++x) {
         int r, g, b;
-        YCbCrToRGB(y[x], cb[x], cr[x], r, g, b);
+        const std::uint32_t c = Half ? x / 2 : x;
+        YCbCrToRGB(y[x], cb[c], cr[c], r, g, b);
         out[x] = Pixel{Clamp(b), Clamp(g), Clamp(r), 255};
     }
 }
@@ -65,22 +78,38 @@ using YCbCrRowsFunction = void (*)(const std::uint8_t *, const std::uint8_t *, c
 __attribute__((target("avx2"))) void YCbCrRowsAVX2(const std::uint8_t *y, const std::uint8_t *cb,
                                                    const std::uint8_t *cr, std::uint32_t width, Pixel *out)
 {
-    YCbCrRowsT<1>(y, cb, cr, width, out);
+    YCbCrRowsT<false>(y, cb, cr, width, out);
 }
-
+__attribute__((target("avx2"))) void YCbCrHalfRowsAVX2(const std::uint8_t *y, const std::uint8_t *cb,
+                                                       const std::uint8_t *cr, std::uint32_t width, Pixel *out)
+{
+    YCbCrRowsT<true>(y, cb, cr, width, out);
+}
 void YCbCrRowsSSE2(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr, std::uint32_t width,
                    Pixel *out)
 {
-    YCbCrRowsT<0>(y, cb, cr, width, out);
+    YCbCrRowsT<false>(y, cb, cr, width, out);
+}
+void YCbCrHalfRowsSSE2(const std::uint8_t *y, const std::uint8_t *cb, const std::uint8_t *cr, std::uint32_t width,
+                       Pixel *out)
+{
+    YCbCrRowsT<true>(y, cb, cr, width, out);
 }
 
-YCbCrRowsFunction YCbCrRows()
+bool HasAVX2()
 {
-    static const YCbCrRowsFunction chosen = [] {
+    static const bool avx2 = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") ? YCbCrRowsAVX2 : YCbCrRowsSSE2;
+        return __builtin_cpu_supports("avx2") != 0;
     }();
-    return chosen;
+    return avx2;
+}
+
+YCbCrRowsFunction YCbCrRows(bool half = false)
+{
+    if (HasAVX2())
+        return half ? YCbCrHalfRowsAVX2 : YCbCrRowsAVX2;
+    return half ? YCbCrHalfRowsSSE2 : YCbCrRowsSSE2;
 }
 
 // round(a * b / 255) for 0..255.
@@ -202,7 +231,19 @@ void BandRenderer::Render(std::vector<CoefficientPlane> &planes, std::uint32_t f
     const std::uint8_t *rows[kMaxComponents] = {};
     std::vector<std::uint8_t> &expanded = scratch.expanded;
     expanded.resize(std::size_t(_frame.width) * count);
+    // 4:2:0 and 4:2:2 read the chroma rows at half width directly.
+    const bool halfChroma = _model == ColorModel::YCbCr && _ratios[0] == 1 && _ratios[1] == 2 && _ratios[2] == 2;
     for (std::uint32_t y = firstRow; y < endRow; ++y) {
+        if (halfChroma) {
+            const std::uint8_t *planesRows[3];
+            for (std::size_t i = 0; i < 3; ++i) {
+                const Component &c = _frame.components[i];
+                const std::uint32_t sampleRow = std::uint32_t(std::uint64_t(y) * c.v / _frame.vMax) - firstMcuRow * c.v * kBlockSize;
+                planesRows[i] = &samples[i][sampleRow * widths[i]];
+            }
+            YCbCrRows(true)(planesRows[0], planesRows[1], planesRows[2], _frame.width, output + std::uint64_t(y) * stride);
+            continue;
+        }
         for (std::size_t i = 0; i < count; ++i) {
             const Component &c = _frame.components[i];
             const std::uint32_t sampleRow = std::uint32_t(std::uint64_t(y) * c.v / _frame.vMax) - firstMcuRow * c.v * kBlockSize;

@@ -95,14 +95,13 @@ __attribute__((always_inline)) inline void Transform(const std::int16_t *coeffic
     Transpose(v);
     BRINTAVOLEX_IDCT_PASS(v); // along rows: lanes are rows
     Transpose(v);
+    typedef std::uint8_t Bytes __attribute__((vector_size(8)));
     for (int r = 0; r < 8; ++r) {
         Floats s = v[r] * 0.125f + 128.5f;
         s = s < 0.0f ? 0.0f : s;
         s = s > 255.0f ? 255.0f : s;
-        const Ints i = __builtin_convertvector(s, Ints);
-        std::uint8_t *row = out + r * outStride;
-        for (int x = 0; x < 8; ++x)
-            row[x] = std::uint8_t(i[x]);
+        const Bytes bytes = __builtin_convertvector(__builtin_convertvector(s, Ints), Bytes);
+        std::memcpy(out + r * outStride, &bytes, sizeof bytes);
     }
 }
 
