@@ -39,55 +39,89 @@ Data::ColorType OutputType(const Structure &s)
 
 std::uint64_t BytesPerPixel(Data::ColorType type) { return type == Data::ColorType::UInt16 ? 2 : 4; }
 
-// MCU rows per band of the streaming decode: a few hundred pixel rows.
+// MCU rows per band of the streaming decode, and bands in flight.
 constexpr std::uint32_t kBandMcuRows = 8;
+constexpr std::uint32_t kBandBuffers = 3;
 
-// A single sequential scan of all components: Huffman decoding of the next
-// band runs beside the transform and colour conversion of this one. The
-// workers take items as they come free: item 0 is the Huffman decoding,
-// the others one MCU row each to render, so a worker that finishes the
-// serial part early helps with the rest.
+// A single sequential scan of all components, in one parallel loop without
+// barriers: one worker at a time Huffman-decodes the next band (serial
+// within a scan) into a free band buffer, and every worker renders MCU rows
+// of decoded bands as they come. A buffer is free again once all rows of
+// its band are rendered.
 void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, const BandRenderer &renderer,
                      Pixel *output, std::uint64_t stride, const SharedPtr<IProgress> &progress)
 {
     const Frame &frame = s.frame;
     SequentialScanDecoder entropy(frame, s.scans[0], file);
-    std::vector<CoefficientPlane> bands[2];
-    // The renderer zeroes every block it has read, so a band's planes are
-    // ready for the next band without clearing.
-    auto prepare = [&](std::vector<CoefficientPlane> &planes, std::uint32_t first, std::uint32_t end) {
-        planes.resize(frame.components.size());
-        for (std::size_t i = 0; i < planes.size(); ++i) {
-            const Component &c = frame.components[i];
-            if (planes[i].coefficients.empty())
-                planes[i].Allocate(c.blocksWide, kBandMcuRows * c.v, first * c.v);
-            planes[i].firstBlockRow = first * c.v;
-            planes[i].blockRows = (end - first) * c.v;
-        }
-    };
     const std::uint32_t bandCount = (frame.mcusHigh + kBandMcuRows - 1) / kBandMcuRows;
     auto bandBegin = [&](std::uint32_t b) { return b * kBandMcuRows; };
     auto bandEnd = [&](std::uint32_t b) { return std::min(frame.mcusHigh, (b + 1) * kBandMcuRows); };
-    prepare(bands[0], bandBegin(0), bandEnd(0));
-    entropy.DecodeRows(bandBegin(0), bandEnd(0), bands[0]);
-    for (std::uint32_t b = 0; b < bandCount; ++b) {
-        std::vector<CoefficientPlane> &current = bands[b & 1], &next = bands[(b + 1) & 1];
-        const bool more = b + 1 < bandCount;
-        if (more)
-            prepare(next, bandBegin(b + 1), bandEnd(b + 1));
-        const std::uint32_t rows = bandEnd(b) - bandBegin(b);
-        const std::uint64_t items = rows + 1;
-        std::atomic<std::uint64_t> taken{more ? 0u : 1u};
-        ParallelLoop::For(ParallelLoop::WorkerCount(items), [&](unsigned worker, std::uint64_t, std::uint64_t) {
-            for (std::uint64_t item; (item = taken.fetch_add(1)) < items;)
-                if (item == 0)
-                    entropy.DecodeRows(bandBegin(b + 1), bandEnd(b + 1), next);
-                else
-                    renderer.Render(current, bandBegin(b) + std::uint32_t(item - 1),
-                                    bandBegin(b) + std::uint32_t(item), output, stride, worker);
-        });
-        ReportProgress(progress, double(b + 1) / bandCount);
+    std::vector<CoefficientPlane> buffers[kBandBuffers];
+    for (auto &planes : buffers) {
+        planes.resize(frame.components.size());
+        for (std::size_t i = 0; i < planes.size(); ++i)
+            planes[i].Allocate(frame.components[i].blocksWide, kBandMcuRows * frame.components[i].v, 0);
     }
+    // The renderer zeroes every block it has read, so a buffer is ready for
+    // its next band without clearing.
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::uint32_t decoded = 0, nextRow = 0;
+    std::vector<std::uint32_t> rowsLeft(bandCount);
+    for (std::uint32_t b = 0; b < bandCount; ++b)
+        rowsLeft[b] = bandEnd(b) - bandBegin(b);
+    bool decoding = false, failed = false, cancelled = false;
+    ParallelLoop::For(ParallelLoop::WorkerCount(frame.mcusHigh + 1), [&](unsigned worker, std::uint64_t, std::uint64_t) {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!failed && !cancelled) {
+            const bool bufferFree = decoded < kBandBuffers || rowsLeft[decoded - kBandBuffers] == 0;
+            if (!decoding && decoded < bandCount && bufferFree) {
+                const std::uint32_t band = decoded;
+                decoding = true;
+                lock.unlock();
+                try {
+                    std::vector<CoefficientPlane> &planes = buffers[band % kBandBuffers];
+                    for (std::size_t i = 0; i < planes.size(); ++i) {
+                        planes[i].firstBlockRow = bandBegin(band) * frame.components[i].v;
+                        planes[i].blockRows = (bandEnd(band) - bandBegin(band)) * frame.components[i].v;
+                    }
+                    entropy.DecodeRows(bandBegin(band), bandEnd(band), planes);
+                } catch (...) {
+                    lock.lock();
+                    failed = true;
+                    changed.notify_all();
+                    throw;
+                }
+                const bool stop = progress && progress->SetProgress(double(band + 1) / bandCount);
+                lock.lock();
+                decoding = false;
+                ++decoded;
+                cancelled |= stop;
+                changed.notify_all();
+            } else if (decoded > 0 && nextRow < bandEnd(decoded - 1)) {
+                const std::uint32_t row = nextRow++;
+                const std::uint32_t band = row / kBandMcuRows;
+                lock.unlock();
+                try {
+                    renderer.Render(buffers[band % kBandBuffers], row, row + 1, output, stride, worker);
+                } catch (...) {
+                    lock.lock();
+                    failed = true;
+                    changed.notify_all();
+                    throw;
+                }
+                lock.lock();
+                if (--rowsLeft[band] == 0)
+                    changed.notify_all();
+            } else if (decoded == bandCount && nextRow == frame.mcusHigh) {
+                return;
+            } else {
+                changed.wait(lock);
+            }
+        }
+    });
+    if (cancelled)
+        throw OperationCancelled();
 }
 
 // Whether scan b reads or changes what scan a wrote: a component in common
