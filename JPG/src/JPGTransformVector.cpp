@@ -95,13 +95,19 @@ __attribute__((always_inline)) inline void Transform(const std::int16_t *coeffic
     Transpose(v);
     BRINTAVOLEX_IDCT_PASS(v); // along rows: lanes are rows
     Transpose(v);
-    typedef std::uint8_t Bytes __attribute__((vector_size(8)));
+    // Adding 2^23 leaves the rounded sample in the low byte of each float.
+    typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
+    const Bytes32 lowBytes = {0, 4, 8, 12, 16, 20, 24, 28, 0, 0, 0, 0, 0, 0, 0, 0,
+                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (int r = 0; r < 8; ++r) {
-        Floats s = v[r] * 0.125f + 128.5f;
+        Floats s = v[r] * 0.125f + 128.0f;
         s = s < 0.0f ? 0.0f : s;
         s = s > 255.0f ? 255.0f : s;
-        const Bytes bytes = __builtin_convertvector(__builtin_convertvector(s, Ints), Bytes);
-        std::memcpy(out + r * outStride, &bytes, sizeof bytes);
+        s += 8388608.0f;
+        Bytes32 bytes;
+        std::memcpy(&bytes, &s, sizeof bytes);
+        bytes = __builtin_shuffle(bytes, lowBytes);
+        std::memcpy(out + r * outStride, &bytes, 8);
     }
 }
 
