@@ -43,12 +43,18 @@ __attribute__((always_inline)) inline void YCbCrRowsT(const std::uint8_t *y, con
         Bytes yb, cbb, crb;
         std::memcpy(&yb, y + x, 8);
         if constexpr (Half) {
+            // Four chroma samples serve eight pixels; the row holds at least
+            // (width + 1) / 2 samples, so the 4 read here lie inside it.
             Bytes4 cb4, cr4;
             std::memcpy(&cb4, cb + x / 2, 4);
             std::memcpy(&cr4, cr + x / 2, 4);
-            const Bytes cbWide = {cb4[0], cb4[1], cb4[2], cb4[3]}, crWide = {cr4[0], cr4[1], cr4[2], cr4[3]};
-            cbb = __builtin_shuffle(cbWide, twice);
-            crb = __builtin_shuffle(crWide, twice);
+            std::uint64_t cbBits = 0, crBits = 0;
+            std::memcpy(&cbBits, &cb4, 4);
+            std::memcpy(&crBits, &cr4, 4);
+            std::memcpy(&cbb, &cbBits, 8);
+            std::memcpy(&crb, &crBits, 8);
+            cbb = __builtin_shuffle(cbb, twice);
+            crb = __builtin_shuffle(crb, twice);
         } else {
             std::memcpy(&cbb, cb + x, 8);
             std::memcpy(&crb, cr + x, 8);
