@@ -121,12 +121,17 @@ void SequentialScanDecoder::DecodeBlock(BitReader &reader, unsigned i, std::int1
 
 void SequentialScanDecoder::DecodeRows(std::uint32_t first, std::uint32_t end, std::vector<CoefficientPlane> &planes)
 {
+    const unsigned count = unsigned(_scan.components.size());
     for (std::uint32_t my = first; my < end; ++my)
         for (std::uint32_t mx = 0; mx < _frame.mcusWide; ++mx) {
-            const std::uint64_t mcu = std::uint64_t(my) * _frame.mcusWide + mx;
-            if (mcu / _mcusPerInterval != _interval)
+            // Counted down, not divided: this runs for every MCU.
+            if (_mcusLeft == 0) {
+                const std::uint64_t mcu = std::uint64_t(my) * _frame.mcusWide + mx;
                 StartInterval(mcu / _mcusPerInterval);
-            for (unsigned i = 0; i < _scan.components.size(); ++i) {
+                _mcusLeft = _mcusPerInterval;
+            }
+            --_mcusLeft;
+            for (unsigned i = 0; i < count; ++i) {
                 const Component &c = _frame.components[_scan.components[i].index];
                 CoefficientPlane &plane = planes[_scan.components[i].index];
                 for (unsigned by = 0; by < c.v; ++by)

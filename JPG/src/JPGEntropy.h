@@ -39,6 +39,7 @@ private:
     std::vector<DecodingTable> _dc, _ac;
     std::uint64_t _mcusPerInterval;
     std::uint64_t _interval = ~std::uint64_t(0);
+    std::uint64_t _mcusLeft = 0; // in the current restart interval
     BitReader _reader{nullptr, nullptr};
     int _predictors[kMaxComponents] = {};
 };

@@ -77,7 +77,7 @@ __attribute__((always_inline)) inline void Transform(const std::int16_t *coeffic
         std::memcpy(&q, quantization + r * 8, sizeof q);
         if (r)
             any |= c16;
-        v[r] = __builtin_convertvector(__builtin_convertvector(c16, Ints) * q, Floats);
+        v[r] = __builtin_convertvector(__builtin_convertvector(c16, Ints), Floats) * __builtin_convertvector(q, Floats);
     }
     // Many blocks hold only their DC coefficient: one value for all 64.
     bool flat = true;
