@@ -1,5 +1,7 @@
 #include "JPG/src/JPGRender.h"
 
+#include "JPG/src/JPGShuffle.h"
+
 #include "Root/api/Exception.h"
 
 #include <algorithm>
@@ -38,7 +40,6 @@ __attribute__((always_inline)) inline void YCbCrRowsT(const std::uint8_t *y, con
     std::uint32_t x = 0;
     const Ints zero = {}, full = zero + 255;
     typedef std::uint8_t Bytes4 __attribute__((vector_size(4)));
-    const Bytes twice = {0, 0, 1, 1, 2, 2, 3, 3};
     for (; x + 8 <= width; x += 8) {
         Bytes yb, cbb, crb;
         std::memcpy(&yb, y + x, 8);
@@ -53,8 +54,8 @@ __attribute__((always_inline)) inline void YCbCrRowsT(const std::uint8_t *y, con
             std::memcpy(&crBits, &cr4, 4);
             std::memcpy(&cbb, &cbBits, 8);
             std::memcpy(&crb, &crBits, 8);
-            cbb = __builtin_shuffle(cbb, twice);
-            crb = __builtin_shuffle(crb, twice);
+            cbb = BRINTAVOLEX_SHUFFLE1(Bytes, cbb, 0, 0, 1, 1, 2, 2, 3, 3);
+            crb = BRINTAVOLEX_SHUFFLE1(Bytes, crb, 0, 0, 1, 1, 2, 2, 3, 3);
         } else {
             std::memcpy(&cbb, cb + x, 8);
             std::memcpy(&crb, cr + x, 8);

@@ -4,6 +4,8 @@
 // one of the double-precision result.
 #include "JPG/src/JPGTransform.h"
 
+#include "JPG/src/JPGShuffle.h"
+
 #include <cstring>
 
 namespace Brintavolex::JPG {
@@ -43,23 +45,19 @@ constexpr float C0298 = 0.298631336f, C0390 = 0.390180644f, C0541 = 0.541196100f
 // 8 x 8 transpose in registers: three rounds of pairwise interleaving.
 __attribute__((always_inline)) inline void Transpose(Floats *v)
 {
-    typedef std::int32_t Mask __attribute__((vector_size(32)));
-    const Mask lo1 = {0, 8, 2, 10, 4, 12, 6, 14}, hi1 = {1, 9, 3, 11, 5, 13, 7, 15};
-    const Mask lo2 = {0, 1, 8, 9, 4, 5, 12, 13}, hi2 = {2, 3, 10, 11, 6, 7, 14, 15};
-    const Mask lo4 = {0, 1, 2, 3, 8, 9, 10, 11}, hi4 = {4, 5, 6, 7, 12, 13, 14, 15};
     Floats a[8], b[8];
     for (int i = 0; i < 8; i += 2) {
-        a[i] = __builtin_shuffle(v[i], v[i + 1], lo1);
-        a[i + 1] = __builtin_shuffle(v[i], v[i + 1], hi1);
+        a[i] = BRINTAVOLEX_SHUFFLE2(Ints, v[i], v[i + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+        a[i + 1] = BRINTAVOLEX_SHUFFLE2(Ints, v[i], v[i + 1], 1, 9, 3, 11, 5, 13, 7, 15);
     }
     for (int i = 0; i < 8; i += 4)
         for (int j = 0; j < 2; ++j) {
-            b[i + j] = __builtin_shuffle(a[i + j], a[i + j + 2], lo2);
-            b[i + j + 2] = __builtin_shuffle(a[i + j], a[i + j + 2], hi2);
+            b[i + j] = BRINTAVOLEX_SHUFFLE2(Ints, a[i + j], a[i + j + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+            b[i + j + 2] = BRINTAVOLEX_SHUFFLE2(Ints, a[i + j], a[i + j + 2], 2, 3, 10, 11, 6, 7, 14, 15);
         }
     for (int j = 0; j < 4; ++j) {
-        v[j] = __builtin_shuffle(b[j], b[j + 4], lo4);
-        v[j + 4] = __builtin_shuffle(b[j], b[j + 4], hi4);
+        v[j] = BRINTAVOLEX_SHUFFLE2(Ints, b[j], b[j + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        v[j + 4] = BRINTAVOLEX_SHUFFLE2(Ints, b[j], b[j + 4], 4, 5, 6, 7, 12, 13, 14, 15);
     }
 }
 
@@ -97,8 +95,6 @@ __attribute__((always_inline)) inline void Transform(const std::int16_t *coeffic
     Transpose(v);
     // Adding 2^23 leaves the rounded sample in the low byte of each float.
     typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
-    const Bytes32 lowBytes = {0, 4, 8, 12, 16, 20, 24, 28, 0, 0, 0, 0, 0, 0, 0, 0,
-                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (int r = 0; r < 8; ++r) {
         Floats s = v[r] * 0.125f + 128.0f;
         s = s < 0.0f ? 0.0f : s;
@@ -106,7 +102,8 @@ __attribute__((always_inline)) inline void Transform(const std::int16_t *coeffic
         s += 8388608.0f;
         Bytes32 bytes;
         std::memcpy(&bytes, &s, sizeof bytes);
-        bytes = __builtin_shuffle(bytes, lowBytes);
+        bytes = BRINTAVOLEX_SHUFFLE1(Bytes32, bytes, 0, 4, 8, 12, 16, 20, 24, 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
         std::memcpy(out + r * outStride, &bytes, 8);
     }
 }
