@@ -13,9 +13,6 @@ using InverseTransform = void (*)(const std::int16_t *coefficients, const std::i
 // The reference: separable, double precision, rounded and clamped.
 void InverseTransformDouble(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
                             std::size_t outStride);
-// Integer arithmetic (13-bit fixed point), within +-1 of the reference.
-void InverseTransformInteger(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
-                             std::size_t outStride);
 
 // The fastest transform this processor runs, chosen once per process:
 // single precision on vectors (AVX2 with FMA, else SSE2).
