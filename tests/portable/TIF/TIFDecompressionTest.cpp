@@ -3,6 +3,7 @@
 // strips give a prefix of them, and no decompressor writes past its bound.
 #include "TIF/api/TIFDirectory.h"
 #include "TIF/src/TIFDecompression.h"
+#include "TIF/src/TIFPredictor.h"
 
 #include "support/TestData.h"
 #include "support/Thrown.h"
@@ -65,6 +66,34 @@ TEST(TIFDecompression, LibtiffStripsComeBackAndCutStripsGiveAPrefix)
                 EXPECT_EQ(half, plain[s].substr(0, half.size()));
                 EXPECT_LT(half.size(), plain[s].size());
             }
+        }
+    }
+}
+
+// Predictor 2 as tiffcp writes it: 8-bit RGB after LZW and Deflate, 16-bit
+// grey after Deflate in both byte orders.
+TEST(TIFDecompression, HorizontalDifferencingIsUndone)
+{
+    const struct {
+        const char *picture, *compression;
+        Decompressor decompress;
+        unsigned samples, bits;
+        bool bigEndian;
+    } cases[] = {{"noise", "lzw-2", DecodeLZW, 3, 8, false}, {"ramp", "zip-2", Inflate, 3, 8, false},
+                 {"deepL", "zip-2", Inflate, 1, 16, false}, {"deepB", "zip-2", Inflate, 1, 16, true}};
+    constexpr std::uint32_t kWidth = 301;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.picture) + " " + c.compression);
+        const std::vector<std::string> plain = Strips(std::string(c.picture) + "-none.tif");
+        const std::vector<std::string> packed = Strips(std::string(c.picture) + "-" + c.compression + ".tif");
+        ASSERT_EQ(packed.size(), plain.size());
+        const std::size_t rowBytes = kWidth * c.samples * c.bits / 8;
+        for (std::size_t s = 0; s < plain.size(); ++s) {
+            std::string rows = Decompress(c.decompress, packed[s], plain[s].size());
+            ASSERT_EQ(rows.size() % rowBytes, 0u);
+            UndoHorizontalDifferencing(reinterpret_cast<std::uint8_t *>(rows.data()), rows.size() / rowBytes, rowBytes,
+                                       kWidth, c.samples, c.bits, c.bigEndian);
+            EXPECT_EQ(rows, plain[s]) << "strip " << s;
         }
     }
 }
