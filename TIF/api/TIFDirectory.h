@@ -63,25 +63,25 @@ struct TagInfo {
 // A table of tags. A table may fall back to another one for the tags it does
 // not hold (the Exif table to the TIFF table, since an Exif segment's first
 // directory holds TIFF tags).
-struct TagSpecification {
+struct TagTable {
     const char *name;
     const TagInfo *tags;
     std::size_t count;
-    const TagSpecification *fallback = nullptr;
+    const TagTable *fallback = nullptr;
 
     // The tag's entry here or in the fallback, or nullptr.
     const TagInfo *Find(std::uint16_t tag) const noexcept;
 };
 
-extern const TagSpecification ExtendedIFDSpecification; // "TIFF": TIFF 6.0 and its extensions
+extern const TagTable ExtendedIFDSpecification; // "TIFF": TIFF 6.0 and its extensions
 namespace Exif22 {
-extern const TagSpecification IFDSpecification;         // "Exif": the Exif IFD's tags
+extern const TagTable IFDSpecification;         // "Exif": the Exif IFD's tags
 }
-extern const TagSpecification GPSSpecification;         // "GPS"
-extern const TagSpecification InteroperabilitySpecification; // "Interoperability"
+extern const TagTable GPSSpecification;         // "GPS"
+extern const TagTable InteroperabilitySpecification; // "Interoperability"
 
 // A table by its name ("TIFF", "Exif", "GPS", "Interoperability"), or nullptr.
-const TagSpecification *SpecificationFromName(std::string_view name) noexcept;
+const TagTable *SpecificationFromName(std::string_view name) noexcept;
 
 // Tags that point to sub-directories, and the table each is read with.
 constexpr std::uint16_t kExifIFDPointer = 34665;
@@ -100,11 +100,11 @@ struct Field {
 
 class ImageFileDirectory {
 public:
-    ImageFileDirectory(std::uint64_t offset, const TagSpecification &specification) noexcept
-        : _offset(offset), _specification(&specification) {}
+    ImageFileDirectory(std::uint64_t offset, const TagTable &tags) noexcept
+        : _offset(offset), _tags(&tags) {}
 
     std::uint64_t Offset() const noexcept { return _offset; }
-    const TagSpecification &Specification() const noexcept { return *_specification; }
+    const TagTable &Tags() const noexcept { return *_tags; }
     // In the order of the file.
     const std::vector<Field> &Fields() const noexcept { return _fields; }
     const Field *Find(std::uint16_t tag) const noexcept;
@@ -139,7 +139,7 @@ public:
 private:
     friend class DirectoryReader;
     std::uint64_t _offset;
-    const TagSpecification *_specification;
+    const TagTable *_tags;
     std::vector<Field> _fields;
     std::vector<std::pair<std::uint16_t, SharedPtr<ImageFileDirectory>>> _children;
     std::vector<std::string> _problems;
@@ -163,11 +163,11 @@ struct TiffStructure {
 };
 
 // Reads the header and the IFD chain from stream position 0, each chain
-// directory with spec, Exif, GPS and Interoperability sub-directories with
+// directory with the given tag table, Exif, GPS and Interoperability sub-directories with
 // their own tables. Throws Exception for a header that is no TIFF header
 // and for a first directory that cannot be read; a later directory that
 // cannot be read ends the chain (see problems). Never allocates much more
 // than the stream holds.
-TiffStructure ReadTiffStructure(IStream &stream, const TagSpecification &spec);
+TiffStructure ReadTiffStructure(IStream &stream, const TagTable &tags);
 
 } // namespace Brintavolex::TIF

@@ -174,7 +174,7 @@ SharedPtr<ImageFileDirectory> ImageFileDirectory::Child(std::uint16_t pointerTag
 
 namespace {
 
-const TagSpecification *SubDirectorySpecification(std::uint16_t tag)
+const TagTable *SubDirectoryTags(std::uint16_t tag)
 {
     switch (tag) {
     case kExifIFDPointer: return &Exif22::IFDSpecification;
@@ -204,12 +204,12 @@ public:
 
     // Throws Exception when the directory itself cannot be read; its entries
     // and sub-directories fail alone. next receives the next IFD offset.
-    SharedPtr<ImageFileDirectory> Read(std::uint64_t offset, const TagSpecification &spec, unsigned depth,
+    SharedPtr<ImageFileDirectory> Read(std::uint64_t offset, const TagTable &tags, unsigned depth,
                                        std::uint64_t &next)
     {
         if (_order == ByteOrder::LittleEndian)
-            return ReadIn<LittleEndian>(offset, spec, depth, next);
-        return ReadIn<BigEndian>(offset, spec, depth, next);
+            return ReadIn<LittleEndian>(offset, tags, depth, next);
+        return ReadIn<BigEndian>(offset, tags, depth, next);
     }
 
 private:
@@ -221,7 +221,7 @@ private:
     }
 
     template <class Order>
-    SharedPtr<ImageFileDirectory> ReadIn(std::uint64_t offset, const TagSpecification &spec, unsigned depth,
+    SharedPtr<ImageFileDirectory> ReadIn(std::uint64_t offset, const TagTable &tags, unsigned depth,
                                          std::uint64_t &next)
     {
         if (!_visited.insert(offset).second)
@@ -242,7 +242,7 @@ private:
         Charge(_layout.countSize + tableBytes, At(offset));
         LockStream<Order> table(_stream, tableBytes);
 
-        auto ifd = MakeShared<ImageFileDirectory>(offset, spec);
+        auto ifd = MakeShared<ImageFileDirectory>(offset, tags);
         std::vector<bool> seen(std::size_t(1) << 16);
         for (std::uint64_t i = 0; i < count; ++i) {
             table.SetCursor(i * _layout.entrySize);
@@ -322,8 +322,8 @@ private:
     {
         for (std::size_t i = 0; i < ifd._fields.size(); ++i) {
             const std::uint16_t tag = ifd._fields[i].tag;
-            const TagSpecification *childSpec = SubDirectorySpecification(tag);
-            if (!childSpec)
+            const TagTable *childTags = SubDirectoryTags(tag);
+            if (!childTags)
                 continue;
             const std::vector<std::uint64_t> offsets = ifd.Unsigned(tag);
             if (offsets.size() != 1) {
@@ -337,7 +337,7 @@ private:
             }
             try {
                 std::uint64_t ignored = 0;
-                ifd._children.emplace_back(tag, Read(offsets[0], *childSpec, depth + 1, ignored));
+                ifd._children.emplace_back(tag, Read(offsets[0], *childTags, depth + 1, ignored));
             } catch (const Exception &e) {
                 AddProblem(ifd, TagText(tag) + ": " + e.what());
             }
@@ -383,7 +383,7 @@ template <class Order> void ReadHeaderFields(IStream &stream, TiffStructure &tif
 
 } // namespace
 
-TiffStructure ReadTiffStructure(IStream &stream, const TagSpecification &spec)
+TiffStructure ReadTiffStructure(IStream &stream, const TagTable &tags)
 {
     TiffStructure tiff;
     std::uint8_t mark[2] = {};
@@ -407,7 +407,7 @@ TiffStructure ReadTiffStructure(IStream &stream, const TagSpecification &spec)
     for (std::uint64_t offset = tiff.firstIFDOffset; offset != 0;) {
         std::uint64_t next = 0;
         try {
-            tiff.ifds.push_back(reader.Read(offset, spec, 0, next));
+            tiff.ifds.push_back(reader.Read(offset, tags, 0, next));
         } catch (const Exception &e) {
             if (tiff.ifds.empty())
                 throw;

@@ -55,7 +55,7 @@ void AddProblems(Composite &to, const std::vector<std::string> &problems)
 void AddFields(Composite &to, const ImageFileDirectory &ifd)
 {
     for (const Field &field : ifd.Fields()) {
-        const TagInfo *info = ifd.Specification().Find(field.tag);
+        const TagInfo *info = ifd.Tags().Find(field.tag);
         SharedPtr<Composite> value = ValuesOf(ifd, field);
         if (info && info->valueCount && field.count == 1) {
             // FileSource and SceneType are one UNDEFINED byte.

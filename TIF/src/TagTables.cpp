@@ -377,29 +377,29 @@ const ValueName *TagInfo::FindValue(std::uint64_t v) const noexcept
     return nullptr;
 }
 
-const TagInfo *TagSpecification::Find(std::uint16_t tag) const noexcept
+const TagInfo *TagTable::Find(std::uint16_t tag) const noexcept
 {
-    for (const TagSpecification *spec = this; spec; spec = spec->fallback)
-        for (std::size_t i = 0; i < spec->count; ++i)
-            if (spec->tags[i].tag == tag)
-                return &spec->tags[i];
+    for (const TagTable *tags = this; tags; tags = tags->fallback)
+        for (std::size_t i = 0; i < tags->count; ++i)
+            if (tags->tags[i].tag == tag)
+                return &tags->tags[i];
     return nullptr;
 }
 
-constinit const TagSpecification ExtendedIFDSpecification{"TIFF", kTiffTags, std::size(kTiffTags)};
+constinit const TagTable ExtendedIFDSpecification{"TIFF", kTiffTags, std::size(kTiffTags)};
 namespace Exif22 {
-constinit const TagSpecification IFDSpecification{"Exif", kExifTags, std::size(kExifTags), &ExtendedIFDSpecification};
+constinit const TagTable IFDSpecification{"Exif", kExifTags, std::size(kExifTags), &ExtendedIFDSpecification};
 }
-constinit const TagSpecification GPSSpecification{"GPS", kGPSTags, std::size(kGPSTags)};
-constinit const TagSpecification InteroperabilitySpecification{"Interoperability", kInteroperabilityTags,
+constinit const TagTable GPSSpecification{"GPS", kGPSTags, std::size(kGPSTags)};
+constinit const TagTable InteroperabilitySpecification{"Interoperability", kInteroperabilityTags,
                                                      std::size(kInteroperabilityTags)};
 
-const TagSpecification *SpecificationFromName(std::string_view name) noexcept
+const TagTable *SpecificationFromName(std::string_view name) noexcept
 {
-    for (const TagSpecification *spec :
+    for (const TagTable *tags :
          {&ExtendedIFDSpecification, &Exif22::IFDSpecification, &GPSSpecification, &InteroperabilitySpecification})
-        if (name == spec->name)
-            return spec;
+        if (name == tags->name)
+            return tags;
     return nullptr;
 }
 

@@ -117,10 +117,10 @@ public:
     std::size_t FirstLink() const { return _firstOffsetAt; }
     unsigned OffsetSize() const { return _bigTiff ? 8 : 4; }
     void Patch(std::size_t at, std::uint64_t value) { Write(at, value, OffsetSize()); }
-    TiffStructure Read(const TagSpecification &spec = ExtendedIFDSpecification)
+    TiffStructure Read(const TagTable &tags = ExtendedIFDSpecification)
     {
         MemoryStream stream(bytes.data(), bytes.size());
-        return ReadTiffStructure(stream, spec);
+        return ReadTiffStructure(stream, tags);
     }
 
     std::vector<std::uint8_t> bytes;
@@ -207,11 +207,11 @@ TEST(TIFDirectory, PublishesTagsByNameWithSubDirectoriesUnderTheirPointers)
 TEST(TIFDirectory, TagTables)
 {
     for (const char *name : {"TIFF", "Exif", "GPS", "Interoperability"}) {
-        const TagSpecification *spec = SpecificationFromName(name);
-        ASSERT_NE(spec, nullptr) << name;
+        const TagTable *tags = SpecificationFromName(name);
+        ASSERT_NE(tags, nullptr) << name;
         std::set<std::string> names;
-        for (std::size_t i = 0; i < spec->count; ++i)
-            EXPECT_TRUE(names.insert(spec->tags[i].name).second) << spec->tags[i].name;
+        for (std::size_t i = 0; i < tags->count; ++i)
+            EXPECT_TRUE(names.insert(tags->tags[i].name).second) << tags->tags[i].name;
     }
     EXPECT_EQ(SpecificationFromName("Exif"), &Exif22::IFDSpecification);
     EXPECT_EQ(Exif22::IFDSpecification.count, 57u);
