@@ -11,7 +11,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
-libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil ccache
+libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil python3-tifffile libtiff-dev ccache
 dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core
 libjpeg-turbo-progs libjpeg-dev libimage-exiftool-perl libtiff-tools"
 
@@ -106,4 +106,5 @@ suite() {
 suite pillow "$CACHE/bmpsuite" g/pal8.bmp 4 '*/Tests/images/bmp/*'
 suite libspng "$CACHE/pngsuite" basn0g01.png 3 '*/tests/images/*.png'
 suite libjpeg-turbo "$CACHE/libjpeg-turbo-testimages" testorig.jpg 2 '*/testimages/*'
+suite tiff "$CACHE/libtiff-testimages" minisblack-1c-8b.tiff 3 '*/test/images/*'
 echo "setup: ready (cache $CACHE)" >&2

@@ -9,6 +9,10 @@
 
 namespace Brintavolex {
 
+namespace JPG {
+struct Structure;
+}
+
 // JPEG files of the baseline, progressive and lossless processes with
 // Huffman coding. Pictures of up to 8 bits give BGRAUInt8; single-component
 // lossless pictures of 9 to 16 bits give UInt16. Pixels come as stored: the
@@ -16,9 +20,15 @@ namespace Brintavolex {
 // again from 0, one call at a time.
 class JPGDecoder : public IDecoder {
 public:
+    // How three components are taken: by the file's JFIF/Adobe segments, or
+    // as the container says (TIFF's PhotometricInterpretation: its JPEG
+    // streams carry neither segment).
+    enum class Components { FromMarkers, YCbCr, RGB };
+
     // tables: a tables-only stream (SOI, DQT, DHT, DRI, EOI) whose tables are
     // in force before the stream's own, as TIFF's JPEGTables gives them.
-    explicit JPGDecoder(SharedPtr<IStream> stream, SharedPtr<IStream> tables = nullptr);
+    explicit JPGDecoder(SharedPtr<IStream> stream, SharedPtr<IStream> tables = nullptr,
+                        Components components = Components::FromMarkers);
 
     std::uint64_t GetCount() override { return 1; }
     SharedPtr<ISceneItem> Get(std::uint64_t index) override;
@@ -35,8 +45,10 @@ public:
 
 private:
     std::vector<std::uint8_t> ReadAll(IStream &stream);
+    JPG::Structure Parse(const std::vector<std::uint8_t> &file);
 
     SharedPtr<IStream> _stream, _tables;
+    Components _components;
     std::mutex _streamMutex;
     std::uint16_t _orientation = 1;
 };

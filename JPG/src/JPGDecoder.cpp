@@ -283,8 +283,8 @@ std::uint64_t WorkingBytes(const Structure &s)
 
 } // namespace
 
-JPGDecoder::JPGDecoder(SharedPtr<IStream> stream, SharedPtr<IStream> tables)
-    : _stream(std::move(stream)), _tables(std::move(tables))
+JPGDecoder::JPGDecoder(SharedPtr<IStream> stream, SharedPtr<IStream> tables, Components components)
+    : _stream(std::move(stream)), _tables(std::move(tables)), _components(components)
 {
     if (!_stream)
         throw Exception("JPGDecoder::JPGDecoder: stream is nullptr");
@@ -314,14 +314,24 @@ std::vector<std::uint8_t> JPGDecoder::ReadAll(IStream &stream)
     return bytes;
 }
 
+JPG::Structure JPGDecoder::Parse(const std::vector<std::uint8_t> &file)
+{
+    Tables tables;
+    if (_tables)
+        tables = ParseTables(ReadAll(*_tables));
+    Structure s = ParseStructure(file, _tables ? &tables : nullptr);
+    if (_components == Components::RGB)
+        s.adobe = AdobeTransform::RGBOrCMYK;
+    else if (_components == Components::YCbCr)
+        s.adobe = AdobeTransform::YCbCr;
+    return s;
+}
+
 Data::BasicInfo JPGDecoder::DecodeBasicInfo()
 {
     std::lock_guard<std::mutex> guard(_streamMutex);
     const std::vector<std::uint8_t> file = ReadAll(*_stream);
-    Tables tables;
-    if (_tables)
-        tables = ParseTables(ReadAll(*_tables));
-    const Structure s = ParseStructure(file, _tables ? &tables : nullptr);
+    const Structure s = Parse(file);
     const Data::ColorType type = OutputType(s);
     CheckDecodeLimit("JPGDecoder", s.frame.width, s.frame.height, BytesPerPixel(type));
     _orientation = ExifOrientation(s, file);
@@ -332,10 +342,7 @@ void JPGDecoder::Decode(void *buffer, std::uint64_t stride, std::uint64_t rows, 
 {
     std::lock_guard<std::mutex> guard(_streamMutex);
     const std::vector<std::uint8_t> file = ReadAll(*_stream);
-    Tables tables;
-    if (_tables)
-        tables = ParseTables(ReadAll(*_tables));
-    const Structure s = ParseStructure(file, _tables ? &tables : nullptr);
+    const Structure s = Parse(file);
     const Data::ColorType type = OutputType(s);
     const Frame &frame = s.frame;
     // The picture and what the decode holds beside it, before any allocation.

@@ -4,6 +4,7 @@
 #include "ICO/api/ICODecoder.h"
 #include "JPG/api/JPGDecoder.h"
 #include "PNG/api/PNGDecoder.h"
+#include "TIF/api/TIFDecoder.h"
 #include "Platform/api/ErrorLog.h"
 
 #include <mutex>
@@ -14,7 +15,8 @@ std::vector<SharedPtr<CodecFactory>> BuiltInFactories()
 {
     // The fixed order: BMP, GIF, ICO, JPG, PNG, TIF (as far as they exist).
     return {MakeShared<BMPDecoderFactory>(), MakeShared<ICODecoderFactory>(),
-            MakeShared<JPGDecoderFactory>(), MakeShared<PNGDecoderFactory>()};
+            MakeShared<JPGDecoderFactory>(), MakeShared<PNGDecoderFactory>(),
+            MakeShared<TIFDecoderFactory>()};
 }
 
 void UseApplicationCodecs()
