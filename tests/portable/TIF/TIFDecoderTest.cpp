@@ -128,12 +128,15 @@ TEST(TIFDecoder, VolumeSlicesInEveryOrientationEqualTheVolume)
         for (std::uint32_t z = 0; z < info.depth; ++z)
             for (std::uint32_t y = 0; y < info.height; ++y)
                 for (std::uint32_t x = 0; x < info.width; ++x) {
-                    if (z == k)
+                    if (z == k) {
                         ASSERT_EQ(xy[y * info.width + x], voxel(x, y, z));
-                    if (y == k)
+                    }
+                    if (y == k) {
                         ASSERT_EQ(xz[z * info.width + x], voxel(x, y, z));
-                    if (x == k)
+                    }
+                    if (x == k) {
                         ASSERT_EQ(yz[z * info.height + y], voxel(x, y, z));
+                    }
                 }
     }
     std::string slice(std::size_t(info.width) * info.height, '\0');
