@@ -278,6 +278,8 @@ void TIFDecoder::DecodeWindow(const Page &page, const Destination &d, const Shar
             const std::uint64_t chunk = chunks[i];
             ReadChunk(page, chunk, stored);
             if (jpeg) {
+                if (l.compression == Compression::OldJPEG && (stored.size() < 2 || stored[0] != 0xFF || stored[1] != 0xD8))
+                    throw Exception("old-style JPEG compression (6) is supported only where its strips are JPEG streams");
                 JPGDecoder decoder(MakeShared<MemoryStream>(stored.data(), stored.size()),
                                    l.jpegTables.empty() ? nullptr
                                                         : MakeShared<MemoryStream>(l.jpegTables.data(), l.jpegTables.size()),
