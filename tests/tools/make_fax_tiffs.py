@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""make_fax_tiffs.py OUT_DIR LIBTIFF_IMAGES: bilevel pictures (numpy, saved
-uncompressed by Pillow) copied by libtiff's tiffcp with 16-row strips,
-uncompressed and in every CCITT coding: Group 3 1D, 2D, with fill bits,
-Group 4, and modified Huffman (which tiffcp cannot write: libtiff itself,
-called here, codes it). Besides, libtiff's own fax test pictures decoded by
-libtiff (fax2tiff, tiffcp) as the reference bits."""
+"""make_fax_tiffs.py OUT_DIR LIBTIFF_IMAGES: bilevel pictures with 16-row strips, uncompressed and in
+every CCITT coding (tiffcp; libtiff called here for modified Huffman, which tiffcp cannot write); libtiff's
+fax test pictures and a crafted Group 3 file decoded by libtiff (fax2tiff, tiffcp) as reference bits."""
 import ctypes
 import os
 import subprocess
@@ -20,13 +17,8 @@ rng = np.random.default_rng(11)
 
 def runs_row(width, lengths):
     """A row of alternating white (False) and black runs, cut at width."""
-    row, x, black = np.zeros(width, bool), 0, False
-    for n in lengths:
-        row[x:x + n] = black
-        x, black = x + n, not black
-        if x >= width:
-            break
-    return row
+    edges = np.cumsum(lengths)
+    return np.searchsorted(edges, np.arange(width), side="right") % 2 == 1
 
 
 def page(width):

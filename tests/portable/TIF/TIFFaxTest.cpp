@@ -1,7 +1,5 @@
-// CCITT strips that libtiff coded (Group 3 1D and 2D, with and without fill
-// bits, Group 4, modified Huffman) decoded and compared bit for bit with the
-// same picture stored uncompressed; libtiff's raw Group 3 page and Group 4
-// scan against libtiff's own decoding of them; damaged data ends early.
+// CCITT strips that libtiff coded, in every coding, compared bit for bit with the picture stored
+// uncompressed; libtiff's fax pages against its own decoding of them; damaged data ends early.
 #include "TIF/src/TIFFax.h"
 #include "TIF/api/TIFDirectory.h"
 
