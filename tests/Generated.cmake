@@ -79,5 +79,12 @@ add_custom_command(
     COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_tiff_decoder_cases.py ${GENERATED_DIR}/tiff-decoder
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_tiff_decoder_cases.py
     COMMENT "Making TIFF variants with tifffile and tiffcp, tifffile's and Pillow's readings for reference")
-add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/tiff-decoder/cases.txt ${GENERATED_DIR}/compressed-tiffs/ramp-zip.tif ${GENERATED_DIR}/jpeg/cases.txt ${GENERATED_DIR}/tiffs/exif-le.tif.dump ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
+add_custom_command(
+    OUTPUT ${GENERATED_DIR}/fax-tiffs/testfax4-none.tif
+    COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_fax_tiffs.py ${GENERATED_DIR}/fax-tiffs
+            ${BRINTAVOLEX_CACHE}/libtiff-testimages
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_fax_tiffs.py
+    COMMENT "Coding bilevel TIFF strips in the CCITT codings with libtiff for reference")
+add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/tiff-decoder/cases.txt ${GENERATED_DIR}/compressed-tiffs/ramp-zip.tif
+    ${GENERATED_DIR}/fax-tiffs/testfax4-none.tif ${GENERATED_DIR}/jpeg/cases.txt ${GENERATED_DIR}/tiffs/exif-le.tif.dump ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
     ${GENERATED_DIR}/bmpsuite-imagemagick/pal8.bmp.rgba ${GENERATED_DIR}/pngsuite-pillow/basn0g01.png.rgba)

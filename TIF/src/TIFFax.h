@@ -22,7 +22,8 @@ struct FaxOptions {
 // (as libtiff delivers them; PhotometricInterpretation says which is shown
 // dark). Writes at most `expected` bytes and returns how many rows' bytes
 // it wrote; damaged data ends early, leaving the rest to the caller. Never
-// reads past size bytes of input.
+// reads past size bytes of input. Throws Exception for a width of 0 and for
+// options that allow uncompressed mode (bit 1 of T4Options or T6Options).
 std::size_t DecodeFax(const std::uint8_t *in, std::size_t size, std::uint8_t *out, std::size_t expected,
                       std::uint32_t width, const FaxOptions &options);
 
