@@ -1,4 +1,5 @@
 #include "support/OrientedPicture.h"
+#include "support/Pictures.h"
 
 #include <cstring>
 
@@ -24,12 +25,13 @@ PixelPosition UprightExtent(std::uint16_t orientation, std::uint32_t w, std::uin
     return orientation >= 5 && orientation <= 8 ? PixelPosition{h, w} : PixelPosition{w, h};
 }
 
-void OrientedPicture::GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &)
+SharedPtr<IImage2D> OrientedPicture(std::uint32_t w, std::uint32_t h, std::uint16_t orientation)
 {
-    for (std::uint32_t y = 0; y < _h; ++y)
-        for (std::uint32_t x = 0; x < _w; ++x)
-            static_cast<Data::ColorBGRA<std::uint8_t> *>(buffer)[y * stride + x] = {std::uint8_t(x), std::uint8_t(y),
-                                                                                    std::uint8_t(x * 7 + y * 13), 255};
+    auto picture = MakeShared<FunctionPicture<Data::ColorBGRA<std::uint8_t>>>(w, h, [](std::uint32_t x, std::uint32_t y) {
+        return Data::ColorBGRA<std::uint8_t>{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x * 7 + y * 13), 255};
+    });
+    picture->orientation = orientation;
+    return picture;
 }
 
 namespace {
@@ -42,7 +44,7 @@ struct Decoder final : IDecoder {
     std::uint64_t GetCount() override { return 1; }
     SharedPtr<ISceneItem> Get(std::uint64_t) override
     {
-        return MakeShared<OrientedPicture>(std::uint8_t(header[5]), std::uint8_t(header[6]), std::uint8_t(header[4]));
+        return OrientedPicture(std::uint8_t(header[5]), std::uint8_t(header[6]), std::uint8_t(header[4]));
     }
     SharedPtr<IProperty> GetProperty() override { return nullptr; }
     char header[7] = {};

@@ -21,20 +21,7 @@ PixelPosition UprightExtent(std::uint16_t orientation, std::uint32_t w, std::uin
 
 // 8-bit BGRA pixels that tell where they are stored: blue x, green y, red
 // 7x + 13y, opaque.
-class OrientedPicture final : public IImage2D {
-public:
-    OrientedPicture(std::uint32_t w, std::uint32_t h, std::uint16_t orientation) : _w(w), _h(h), _o(orientation) {}
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(Data::BasicInfo &info) override { info = {_w, _h, _w, _h, Data::ColorType::BGRAUInt8}; }
-    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &) override;
-    std::uint16_t GetExifOrientation() override { return _o; }
-
-private:
-    std::uint32_t _w, _h;
-    std::uint16_t _o;
-};
+SharedPtr<IImage2D> OrientedPicture(std::uint32_t w, std::uint32_t h, std::uint16_t orientation);
 
 // Registers (once) the decoder of "*.exo" files, "EXO!" and the
 // orientation, width and height as one byte each, and returns such a file.

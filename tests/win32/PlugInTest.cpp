@@ -13,7 +13,9 @@
 
 #include "TestFormat.h"
 #include "Win32Files.h"
+#include "support/Pictures.h"
 #include "support/TempFolder.h"
+#include "support/Thrown.h"
 #include "support/Win32/ProcessRunner.h"
 #include "this/src/Codecs.h"
 
@@ -74,16 +76,6 @@ public:
 private:
     int _stopAt;
 };
-
-template <class F> std::string MessageOf(F &&f)
-{
-    try {
-        f();
-    } catch (const std::exception &e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
 
 // 24-bit, bottom-up: (0, 1) is B, G, R = 1, 2, 3.
 std::string TwoByTwoBmp()
@@ -186,11 +178,11 @@ TEST(PlugIn, HeaderPropertiesAndProgressCrossTheBoundary)
     EXPECT_EQ(levels->GetValueType(), ValueType::UInt16);
     ASSERT_EQ(levels->GetValueCount(), 4u);
     std::uint16_t values[4] = {};
-    EXPECT_EQ(MessageOf([&] { levels->GetAsUInt16(values, 2, 3); }),
+    EXPECT_EQ(Thrown([&] { levels->GetAsUInt16(values, 2, 3); }),
               "IPropertyCPPFromCOM::GetAsUInt16: start + count exceeds the value count");
     EXPECT_THROW(levels->GetAsUInt16(values, kMax, 2), std::invalid_argument);
     // The plug-in refuses another type; the failure names the call.
-    EXPECT_EQ(MessageOf([&] { levels->GetUInt32(); }),
+    EXPECT_EQ(Thrown([&] { levels->GetUInt32(); }),
               "IPropertyCPPFromCOM::GetUInt32: failed with HRESULT 0x80004001");
 
     // Progress: a stop request ends the decode as cancelled; the next try
@@ -221,7 +213,7 @@ TEST(PlugIn, APluginsAnswersAreCheckedLikeDataFromAFile)
     const auto growing = imageOf(grows);
     growing->DecodeBasicInfo(info);
     std::vector<Pixel> buffer(64 * 2, Pixel{1, 2, 3, 4});
-    EXPECT_EQ(MessageOf([&] { growing->GetRect(buffer.data(), 64, 2, nullptr); }),
+    EXPECT_EQ(Thrown([&] { growing->GetRect(buffer.data(), 64, 2, nullptr); }),
               "IImage2DCPPFromCOM::GetRect: buffer is smaller than the picture");
     EXPECT_EQ(buffer[0], (Pixel{1, 2, 3, 4}));
     const std::string fine = TestFile(64, 2);
@@ -230,22 +222,22 @@ TEST(PlugIn, APluginsAnswersAreCheckedLikeDataFromAFile)
     EXPECT_EQ(buffer[0], (Pixel{1, 2, 3, 4}));
 
     const std::string narrow = TestFile(8, 2, BrintavolexTestFormat::SmallAllocatedWidth);
-    EXPECT_EQ(MessageOf([&] { imageOf(narrow)->DecodeBasicInfo(info); }),
+    EXPECT_EQ(Thrown([&] { imageOf(narrow)->DecodeBasicInfo(info); }),
               "IImage2DCPPFromCOM::DecodeBasicInfo: allocated width is smaller than the width");
     const std::string strange = TestFile(8, 2, BrintavolexTestFormat::UnknownColorType);
-    EXPECT_EQ(MessageOf([&] { imageOf(strange)->DecodeBasicInfo(info); }),
+    EXPECT_EQ(Thrown([&] { imageOf(strange)->DecodeBasicInfo(info); }),
               "IImage2DCPPFromCOM::DecodeBasicInfo: unknown color type");
 
     // A failing plug-in call becomes an exception naming it; the registry
     // then has no decoder for the file.
     const std::string failing = TestFile(8, 2, BrintavolexTestFormat::FailInGet);
     auto cache = MakeShared<Image2DDataCache>(imageOf(failing));
-    EXPECT_EQ(MessageOf([&] { cache->GetData(); }), "IImage2DCPPFromCOM::GetRect: failed with HRESULT 0x80004005");
+    EXPECT_EQ(Thrown([&] { cache->GetData(); }), "IImage2DCPPFromCOM::GetRect: failed with HRESULT 0x80004005");
     // A count no file can hold is refused, and the header tree stays empty
     // instead of asking for items without end.
     const std::string endless = TestFile(8, 2, BrintavolexTestFormat::EndlessChildren);
     const SharedPtr<IProperty> header = imageOf(endless)->GetProperty();
-    EXPECT_EQ(MessageOf([&] { header->GetCount(); }),
+    EXPECT_EQ(Thrown([&] { header->GetCount(); }),
               "IPropertyCPPFromCOM::GetCount: the plug-in reports 18446744073709551615 items, more than any file "
               "holds");
     EXPECT_TRUE(FlattenPropertyTree(header).empty());
@@ -278,33 +270,6 @@ TEST(PlugIn, EveryReferenceAcrossTheBoundaryIsReleased)
     EXPECT_EQ(count(), before);
     EXPECT_EQ(stream.UseCount(), 1);
 }
-
-namespace {
-
-// A 3 x 2 x 2 volume of UInt16 voxels x + 10 y + 100 z.
-class TestVolume : public IImage3D {
-public:
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { throw std::invalid_argument("TestVolume::Get: invalid index"); }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(Data::BasicInfo3D &info) override
-    {
-        info.width = 3, info.height = 2, info.depth = 2;
-        info.colorType = Data::ColorType::UInt16;
-    }
-    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &progress) override
-    {
-        auto *voxels = static_cast<std::uint16_t *>(buffer);
-        for (std::uint64_t z = 0; z < 2; ++z) {
-            for (std::uint64_t y = 0; y < 2; ++y)
-                for (std::uint64_t x = 0; x < 3; ++x)
-                    voxels[(z * rows + y) * stride + x] = std::uint16_t(x + 10 * y + 100 * z);
-            ReportProgress(progress, double(z + 1) / 2);
-        }
-    }
-};
-
-} // namespace
 
 TEST(PlugIn, BridgesCarryNativeObjectsThereAndBack)
 {
@@ -351,7 +316,9 @@ TEST(PlugIn, BridgesCarryNativeObjectsThereAndBack)
     }
 
     // A volume: slices of the caller's rows and stride.
-    const SharedPtr<ISceneItem> volume = SceneItemFromCOM(SceneItemToCOM(MakeShared<TestVolume>()));
+    // A 3 x 2 x 2 volume of UInt16 voxels x + 10 y + 100 z.
+    const SharedPtr<ISceneItem> volume = SceneItemFromCOM(SceneItemToCOM(MakeShared<TestSupport::FunctionVolume<std::uint16_t>>(
+        3, 2, 2, [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return std::uint16_t(x + 10 * y + 100 * z); })));
     auto volumeBack = DynamicPointerCast<IImage3DCPPFromCOM>(volume);
     ASSERT_TRUE(volumeBack);
     Data::BasicInfo3D info3D;
@@ -389,7 +356,7 @@ TEST(PlugIn, BridgesCarryNativeObjectsThereAndBack)
     property->GetChild("Deltas")->GetAsSInt16(deltas, 1, 2);
     EXPECT_EQ(deltas[0], -200);
     EXPECT_EQ(deltas[1], -300);
-    EXPECT_EQ(MessageOf([&] { property->GetChild("Count")->GetFloat64(); }),
+    EXPECT_EQ(Thrown([&] { property->GetChild("Count")->GetFloat64(); }),
               "IPropertyCPPFromCOM::GetFloat64: failed with HRESULT 0x80004005");
 
     // Called directly, our COM objects refuse bad requests with an HRESULT
@@ -459,7 +426,7 @@ TEST(PlugIn, TheLoaderRefusesWhatIsNoPlugIn)
     ASSERT_EQ(beside.size(), 1u);
     EXPECT_TRUE(beside[0]->GetName() == String("Brintavolex Test Decoder"));
     EXPECT_TRUE(PlugIn::LoadDll(bin + "TestPlainLibrary.dll", true).empty());
-    EXPECT_EQ(MessageOf([&] { PlugIn::LoadDll(bin + "TestPlainLibrary.dll", false); }), "no type library");
+    EXPECT_EQ(Thrown([&] { PlugIn::LoadDll(bin + "TestPlainLibrary.dll", false); }), "no type library");
     // The broken ones' messages: the viewer's log in the tests below.
     EXPECT_TRUE(PlugIn::ScanFolder(faults).empty());
     EXPECT_EQ(PlugIn::LoadNamedDll(faults + "TestNoDecoder.dll"), 0u);

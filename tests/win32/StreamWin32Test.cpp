@@ -5,6 +5,7 @@
 #include "Platform/api/Win32/WideText.h"
 #include "Platform/api/Win32/WindowMessagePoster.h"
 
+#include "support/Pictures.h"
 #include "support/TempFolder.h"
 #include "Platform/api/String.h"
 
@@ -54,23 +55,6 @@ TEST(FileStreamWin32, OpensAFileAnotherWriterHoldsAndNeverLocksIt)
 
 namespace {
 
-class Gradient final : public IImage2D {
-public:
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(Data::BasicInfo &info) override { info = {16, 16, 16, 16, Data::ColorType::UInt8}; }
-    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &) override
-    {
-        if (fail)
-            throw Exception("Gradient: broken file");
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                static_cast<std::uint8_t *>(buffer)[y * stride + x] = std::uint8_t(x * y);
-    }
-    bool fail = false;
-};
-
 LRESULT CALLBACK TaskWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == Win32::kPostedTaskMessage) {
@@ -109,8 +93,11 @@ TEST(BackgroundDecodeWin32, TheOutcomeArrivesOnTheGuiThread)
     auto poster = MakeShared<Win32::WindowMessagePoster>(window);
 
     for (bool fail : {false, true}) {
-        auto source = MakeShared<Gradient>();
-        source->fail = fail;
+        auto source = MakeShared<TestSupport::FunctionPicture<std::uint8_t>>(16, 16, [fail](std::uint32_t x, std::uint32_t y) {
+            if (fail)
+                throw Exception("Gradient: broken file");
+            return std::uint8_t(x * y);
+        });
         std::atomic<bool> done{false};
         DWORD deliveredOn = 0;
         BackgroundDecode::Outcome result;

@@ -1,4 +1,5 @@
 #include "Data/api/Image2D.h"
+#include "support/Pictures.h"
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
@@ -172,34 +173,12 @@ TEST(Image2D, ClearSetsEveryChannelInsideThePicture)
     EXPECT_EQ(lock(0, 2), (ColorBGRA<std::int16_t>{0, 0, 0, 0}));
 }
 
-namespace {
-
-// A source that writes x + y into each pixel of a 5 x 3 UInt16 picture.
-class GradientSource final : public IImage2D {
-public:
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(BasicInfo &info) override { info = BasicInfo{5, 3, 5, 3, ColorType::UInt16}; }
-    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &) override
-    {
-        ++calls;
-        EXPECT_GE(rows, 3u);
-        auto *pixels = static_cast<std::uint16_t *>(buffer);
-        for (std::uint64_t y = 0; y < 3; ++y)
-            for (std::uint64_t x = 0; x < 5; ++x)
-                pixels[y * stride + x] = std::uint16_t(x + y);
-    }
-    int calls = 0;
-};
-
-} // namespace
-
 TEST(Image2D, DecodingFillsATypedImageWithItsBorder)
 {
-    GradientSource source;
+    TestSupport::FunctionPicture<std::uint16_t> source(
+        5, 3, [](std::uint32_t x, std::uint32_t y) { return std::uint16_t(x + y); });
     SharedPtr<Image2DBase> image = DecodeImage(source, nullptr, true);
-    EXPECT_EQ(source.calls, 1);
+    EXPECT_EQ(source.decodes, 1);
     EXPECT_EQ(image->GetColorType(), ColorType::UInt16);
     auto lock = image->Lock<std::uint16_t>(LockReadOnly);
     EXPECT_EQ(lock(4, 2), 6);
@@ -209,7 +188,7 @@ TEST(Image2D, DecodingFillsATypedImageWithItsBorder)
     Image2D<std::uint16_t> empty;
     EXPECT_THROW(CallGetRect(source, empty, nullptr), Exception);
     EXPECT_EQ(empty.LockCount(), 0); // released on the way out
-    EXPECT_EQ(source.calls, 1);
+    EXPECT_EQ(source.decodes, 1);
 }
 
 } // namespace Brintavolex::Data

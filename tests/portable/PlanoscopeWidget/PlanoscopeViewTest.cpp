@@ -122,7 +122,7 @@ TEST(Planoscope, ShowsEachExifOrientationUprightWithTheViewsTurnOnTop)
         for (const std::int32_t turn : {0, 90}) {
             SCOPED_TRACE(testing::Message() << "orientation " << orientation << ", turn " << turn);
             const auto cache =
-                MakeShared<Image2DDataCache>(MakeShared<TestSupport::OrientedPicture>(w, h, orientation));
+                MakeShared<Image2DDataCache>(TestSupport::OrientedPicture(w, h, orientation));
             Desk desk;
             desk.view.SetImage(cache->GetData(), 1, 1, cache->GetExifOrientation());
             desk.view.SetRotation(turn);

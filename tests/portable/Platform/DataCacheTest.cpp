@@ -4,6 +4,7 @@
 #include "Platform/api/Progress.h"
 #include "Platform/api/VolumeSliceAdapters.h"
 
+#include "support/Pictures.h"
 #include "support/Printers.h"
 #include "support/Thrown.h"
 
@@ -21,36 +22,22 @@ namespace Brintavolex {
 
 namespace {
 
-// A UInt16 picture of w x h whose pixel (x, y) is x + 100 y; counts its
-// decodes, can fail or go slowly row by row with progress.
-class CountingSource final : public IImage2D {
-public:
-    CountingSource(std::uint32_t w, std::uint32_t h) : w(w), h(h) {}
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(Data::BasicInfo &info) override { info = {w, h, w, h, Data::ColorType::UInt16}; }
-    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &progress) override
-    {
-        ++decodes;
-        if (failuresLeft > 0) {
-            --failuresLeft;
-            throw std::runtime_error("corrupt data");
-        }
-        auto *pixels = static_cast<std::uint16_t *>(buffer);
-        for (std::uint32_t y = 0; y < h; ++y) {
-            ReportProgress(progress, double(y) / h);
-            if (slow)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            for (std::uint32_t x = 0; x < w; ++x)
-                pixels[y * stride + x] = std::uint16_t(x + 100 * y);
-        }
-    }
-    std::uint32_t w, h;
-    std::atomic<int> decodes{0};
-    std::atomic<int> failuresLeft{0};
-    bool slow = false;
-};
+using Picture16 = TestSupport::FunctionPicture<std::uint16_t>;
+using Volume8 = TestSupport::FunctionVolume<std::uint8_t>;
+
+// A UInt16 picture of w x h whose pixel (x, y) is x + 100 y.
+SharedPtr<Picture16> Numbered(std::uint32_t w, std::uint32_t h)
+{
+    return MakeShared<Picture16>(w, h, [](std::uint32_t x, std::uint32_t y) { return std::uint16_t(x + 100 * y); });
+}
+
+// A UInt8 volume of 4 x 3 x 2 whose voxel (x, y, z) is x + 10 y + 100 z.
+SharedPtr<Volume8> SmallVolume()
+{
+    return MakeShared<Volume8>(4, 3, 2, [](std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+        return std::uint8_t(x + 10 * y + 100 * z);
+    });
+}
 
 class CancelAt final : public ImageView::IProgress {
 public:
@@ -68,8 +55,12 @@ public:
 
 TEST(Image2DDataCache, DecodesOnceForManyThreads)
 {
-    auto source = MakeShared<CountingSource>(300, 200);
-    source->slow = true;
+    auto source = Numbered(300, 200);
+    source->pixel = [](std::uint32_t x, std::uint32_t y) {
+        if (x == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return std::uint16_t(x + 100 * y);
+    };
     auto cache = MakeShared<Image2DDataCache>(source);
     std::vector<std::thread> threads;
     std::vector<SharedPtr<Data::Image2DBase>> results(8);
@@ -86,8 +77,13 @@ TEST(Image2DDataCache, DecodesOnceForManyThreads)
 
 TEST(Image2DDataCache, AFailedDecodeLeavesNothingBehind)
 {
-    auto source = MakeShared<CountingSource>(10, 10);
-    source->failuresLeft = 1;
+    auto source = Numbered(10, 10);
+    int failuresLeft = 1;
+    source->pixel = [&](std::uint32_t x, std::uint32_t y) {
+        if (failuresLeft > 0 && --failuresLeft == 0)
+            throw std::runtime_error("corrupt data");
+        return std::uint16_t(x + 100 * y);
+    };
     auto cache = MakeShared<Image2DDataCache>(source);
     EXPECT_THROW(cache->GetData(), std::runtime_error);
     auto image = cache->GetData();
@@ -99,7 +95,7 @@ TEST(Image2DDataCache, AFailedDecodeLeavesNothingBehind)
 
 TEST(Image2DDataCache, ACancellingListenerStopsALongDecode)
 {
-    auto source = MakeShared<CountingSource>(64, 400);
+    auto source = Numbered(64, 400);
     auto cache = MakeShared<Image2DDataCache>(source);
     auto progress = MakeShared<ImageView::ProgressCallbackImplementation>();
     auto listener = MakeShared<CancelAt>(0.25);
@@ -113,19 +109,8 @@ TEST(Image2DDataCache, ACancellingListenerStopsALongDecode)
 
 TEST(Image2DDataCache, TimingsGoToTheDocumentLog)
 {
-    struct FloatSource final : IImage2D {
-        std::uint64_t GetCount() override { return 0; }
-        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-        SharedPtr<IProperty> GetProperty() override { return nullptr; }
-        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {5, 4, 5, 4, Data::ColorType::Float32}; }
-        void GetRect(void *buffer, std::uint64_t stride, std::uint64_t, const SharedPtr<IProgress> &) override
-        {
-            for (int y = 0; y < 4; ++y)
-                for (int x = 0; x < 5; ++x)
-                    static_cast<float *>(buffer)[y * stride + x] = 7.5f;
-        }
-    };
-    auto cache = MakeShared<Image2DDataCache>(MakeShared<FloatSource>());
+    auto cache = MakeShared<Image2DDataCache>(
+        MakeShared<TestSupport::FunctionPicture<float>>(5, 4, [](std::uint32_t, std::uint32_t) { return 7.5f; }));
     std::vector<std::string> lines;
     cache->SetTimingLog([&](const String &line) { lines.push_back(line.ToStdString()); });
     cache->GetData();
@@ -183,7 +168,7 @@ public:
     {
         if (index >= 3)
             throw std::invalid_argument("ThreeImages::Get: image index must be less than image count");
-        return MakeShared<CountingSource>(std::uint32_t(index + 1), 1);
+        return Numbered(std::uint32_t(index + 1), 1);
     }
     SharedPtr<IProperty> GetProperty() override { return nullptr; }
 };
@@ -199,37 +184,6 @@ std::uint32_t WidthOf(const SharedPtr<Image2DDataCache> &cache)
     cache->DecodeBasicInfo(info);
     return info.width;
 }
-
-// A UInt8 volume whose voxel (x, y, z) is x + 10 y + 100 z; a held one
-// decodes once released (or after ten seconds, so that a fault shows as a
-// failed expectation, not a hung test).
-class SmallVolume final : public IImage3D {
-public:
-    explicit SmallVolume(bool held = false) : held(held) {}
-    std::uint64_t GetCount() override { return 0; }
-    SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-    SharedPtr<IProperty> GetProperty() override { return nullptr; }
-    void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {4, 3, 2, Data::ColorType::UInt8}; }
-    void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &) override
-    {
-        ++decodes;
-        if (held) {
-            started.set_value();
-            released.wait_for(std::chrono::seconds(10));
-            finished = true;
-        }
-        auto *voxels = static_cast<std::uint8_t *>(buffer);
-        for (int z = 0; z < 2; ++z)
-            for (int y = 0; y < 3; ++y)
-                for (int x = 0; x < 4; ++x)
-                    voxels[(z * rows + y) * stride + x] = std::uint8_t(x + 10 * y + 100 * z);
-    }
-    const bool held;
-    std::atomic<int> decodes{0};
-    std::atomic<bool> finished{false};
-    std::promise<void> started, release;
-    std::shared_future<void> released = release.get_future().share();
-};
 
 std::vector<int> Pixels(const SharedPtr<Image2DDataCache> &cache)
 {
@@ -264,7 +218,7 @@ TEST(GetImageFromScene, IndexPaths)
 
 TEST(GetImageFromScene, VolumeSlicesInThreeOrientations)
 {
-    const SharedPtr<ISceneItem> volume = MakeShared<SmallVolume>();
+    const SharedPtr<ISceneItem> volume = SmallVolume();
     EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XYZeroBasedIndex>(1)})),
               (std::vector<int>{100, 101, 102, 103, 110, 111, 112, 113, 120, 121, 122, 123}));
     EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XZZeroBasedIndex>(2)})),
@@ -283,7 +237,7 @@ TEST(GetImageFromScene, VolumeSlicesInThreeOrientations)
 
 TEST(Image3DDataCache, RequestPairMustMatch)
 {
-    auto cache = MakeShared<Image3DDataCache>(MakeShared<SmallVolume>());
+    auto cache = MakeShared<Image3DDataCache>(SmallVolume());
     auto volume = cache->GetData(1, 2);
     EXPECT_EQ(volume->voxels.size(), 24u);
     EXPECT_EQ(cache->GetData(1, 2).Get(), volume.Get());
@@ -298,9 +252,21 @@ TEST(Image3DDataCache, RequestPairMustMatch)
 TEST(Image2DDataCache, QueriesDoNotWaitForADecode)
 {
     // Two slices of one volume share its cache: image A decodes it, image B
-    // and A itself are asked meanwhile.
-    auto volume = MakeShared<SmallVolume>(true);
-    std::future<void> started = volume->started.get_future();
+    // and A itself are asked meanwhile. The decode holds at its first voxel
+    // until released (or ten seconds, so that a fault fails, not hangs).
+    auto volume = SmallVolume();
+    std::promise<void> starting, release;
+    std::future<void> started = starting.get_future();
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> finished{false};
+    volume->voxel = [&](std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+        if (x + y + z == 0) {
+            starting.set_value();
+            released.wait_for(std::chrono::seconds(10));
+            finished = true;
+        }
+        return std::uint8_t(x + 10 * y + 100 * z);
+    };
     const SharedPtr<IDecoder> slices = MakeVolumeSliceAdapter(volume, SliceOrientation::XY, "v");
     auto a = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(slices->Get(0)));
     auto b = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(slices->Get(1)));
@@ -313,9 +279,9 @@ TEST(Image2DDataCache, QueriesDoNotWaitForADecode)
     a->DecodeBasicInfo(info);
     a->GetMinimumMaximum();
     a->SetTimingLog(nullptr);
-    EXPECT_FALSE(volume->finished) << "a query waited for the decode";
+    EXPECT_FALSE(finished) << "a query waited for the decode";
     std::thread again([&] { second = a->GetData(); });
-    volume->release.set_value();
+    release.set_value();
     decode.join();
     again.join();
     EXPECT_EQ(first.Get(), second.Get());
@@ -326,31 +292,24 @@ TEST(Image2DDataCache, QueriesDoNotWaitForADecode)
 TEST(DecodeLimit, CachesRefuseLargerSizesBeforeAllocating)
 {
     const ScopedDecodeLimit limit(1 << 20);
-    auto source = MakeShared<CountingSource>(1024, 513); // UInt16: 1 MiB + 2 KiB
+    auto source = Numbered(1024, 513); // UInt16: 1 MiB + 2 KiB
     EXPECT_EQ(Thrown([&] { MakeShared<Image2DDataCache>(source)->GetData(); }),
               "Image2DDataCache::GetData: 1024 x 513 pixels of 2 bytes exceed the decode limit "
               "of 1048576 bytes");
     EXPECT_EQ(source->decodes, 0);
-    EXPECT_TRUE(MakeShared<Image2DDataCache>(MakeShared<CountingSource>(1024, 512))->GetData());
+    EXPECT_TRUE(MakeShared<Image2DDataCache>(Numbered(1024, 512))->GetData());
     const ScopedDecodeLimit tiny(23);
-    EXPECT_EQ(Thrown([&] { MakeShared<Image3DDataCache>(MakeShared<SmallVolume>())->GetData(0, 0); }),
+    EXPECT_EQ(Thrown([&] { MakeShared<Image3DDataCache>(SmallVolume())->GetData(0, 0); }),
               "Image3DDataCache::GetData: 4 x 3 x 2 pixels of 1 bytes exceed the decode limit of "
               "23 bytes");
 }
 
 TEST(Image2DDataCache, TakesThePixelSizeFromTheSourcesProperties)
 {
-    struct Sized final : IImage2D {
-        std::uint64_t GetCount() override { return 0; }
-        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-        SharedPtr<IProperty> GetProperty() override { return properties; }
-        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {2, 2, 2, 2, Data::ColorType::UInt8}; }
-        void GetRect(void *, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override {}
-        SharedPtr<IProperty> properties;
-    };
     std::vector<std::string> lines;
     const auto load = [&](const std::function<void(Composite &)> &fill) {
-        auto source = MakeShared<Sized>();
+        auto source = MakeShared<TestSupport::FunctionPicture<std::uint8_t>>(
+            2, 2, [](std::uint32_t, std::uint32_t) { return std::uint8_t(0); });
         auto properties = MakeShared<Composite>();
         fill(*properties);
         source->properties = properties;

@@ -3,6 +3,7 @@
 
 #include "Platform/api/String.h"
 #include "support/OrientedPicture.h"
+#include "support/Pictures.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
 
@@ -28,27 +29,6 @@ Result RunCli(std::vector<String> arguments)
 // volume of 2 x 2 x 2 voxels numbered 0..7, as the next decoders will bring.
 class TwoImages final : public IDecoder {
 public:
-    struct Picture final : IImage2D {
-        std::uint64_t GetCount() override { return 0; }
-        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-        SharedPtr<IProperty> GetProperty() override { return nullptr; }
-        void DecodeBasicInfo(Data::BasicInfo &info) override { info = {2, 1, 2, 1, Data::ColorType::Float32}; }
-        void GetRect(void *buffer, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override
-        {
-            std::memcpy(buffer, kPicture, sizeof kPicture);
-        }
-    };
-    struct Volume final : IImage3D {
-        std::uint64_t GetCount() override { return 0; }
-        SharedPtr<ISceneItem> Get(std::uint64_t) override { return nullptr; }
-        SharedPtr<IProperty> GetProperty() override { return nullptr; }
-        void DecodeBasicInfo(Data::BasicInfo3D &info) override { info = {2, 2, 2, Data::ColorType::UInt16}; }
-        void GetRect(void *buffer, std::uint64_t, std::uint64_t, const SharedPtr<IProgress> &) override
-        {
-            for (std::uint16_t v = 0; v < 8; ++v)
-                static_cast<std::uint16_t *>(buffer)[v] = v;
-        }
-    };
     explicit TwoImages(IStream &stream)
     {
         char magic[4] = {};
@@ -60,7 +40,12 @@ public:
     {
         if (i > 1)
             throw std::invalid_argument("TwoImages::Get: no such image");
-        return i == 0 ? SharedPtr<ISceneItem>(MakeShared<Picture>()) : SharedPtr<ISceneItem>(MakeShared<Volume>());
+        if (i == 0)
+            return MakeShared<TestSupport::FunctionPicture<float>>(2, 1, [](std::uint32_t x, std::uint32_t) {
+                return kPicture[x];
+            });
+        return MakeShared<TestSupport::FunctionVolume<std::uint16_t>>(
+            2, 2, 2, [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return std::uint16_t(x + 2 * y + 4 * z); });
     }
     SharedPtr<IProperty> GetProperty() override { return nullptr; }
     static constexpr float kPicture[2] = {0.25f, 2.0f};
