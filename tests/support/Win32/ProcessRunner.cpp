@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace Brintavolex::TestSupport {
@@ -17,31 +18,6 @@ std::wstring ModuleFolder()
 }
 
 std::wstring ViewerPath() { return ModuleFolder() + L"Brintavolex Viewer.exe"; }
-
-unsigned long RunProcess(const std::wstring &commandLine, unsigned long timeoutMs)
-{
-    std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
-    mutableLine.push_back(0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        ADD_FAILURE() << "CreateProcessW failed with error " << GetLastError();
-        return ~0ul;
-    }
-    CloseHandle(process.hThread);
-    DWORD exitCode = ~0ul;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "process did not end within " << timeoutMs << " ms";
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
-    } else {
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    }
-    CloseHandle(process.hProcess);
-    return exitCode;
-}
 
 namespace {
 
@@ -66,10 +42,34 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM context)
     return TRUE;
 }
 
-} // namespace
+// Answers each new dialog of the process with OK (noting its caption) and
+// closes each new viewer window once.
+void AnswerWindows(DWORD processId, std::vector<std::wstring> &captions, std::vector<HWND> &seen)
+{
+    DialogSearch search{processId, {}, {}};
+    EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&search));
+    const auto isNew = [&](HWND window) {
+        if (std::find(seen.begin(), seen.end(), window) != seen.end())
+            return false;
+        seen.push_back(window);
+        return true;
+    };
+    for (HWND viewer : search.viewers)
+        if (isNew(viewer))
+            PostMessageW(viewer, WM_CLOSE, 0, 0);
+    for (HWND dialog : search.found) {
+        if (isNew(dialog)) {
+            wchar_t caption[256] = {};
+            GetWindowTextW(dialog, caption, 256);
+            captions.push_back(caption);
+        }
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+}
 
-unsigned long RunProcessAnsweringDialogs(const std::wstring &commandLine, std::vector<std::wstring> &captions,
-                                         unsigned long timeoutMs)
+// Starts the process and waits for its end; with captions, answers its
+// windows meanwhile.
+unsigned long Run(const std::wstring &commandLine, unsigned long timeoutMs, std::vector<std::wstring> *captions)
 {
     std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back(0);
@@ -82,7 +82,7 @@ unsigned long RunProcessAnsweringDialogs(const std::wstring &commandLine, std::v
         return ~0ul;
     }
     CloseHandle(process.hThread);
-    std::vector<HWND> answered, closed;
+    std::vector<HWND> seen;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     DWORD exitCode = ~0ul;
     for (;;) {
@@ -96,32 +96,24 @@ unsigned long RunProcessAnsweringDialogs(const std::wstring &commandLine, std::v
             WaitForSingleObject(process.hProcess, 5000);
             break;
         }
-        DialogSearch search{process.dwProcessId, {}, {}};
-        EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&search));
-        for (HWND viewer : search.viewers) {
-            bool seen = false;
-            for (HWND old : closed)
-                seen = seen || old == viewer;
-            if (!seen) {
-                closed.push_back(viewer);
-                PostMessageW(viewer, WM_CLOSE, 0, 0);
-            }
-        }
-        for (HWND dialog : search.found) {
-            bool seen = false;
-            for (HWND old : answered)
-                seen = seen || old == dialog;
-            if (!seen) {
-                wchar_t caption[256] = {};
-                GetWindowTextW(dialog, caption, 256);
-                captions.push_back(caption);
-                answered.push_back(dialog);
-            }
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        }
+        if (captions)
+            AnswerWindows(process.dwProcessId, *captions, seen);
     }
     CloseHandle(process.hProcess);
     return exitCode;
+}
+
+} // namespace
+
+unsigned long RunProcess(const std::wstring &commandLine, unsigned long timeoutMs)
+{
+    return Run(commandLine, timeoutMs, nullptr);
+}
+
+unsigned long RunProcessAnsweringDialogs(const std::wstring &commandLine, std::vector<std::wstring> &captions,
+                                         unsigned long timeoutMs)
+{
+    return Run(commandLine, timeoutMs, &captions);
 }
 
 } // namespace Brintavolex::TestSupport
