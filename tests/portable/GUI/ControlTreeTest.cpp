@@ -84,21 +84,6 @@ TEST(ControlList, DrawsOnlyChildrenThatOverlapInAnArea)
     EXPECT_EQ(hidden.draws, 0);
 }
 
-TEST(Panel, ClipsAndHitsChildrenInPanelCoordinates)
-{
-    // The panel sits at desktop (500, 400); its child at panel (10, 10).
-    OnePanel s;
-    Leaf child;
-    child.SetRect(10, 10, 50, 50);
-    s.panel->Add(child);
-    s.panel->Draw();
-    EXPECT_EQ(child.draws, 1) << "a child is clipped against (0, 0, w, h), not the desktop rectangle";
-    s.gui.OnMouseMove(500 + 20, 400 + 20);
-    EXPECT_EQ(s.panel->GetHotControl(), &child);
-    s.gui.OnMouseMove(20, 20); // the child's own numbers, but as desktop point: elsewhere
-    EXPECT_EQ(s.panel->GetHotControl(), nullptr);
-}
-
 TEST(WeakPtrControl, ExpiresOnDestructionAndOnDetach)
 {
     OnePanel s;

@@ -4,6 +4,7 @@
 #include "fuzz/RMLExercise.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,6 @@ using TestSupport::ReadWholeFile;
 using TestSupport::TempFolder;
 
 namespace {
-
-std::string ReadError(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const std::exception &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 String ReadText(PropertyReader &reader, StringExpr name)
 {
@@ -135,7 +126,7 @@ TEST(RML, KeysAreCountedByRunsOfEntries)
     EXPECT_EQ(reader->GetKeyCount(), 2u);
     EXPECT_EQ(reader->GetKey(0), String("A"));
     EXPECT_EQ(reader->GetKey(1), String("B"));
-    EXPECT_EQ(ReadError([&] { reader->GetKey(2); }), "RMLPropertyReader::GetKey");
+    EXPECT_EQ(Thrown([&] { reader->GetKey(2); }), "RMLPropertyReader::GetKey");
     const auto a = reader->EnterTree("A");
     EXPECT_EQ(a->GetKeyCount(), 2u);
     EXPECT_EQ(a->GetKey(1), String("y"));
@@ -152,16 +143,16 @@ TEST(RML, TextThatWouldReadBackDifferentlyIsRefused)
     const std::string path = folder.File("refused.rml");
     auto writer = MakeShared<RMLPropertyWriter>(PathString(path));
     for (const char *name : {"a]b", "a\rb", "a\nb"})
-        EXPECT_EQ(ReadError([&] { writer->WriteString(name, String("v")); }),
+        EXPECT_EQ(Thrown([&] { writer->WriteString(name, String("v")); }),
                   "RMLPropertyWriter::WriteString: name contains ']', CR or LF");
     for (const char *value : {"line\r\nbreak", "x\n", "\ry"})
-        EXPECT_EQ(ReadError([&] { writer->WriteString("n", String(value)); }),
+        EXPECT_EQ(Thrown([&] { writer->WriteString("n", String(value)); }),
                   "RMLPropertyWriter::WriteString: value contains CR or LF");
-    EXPECT_EQ(ReadError([&] { writer->WriteString(u"\u03A9", String("v")); }),
+    EXPECT_EQ(Thrown([&] { writer->WriteString(u"\u03A9", String("v")); }),
               "RMLPropertyWriter::WriteString: name is not Windows-1252 text");
-    EXPECT_EQ(ReadError([&] { writer->WriteString("n", String(u"\u03A9")); }),
+    EXPECT_EQ(Thrown([&] { writer->WriteString("n", String(u"\u03A9")); }),
               "RMLPropertyWriter::WriteString: value is not Windows-1252 text");
-    EXPECT_EQ(ReadError([&] { writer->EnterTree("x]"); }), "RMLPropertyWriter::EnterTree: name contains ']', CR or LF");
+    EXPECT_EQ(Thrown([&] { writer->EnterTree("x]"); }), "RMLPropertyWriter::EnterTree: name contains ']', CR or LF");
     EXPECT_THROW(writer->WriteUInt32("n", 1), std::logic_error);
     EXPECT_THROW(writer->DeleteTree("n"), std::logic_error);
 
@@ -177,14 +168,14 @@ TEST(RML, TextThatWouldReadBackDifferentlyIsRefused)
 TEST(RML, FailuresToOpenOrWriteAreReported)
 {
     TempFolder folder;
-    EXPECT_EQ(ReadError([&] { RMLPropertyReader r(PathString(folder.File("missing.rml"))); }), "std::ifstream");
-    EXPECT_EQ(ReadError([&] { RMLPropertyWriter w(PathString(folder.File("no/such/folder.rml"))); }), "std::ofstream");
-    EXPECT_EQ(ReadError([&] { RMLPropertyWriter w(PathString(folder.Path())); }), "std::ofstream");
+    EXPECT_EQ(Thrown([&] { RMLPropertyReader r(PathString(folder.File("missing.rml"))); }), "std::ifstream");
+    EXPECT_EQ(Thrown([&] { RMLPropertyWriter w(PathString(folder.File("no/such/folder.rml"))); }), "std::ofstream");
+    EXPECT_EQ(Thrown([&] { RMLPropertyWriter w(PathString(folder.Path())); }), "std::ofstream");
 #ifndef _WIN32
     // A full disk: the write is reported, never taken for success.
     if (std::filesystem::exists("/dev/full")) {
         RMLPropertyWriter full(String("/dev/full"));
-        EXPECT_EQ(ReadError([&] { full.WriteString("Language", String("EN")); }),
+        EXPECT_EQ(Thrown([&] { full.WriteString("Language", String("EN")); }),
                   "RMLPropertyWriter::WriteString: write failed");
     }
 #endif

@@ -96,27 +96,6 @@ TEST(SerializableProperty, BadTextStoresNothingAndNotifiesNothing)
     }
 }
 
-TEST(SerializableProperty, EveryKindIsWrittenByItsName)
-{
-    InitializedProperty<bool> flag(String("Flag"), true);
-    InitializedProperty<int> x0(String("WindowX0"), -17);
-    InitializedProperty<Data::ColorBGRA<float>> color(String("BackgroundColor"), {0.25f, 0.5f, 1, 1});
-    InitializedProperty<Platform::Video::RendererTypeEnum> renderer(String("Renderer"),
-                                                                    Platform::Video::RendererTypeEnum::Direct3D9);
-    InitializedProperty<Locale::EnumLanguage> language(String("Language"), Locale::EnumLanguage::German);
-    InitializedProperty<Float32> scale(String("Scale"), 0.25f);
-    InitializedProperty<UInt64> big(String("Big"), 18446744073709551615ull);
-    EXPECT_EQ(Written({&flag, &x0, &color, &renderer, &language, &scale, &big}),
-              "[Flag]\r\ntrue\r\n\r\n[WindowX0]\r\n-17\r\n\r\n[BackgroundColor]\r\n0.25,0.5,1,1\r\n\r\n"
-              "[Renderer]\r\nDirect3D9\r\n\r\n[Language]\r\nDE\r\n\r\n[Scale]\r\n0.25\r\n\r\n"
-              "[Big]\r\n18446744073709551615\r\n\r\n");
-
-    // 8-bit integers have no text form.
-    InitializedProperty<UInt8> byte(String("Byte"), 1);
-    EXPECT_THROW(Written({&byte}), Exception);
-    EXPECT_THROW(ReadFrom("Byte", "1", byte), Exception);
-}
-
 TEST(SerializableProperty, UninitializedRefusesUntilSetOrRead)
 {
     UninitializedProperty<unsigned int> size(String("biSize"));

@@ -145,6 +145,7 @@ TEST(ValueText, BadTextIsRefusedWithTheTypeNamed)
 
     EXPECT_EQ(ReadError<UInt8>("1"), "ValueFromString<Brintavolex::UInt8>: not supported");
     EXPECT_THROW(StringFromValue<SInt8>(1), Exception);
+    EXPECT_THROW(StringFromValue<UInt8>(1), Exception);
 
     using Color = Data::ColorBGRA<float>;
     for (const char *bad : {"1,2,3", "1,2,3,4,5", "1,2,,4", "1,2,3,4,", "1;2;3;4", "a,b,c,d"})
