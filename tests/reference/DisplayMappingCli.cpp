@@ -14,6 +14,7 @@
 #include "Data/api/UserRepresentation.h"
 #include "Platform/api/MinimumMaximum.h"
 #include "Platform/api/Video/Software.h"
+#include "InputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,40 +23,9 @@
 
 using namespace Brintavolex;
 using namespace Brintavolex::Platform::Video;
+using Brintavolex::Reference::ReadAll, Brintavolex::Reference::Reader;
 
 namespace {
-
-std::vector<unsigned char> ReadAll(const char *path)
-{
-    std::vector<unsigned char> data;
-    FILE *f = std::fopen(path, "rb");
-    if (!f)
-        throw std::runtime_error("cannot read input");
-    unsigned char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        data.insert(data.end(), buffer, buffer + n);
-    std::fclose(f);
-    return data;
-}
-
-struct Reader {
-    const std::vector<unsigned char> &data;
-    std::size_t at = 0;
-    const unsigned char *Bytes(std::size_t n)
-    {
-        if (n > data.size() - at)
-            throw std::runtime_error("input truncated");
-        at += n;
-        return data.data() + at - n;
-    }
-    template <class T> T Get()
-    {
-        T value;
-        std::memcpy(&value, Bytes(sizeof(T)), sizeof(T));
-        return value;
-    }
-};
 
 // Draws the texture 1:1 over a target of its size: every pixel centre meets
 // a texel centre.

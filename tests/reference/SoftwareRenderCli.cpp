@@ -15,6 +15,7 @@
 
 #include "GUI/api/Resampling.h"
 #include "Platform/api/Video/Software.h"
+#include "InputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,32 +24,7 @@
 
 using namespace Brintavolex;
 using namespace Brintavolex::Platform::Video;
-
-namespace {
-
-struct Reader {
-    std::vector<unsigned char> data;
-    std::size_t at = 0;
-    template <class T> T Get()
-    {
-        if (at + sizeof(T) > data.size())
-            throw std::runtime_error("scene file truncated");
-        T value;
-        std::memcpy(&value, data.data() + at, sizeof(T));
-        at += sizeof(T);
-        return value;
-    }
-    const unsigned char *Bytes(std::size_t n)
-    {
-        if (at + n > data.size())
-            throw std::runtime_error("scene file truncated");
-        const unsigned char *p = data.data() + at;
-        at += n;
-        return p;
-    }
-};
-
-} // namespace
+using Brintavolex::Reference::ReadAll, Brintavolex::Reference::Reader;
 
 int main(int argc, char **argv)
 {
@@ -57,16 +33,8 @@ int main(int argc, char **argv)
         return 2;
     }
     try {
-        Reader in;
-        if (FILE *f = std::fopen(argv[1], "rb")) {
-            unsigned char buffer[65536];
-            std::size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-                in.data.insert(in.data.end(), buffer, buffer + n);
-            std::fclose(f);
-        } else {
-            throw std::runtime_error("cannot read scene file");
-        }
+        const std::vector<unsigned char> data = ReadAll(argv[1]);
+        Reader in{data};
         if (std::memcmp(in.Bytes(4), "BRSC", 4) != 0)
             throw std::runtime_error("not a scene file");
         const auto count = in.Get<std::uint32_t>();

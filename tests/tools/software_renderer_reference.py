@@ -133,16 +133,11 @@ def area(level, x, y, fx, fy):
     return out
 
 
-def shade(texture, shader, u, v, dudx, dvdx, dudy, dvdy, color):
-    """Output bytes (n, 4) of the shader for pixels with coordinates u, v."""
+def shade(texture, shader, u, v, dudx, dvdx, dudy, dvdy):
+    """Output bytes (n, 4) of a filtering shader for pixels with coordinates
+    u, v (nearest ones are evaluated exactly in draw_triangle)."""
     base = texture.levels[0]
     h, w = base.shape[:2]
-    if shader in (NEAREST, COLORIZED):
-        ix, iy = (np.where(q >= 0, np.trunc(q), np.trunc(q - 0.9999999999)).astype(np.int64) for q in (u * w, v * h))
-        out = to_bytes(fetch(base, ix, iy))
-        if shader == COLORIZED:
-            out = (out * np.array(color)[None, :]) >> 8
-        return out
     if shader == LINEAR:
         return to_bytes(bilinear(base, u * w, v * h))
     if shader == CUBIC:
@@ -246,7 +241,7 @@ def draw_triangle(target, verts, clip, blending, texture, shader, offset):
             u1, v1 = bary(px + 1.0, y + 0.5)
             u2, v2 = bary(px, y + 1.5)
             src = shade(texture, shader, u, v, float(u1[0] - u[0]), float(v1[0] - v[0]), float(u2[0] - u[0]),
-                        float(v2[0] - v[0]), color)
+                        float(v2[0] - v[0]))
         target[y, xl:xr] = blend(src, dst) if blending else src
 
 
