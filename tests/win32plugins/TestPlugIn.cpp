@@ -2,6 +2,7 @@
 // interface alone, as a plug-in author would: it shares no code with the
 // viewer. Built three ways: the plug-in; with BRINTAVOLEX_TEST_FAILING a
 // plug-in whose class object cannot be had; and without a type library.
+// Out-pointers are trusted: the host never passes null ones.
 //
 // With the environment variable BRINTAVOLEX_TEST_PLUGIN_TRACE naming a file,
 // every DllGetClassObject call appends the DLL's path and a line break to it.
@@ -63,8 +64,6 @@ public:
     virtual ~Object() { --g_objects; }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override
     {
-        if (!out)
-            return E_POINTER;
         if (iid == IID_IUnknown || iid == __uuidof(I) ||
             (std::is_base_of_v<BrintavolexISceneItem, I> && iid == __uuidof(BrintavolexISceneItem))) {
             *out = static_cast<I *>(this);
@@ -141,15 +140,11 @@ public:
     // Scene item
     HRESULT STDMETHODCALLTYPE GetCount(ULONGLONG *count) override
     {
-        if (!count)
-            return E_POINTER;
         *count = _endless ? ~ULONGLONG(0) : _children.size();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Get(ULONGLONG index, BrintavolexISceneItem **item) override
     {
-        if (!item)
-            return E_POINTER;
         *item = nullptr;
         if (index >= _children.size())
             return E_INVALIDARG;
@@ -159,16 +154,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetProperty(BrintavolexIProperty **property) override
     {
-        if (!property)
-            return E_POINTER;
         *property = nullptr;
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetValueType(byte *type) override
     {
-        if (!type)
-            return E_POINTER;
         *type = _type;
         return S_OK;
     }
@@ -194,15 +185,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetValueCount(ULONGLONG *count) override
     {
-        if (!count)
-            return E_POINTER;
         *count = _count;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAsString(BSTR *text) override
     {
-        if (!text)
-            return E_POINTER;
         *text = nullptr;
         if (_type != 100)
             return E_NOTIMPL;
@@ -211,15 +198,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetName(BSTR *name) override
     {
-        if (!name)
-            return E_POINTER;
         *name = nullptr;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetChildName(ULONGLONG index, BSTR *name) override
     {
-        if (!name)
-            return E_POINTER;
         *name = nullptr;
         if (index >= _children.size())
             return E_INVALIDARG;
@@ -228,8 +211,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetChild(BSTR name, BrintavolexIProperty **child) override
     {
-        if (!child)
-            return E_POINTER;
         *child = nullptr;
         const std::wstring wanted = name ? std::wstring(name, SysStringLen(name)) : std::wstring();
         for (auto &entry : _children)
@@ -245,8 +226,6 @@ private:
     {
         if (type != _type || size != _size)
             return E_NOTIMPL;
-        if (!output)
-            return E_POINTER;
         if (start > _count || count > _count - start)
             return E_INVALIDARG;
         std::memcpy(output, _raw.data() + start * size, count * size);
@@ -321,8 +300,6 @@ struct Source {
 HRESULT HeaderOf(const Source &source, BrintavolexIProperty **property)
 {
     return Guard([&] {
-        if (!property)
-            return E_POINTER;
         *property = nullptr;
         if (!source.stream)
             return E_FAIL;
@@ -340,8 +317,6 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetCount(ULONGLONG *count) override
     {
-        if (!count)
-            return E_POINTER;
         *count = 0;
         return S_OK;
     }
@@ -355,8 +330,6 @@ public:
     HRESULT STDMETHODCALLTYPE DecodeBasicInfo(ULONG *width, ULONG *height, ULONG *allocatedWidth,
                                               ULONG *allocatedHeight, LONG *colorType) override
     {
-        if (!width || !height || !allocatedWidth || !allocatedHeight || !colorType)
-            return E_POINTER;
         Header h;
         const HRESULT hr = ReadHeader(_source.stream.Get(), h);
         if (hr != S_OK)
@@ -378,8 +351,6 @@ public:
                                   BrintavolexIProgress *progress) override
     {
         return Guard([&] {
-            if (!buffer)
-                return E_POINTER;
             Header h;
             HRESULT hr = ReadHeader(_source.stream.Get(), h);
             if (hr != S_OK)
@@ -414,16 +385,12 @@ class Decoder final : public Object<BrintavolexIDecoder> {
 public:
     HRESULT STDMETHODCALLTYPE GetCount(ULONGLONG *count) override
     {
-        if (!count)
-            return E_POINTER;
         *count = _source.stream ? 1 : 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Get(ULONGLONG index, BrintavolexISceneItem **item) override
     {
         return Guard([&] {
-            if (!item)
-                return E_POINTER;
             *item = nullptr;
             if (!_source.stream || index != 0)
                 return E_INVALIDARG;
@@ -445,8 +412,6 @@ public:
     HRESULT STDMETHODCALLTYPE Open(BrintavolexIStream *stream, BrintavolexILogger *logger, BSTR fileName) override
     {
         return Guard([&] {
-            if (!stream)
-                return E_POINTER;
             _source.stream = Ref<BrintavolexIStream>(stream, true);
             _source.fileName = fileName ? std::wstring(fileName, SysStringLen(fileName)) : std::wstring();
             if (logger) {
@@ -462,8 +427,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetDecoderQuery(ULONG *value) override
     {
-        if (!value)
-            return E_POINTER;
         *value = 7;
         return S_OK;
     }
@@ -471,8 +434,6 @@ public:
 private:
     static HRESULT Text(LPSTR *out, const char *text)
     {
-        if (!out)
-            return E_POINTER;
         *out = CoTaskText(text);
         return *out ? S_OK : E_OUTOFMEMORY;
     }
@@ -485,8 +446,6 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **out) override
     {
         return Guard([&] {
-            if (!out)
-                return E_POINTER;
             *out = nullptr;
             if (outer)
                 return CLASS_E_NOAGGREGATION;

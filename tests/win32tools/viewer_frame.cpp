@@ -6,7 +6,6 @@
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "this/src/ViewerWindow.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -30,15 +29,9 @@ int main(int argc, char **argv)
             viewer.Host().ProcessPendingMessages();
         }
         const auto &frames = platform->Frames(viewer.Host().WindowOf(*viewer.RootPanel()));
-        Data::Image2D<Data::ColorBGRA<std::uint8_t>> image;
-        image.Allocate(frames.Width(), frames.Height());
-        {
-            auto lock = image.Lock<Data::ColorBGRA<std::uint8_t>>();
-            for (std::uint32_t y = 0; y < frames.Height(); ++y)
-                std::copy_n(frames.Pixels().data() + std::size_t(y) * frames.Width() * 4,
-                            std::size_t(frames.Width()) * 4, reinterpret_cast<std::uint8_t *>(lock.Row(y)));
-        }
-        const std::string png = Data::EncodePng(image);
+        std::vector<std::uint8_t> pixels = frames.Pixels();
+        const std::string png = Data::EncodePng(*Data::CreateExternalBufferImage2D(
+            pixels.data(), Data::ColorType::BGRAUInt8, frames.Width(), frames.Height(), frames.Width(), frames.Height()));
         FILE *out = std::fopen(argv[1], "wb");
         if (!out || std::fwrite(png.data(), 1, png.size(), out) != png.size())
             return 1;

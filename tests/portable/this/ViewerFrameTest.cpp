@@ -22,14 +22,9 @@ constexpr const char *kGolden = "gui/viewer-frame.png";
 
 [[maybe_unused]] std::string Png(const Platform::Video::MemoryRenderWindow &window)
 {
-    Data::Image2D<Data::ColorBGRA<std::uint8_t>> image;
-    image.Allocate(window.Width(), window.Height());
-    auto lock = image.Lock<Data::ColorBGRA<std::uint8_t>>();
-    for (std::uint32_t y = 0; y < window.Height(); ++y)
-        std::copy_n(window.Pixels().data() + std::size_t(y) * window.Width() * 4, std::size_t(window.Width()) * 4,
-                    reinterpret_cast<std::uint8_t *>(lock.Row(y)));
-    lock.Release();
-    return Data::EncodePng(image);
+    std::vector<std::uint8_t> pixels = window.Pixels();
+    return Data::EncodePng(*Data::CreateExternalBufferImage2D(pixels.data(), Data::ColorType::BGRAUInt8, window.Width(),
+                                                              window.Height(), window.Width(), window.Height()));
 }
 
 } // namespace
