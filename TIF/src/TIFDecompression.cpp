@@ -38,78 +38,79 @@ constexpr unsigned kFirstCode = 258;
 constexpr unsigned kMaxCodeBits = 12;
 constexpr unsigned kTableSize = 1u << kMaxCodeBits;
 
+// Copies a string of earlier output to out + to, cut at expected. The
+// string ends at or before to, so eight bytes at a time copy its bytes
+// right; the bytes written past its end are overwritten later.
+inline void CopyEarlier(std::uint8_t *out, std::size_t from, std::size_t to, std::size_t length, std::size_t expected)
+{
+    if (expected - to >= length + 7) {
+        for (std::size_t k = 0; k < length; k += 8)
+            std::memcpy(out + to + k, out + from + k, 8);
+    } else {
+        std::memcpy(out + to, out + from, std::min(length, expected - to));
+    }
+}
+
 } // namespace
 
 std::size_t DecodeLZW(const std::uint8_t *in, std::size_t size, std::uint8_t *out, std::size_t expected)
 {
-    // Each code: the code before it (its prefix), its last byte, its first
-    // byte and its length; a string is written back to front.
-    struct Entry {
-        std::uint16_t prefix;
-        std::uint8_t last, first;
-        std::uint16_t length;
-    };
-    Entry table[kTableSize];
-    for (unsigned c = 0; c < 256; ++c)
-        table[c] = Entry{0, std::uint8_t(c), std::uint8_t(c), 1};
+    // Every string of the table has been written to out already: a code
+    // adds the previous code's string and the next byte, which lie there
+    // one after the other. So each code keeps where that is and how long.
+    std::size_t stringAt[kTableSize];
+    std::uint16_t stringLength[kTableSize];
     unsigned next = kFirstCode, width = 9;
-    int previous = -1;
-    std::uint32_t bits = 0;
+    bool afterClear = true;
+    std::size_t previousAt = 0, previousLength = 0;
+    std::uint64_t bits = 0;
     unsigned held = 0;
     std::size_t i = 0, o = 0;
-    auto put = [&](unsigned code, std::size_t at) {
-        for (std::size_t k = table[code].length; k-- > 0; code = table[code].prefix)
-            if (at + k < expected)
-                out[at + k] = table[code].last;
-    };
     while (o < expected) {
-        while (held < width && i < size) {
-            bits = bits << 8 | in[i++];
-            held += 8;
+        if (held < width) {
+            while (held <= 56 && i < size) {
+                bits = bits << 8 | in[i++];
+                held += 8;
+            }
+            if (held < width)
+                break;
         }
-        if (held < width)
-            break;
-        const unsigned code = (bits >> (held - width)) & ((1u << width) - 1);
+        const unsigned code = unsigned(bits >> (held - width)) & ((1u << width) - 1);
         held -= width;
         if (code == kEndOfInformation)
             break;
         if (code == kClearCode) {
             next = kFirstCode;
             width = 9;
-            previous = -1;
+            afterClear = true;
             continue;
         }
-        if (previous < 0) {
-            // The first code after a clear is a single byte.
-            if (code > 255)
-                break;
-            out[o++] = std::uint8_t(code);
-            previous = int(code);
-            continue;
-        }
-        std::size_t length;
-        std::uint8_t first;
-        if (code < next && (code < 256 || code >= kFirstCode)) {
-            put(code, o);
-            length = table[code].length;
-            first = table[code].first;
+        std::size_t length = 1;
+        if (code < 256) {
+            out[o] = std::uint8_t(code);
+        } else if (afterClear) {
+            break; // the first code after a clear is a single byte
+        } else if (code < next) {
+            length = stringLength[code];
+            CopyEarlier(out, stringAt[code], o, length, expected);
         } else if (code == next) {
             // Not in the table yet: the previous string and its own first byte.
-            put(unsigned(previous), o);
-            first = table[previous].first;
-            length = table[previous].length + 1u;
-            if (o + length - 1 < expected)
-                out[o + length - 1] = first;
+            length = previousLength + 1;
+            CopyEarlier(out, previousAt, o, previousLength, expected);
+            if (o + previousLength < expected)
+                out[o + previousLength] = out[previousAt];
         } else {
             break; // a code no table can hold yet: damaged data
         }
-        if (next < kTableSize) {
-            table[next] = Entry{std::uint16_t(previous), first, table[previous].first,
-                                std::uint16_t(table[previous].length + 1)};
+        if (!afterClear && next < kTableSize) {
+            stringAt[next] = previousAt;
+            stringLength[next] = std::uint16_t(previousLength + 1);
             ++next;
         }
+        afterClear = false;
+        previousAt = o;
+        previousLength = length;
         o = std::min(o + length, expected);
-        previous = int(code);
         // Early change: one code before the width is exhausted.
         if (next + 1 >= (1u << width) && width < kMaxCodeBits)
             ++width;
