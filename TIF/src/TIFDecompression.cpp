@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace Brintavolex::TIF {
@@ -38,16 +39,25 @@ constexpr unsigned kFirstCode = 258;
 constexpr unsigned kMaxCodeBits = 12;
 constexpr unsigned kTableSize = 1u << kMaxCodeBits;
 
-// Copies a string of earlier output to out + to, cut at expected. The
-// string ends at or before to, so eight bytes at a time copy its bytes
-// right; the bytes written past its end are overwritten later.
-inline void CopyEarlier(std::uint8_t *out, std::size_t from, std::size_t to, std::size_t length, std::size_t expected)
+// Every byte value, and eight more for copies of eight bytes at a time.
+constexpr std::array<std::uint8_t, 256 + 8> kBytes = [] {
+    std::array<std::uint8_t, 256 + 8> bytes{};
+    for (unsigned i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(i);
+    return bytes;
+}();
+
+// Copies length bytes from `from` to out + to, cut at expected. A string of
+// earlier output ends at or before out + to, so copies of eight bytes at a
+// time reproduce it; what they write past its end is overwritten later.
+inline void CopyString(const std::uint8_t *from, std::uint8_t *out, std::size_t to, std::size_t length,
+                       std::size_t expected)
 {
     if (expected - to >= length + 7) {
         for (std::size_t k = 0; k < length; k += 8)
-            std::memcpy(out + to + k, out + from + k, 8);
+            std::memcpy(out + to + k, from + k, 8);
     } else {
-        std::memcpy(out + to, out + from, std::min(length, expected - to));
+        std::memcpy(out + to, from, std::min(length, expected - to));
     }
 }
 
@@ -55,59 +65,73 @@ inline void CopyEarlier(std::uint8_t *out, std::size_t from, std::size_t to, std
 
 std::size_t DecodeLZW(const std::uint8_t *in, std::size_t size, std::uint8_t *out, std::size_t expected)
 {
-    // Every string of the table has been written to out already: a code
-    // adds the previous code's string and the next byte, which lie there
-    // one after the other. So each code keeps where that is and how long.
-    std::size_t stringAt[kTableSize];
+    // Every string of the table lies somewhere already: a single byte in
+    // kBytes, a longer one (the previous code's string and the next byte)
+    // in out, where those two were written one after the other. So a code
+    // keeps where its string is and how long.
+    const std::uint8_t *stringAt[kTableSize];
     std::uint16_t stringLength[kTableSize];
+    for (unsigned c = 0; c < 256; ++c) {
+        stringAt[c] = &kBytes[c];
+        stringLength[c] = 1;
+    }
     unsigned next = kFirstCode, width = 9;
-    bool afterClear = true;
-    std::size_t previousAt = 0, previousLength = 0;
     std::uint64_t bits = 0;
     unsigned held = 0;
-    std::size_t i = 0, o = 0;
-    while (o < expected) {
+    std::size_t i = 0;
+    // The next code, or kEndOfInformation where the data ends.
+    auto read = [&] {
         if (held < width) {
             while (held <= 56 && i < size) {
                 bits = bits << 8 | in[i++];
                 held += 8;
             }
             if (held < width)
-                break;
+                return kEndOfInformation;
         }
-        const unsigned code = unsigned(bits >> (held - width)) & ((1u << width) - 1);
         held -= width;
+        return unsigned(bits >> held) & ((1u << width) - 1);
+    };
+    bool cleared = true; // the data starts as after a clear
+    std::size_t o = 0, previousAt = 0, previousLength = 0;
+    while (o < expected) {
+        const unsigned code = read();
         if (code == kEndOfInformation)
             break;
         if (code == kClearCode) {
             next = kFirstCode;
             width = 9;
-            afterClear = true;
+            cleared = true;
             continue;
         }
-        std::size_t length = 1;
-        if (code < 256) {
+        if (cleared) {
+            // The first code after a clear is a single byte, and adds no string.
+            if (code > 255)
+                break;
             out[o] = std::uint8_t(code);
-        } else if (afterClear) {
-            break; // the first code after a clear is a single byte
-        } else if (code < next) {
+            previousAt = o++;
+            previousLength = 1;
+            cleared = false;
+            continue;
+        }
+        std::size_t length;
+        if (code < next) {
             length = stringLength[code];
-            CopyEarlier(out, stringAt[code], o, length, expected);
+            CopyString(stringAt[code], out, o, length, expected);
         } else if (code == next) {
             // Not in the table yet: the previous string and its own first byte.
             length = previousLength + 1;
-            CopyEarlier(out, previousAt, o, previousLength, expected);
+            CopyString(out + previousAt, out, o, previousLength, expected);
             if (o + previousLength < expected)
                 out[o + previousLength] = out[previousAt];
         } else {
             break; // a code no table can hold yet: damaged data
         }
-        if (!afterClear && next < kTableSize) {
-            stringAt[next] = previousAt;
+        if (next < kTableSize) {
+            stringAt[next] = out + previousAt;
             stringLength[next] = std::uint16_t(previousLength + 1);
             ++next;
         }
-        afterClear = false;
         previousAt = o;
         previousLength = length;
         o = std::min(o + length, expected);

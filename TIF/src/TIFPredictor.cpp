@@ -3,6 +3,7 @@
 #include "Root/api/Exception.h"
 
 #include <cstring>
+#include <utility>
 
 namespace Brintavolex::TIF {
 
@@ -22,31 +23,29 @@ template <class T, bool BigEndian> void Store(std::uint8_t *p, T v)
         p[BigEndian ? i : sizeof(T) - 1 - i] = std::uint8_t(v >> (8 * (sizeof(T) - 1 - i)));
 }
 
-// One row of N samples per pixel (N = 0: spp). The running sums stay in
-// registers for the common counts, rather than being read back from the row.
-template <class T, bool BigEndian, unsigned N>
-void UndoRow(std::uint8_t *row, std::uint32_t width, unsigned spp)
+// One row of sizeof...(C) samples per pixel: the running sums stay in
+// registers rather than being read back from the row.
+template <class T, bool BigEndian, unsigned... C>
+void UndoRow(std::uint8_t *row, std::uint32_t width, std::integer_sequence<unsigned, C...>)
 {
-    constexpr unsigned kMaxSums = 4;
-    const unsigned n = N ? N : spp;
-    if (N == 0 && n > kMaxSums) {
-        const std::size_t samples = std::size_t(width) * n;
-        for (std::size_t i = n; i < samples; ++i)
-            Store<T, BigEndian>(row + i * sizeof(T),
-                                T(Load<T, BigEndian>(row + i * sizeof(T)) + Load<T, BigEndian>(row + (i - n) * sizeof(T))));
-        return;
+    constexpr unsigned n = sizeof...(C);
+    T sums[n] = {Load<T, BigEndian>(row + C * sizeof(T))...};
+    for (std::uint32_t x = 1; x < width; ++x) {
+        std::uint8_t *p = row + std::size_t(x) * n * sizeof(T);
+        // Unsigned sums wrap modulo the sample's width, as the encoder's
+        // differences do.
+        ((sums[C] = T(sums[C] + Load<T, BigEndian>(p + C * sizeof(T))), Store<T, BigEndian>(p + C * sizeof(T), sums[C])),
+         ...);
     }
-    T sums[kMaxSums];
-    for (unsigned c = 0; c < n; ++c)
-        sums[c] = Load<T, BigEndian>(row + c * sizeof(T));
-    for (std::uint32_t x = 1; x < width; ++x)
-        for (unsigned c = 0; c < n; ++c) {
-            // Unsigned sums wrap modulo the sample's width, as the encoder's
-            // differences do.
-            std::uint8_t *p = row + (std::size_t(x) * n + c) * sizeof(T);
-            sums[c] = T(sums[c] + Load<T, BigEndian>(p));
-            Store<T, BigEndian>(p, sums[c]);
-        }
+}
+
+// Any other count of samples per pixel.
+template <class T, bool BigEndian> void UndoRow(std::uint8_t *row, std::uint32_t width, unsigned spp)
+{
+    const std::size_t samples = std::size_t(width) * spp;
+    for (std::size_t i = spp; i < samples; ++i)
+        Store<T, BigEndian>(row + i * sizeof(T),
+                            T(Load<T, BigEndian>(row + i * sizeof(T)) + Load<T, BigEndian>(row + (i - spp) * sizeof(T))));
 }
 
 template <class T, bool BigEndian>
@@ -57,10 +56,10 @@ void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::u
     for (std::size_t r = 0; r < rowCount; ++r) {
         std::uint8_t *row = rows + r * rowBytes;
         switch (spp) {
-        case 1: UndoRow<T, BigEndian, 1>(row, width, spp); break;
-        case 3: UndoRow<T, BigEndian, 3>(row, width, spp); break;
-        case 4: UndoRow<T, BigEndian, 4>(row, width, spp); break;
-        default: UndoRow<T, BigEndian, 0>(row, width, spp); break;
+        case 1: UndoRow<T, BigEndian>(row, width, std::make_integer_sequence<unsigned, 1>()); break;
+        case 3: UndoRow<T, BigEndian>(row, width, std::make_integer_sequence<unsigned, 3>()); break;
+        case 4: UndoRow<T, BigEndian>(row, width, std::make_integer_sequence<unsigned, 4>()); break;
+        default: UndoRow<T, BigEndian>(row, width, spp); break;
         }
     }
 }
