@@ -76,8 +76,8 @@ const std::vector<std::uint8_t> &Grey16()
             for (std::uint32_t x = 0; x < kWidth; ++x) {
                 const int noise = int(random() % 513) - 256;
                 const int texture = ((x / 7 + y / 5) % 13) * 700;
-                const auto v = std::uint16_t(
-                    std::clamp(int(std::uint64_t(x) * 40000 / kWidth + y * 15000 / kHeight) + texture + noise, 0, 65535));
+                const auto v = std::uint16_t(std::clamp(
+                    int(std::uint64_t(x) * 40000 / kWidth + y * 15000 / kHeight) + texture + noise, 0, 65535));
                 std::memcpy(&p[(std::size_t(y) * kWidth + x) * 2], &v, 2);
             }
         return p;
@@ -94,7 +94,8 @@ struct MemoryFile {
 tmsize_t ReadProc(thandle_t h, void *buffer, tmsize_t size)
 {
     auto &f = *static_cast<MemoryFile *>(h);
-    const std::uint64_t n = std::min<std::uint64_t>(std::uint64_t(size), f.bytes->size() - std::min<std::uint64_t>(f.position, f.bytes->size()));
+    const std::uint64_t n = std::min<std::uint64_t>(
+        std::uint64_t(size), f.bytes->size() - std::min<std::uint64_t>(f.position, f.bytes->size()));
     std::memcpy(buffer, f.bytes->data() + f.position, n);
     f.position += n;
     return tmsize_t(n);

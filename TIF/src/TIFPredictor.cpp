@@ -34,7 +34,8 @@ void UndoRow(std::uint8_t *row, std::uint32_t width, std::integer_sequence<unsig
         std::uint8_t *p = row + std::size_t(x) * n * sizeof(T);
         // Unsigned sums wrap modulo the sample's width, as the encoder's
         // differences do.
-        ((sums[C] = T(sums[C] + Load<T, BigEndian>(p + C * sizeof(T))), Store<T, BigEndian>(p + C * sizeof(T), sums[C])),
+        ((sums[C] = T(sums[C] + Load<T, BigEndian>(p + C * sizeof(T))),
+          Store<T, BigEndian>(p + C * sizeof(T), sums[C])),
          ...);
     }
 }
@@ -44,8 +45,8 @@ template <class T, bool BigEndian> void UndoRow(std::uint8_t *row, std::uint32_t
 {
     const std::size_t samples = std::size_t(width) * spp;
     for (std::size_t i = spp; i < samples; ++i)
-        Store<T, BigEndian>(row + i * sizeof(T),
-                            T(Load<T, BigEndian>(row + i * sizeof(T)) + Load<T, BigEndian>(row + (i - spp) * sizeof(T))));
+        Store<T, BigEndian>(row + i * sizeof(T), T(Load<T, BigEndian>(row + i * sizeof(T)) +
+                                                   Load<T, BigEndian>(row + (i - spp) * sizeof(T))));
 }
 
 template <class T, bool BigEndian>
@@ -64,9 +65,8 @@ void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::u
     }
 }
 
-template <class T>
-void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::uint32_t width, unsigned spp,
-          bool bigEndian)
+template <class T> void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::uint32_t width,
+                             unsigned spp, bool bigEndian)
 {
     if (bigEndian && sizeof(T) > 1)
         Undo<T, true>(rows, rowCount, rowBytes, width, spp);

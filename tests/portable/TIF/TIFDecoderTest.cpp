@@ -307,6 +307,17 @@ TEST(TIFDecoder, CutStripsKeepTheirPrefixAndLeaveTheRestBlack)
     }
 }
 
+// A file stream cannot lend its bytes in place: every chunk is read into a copy.
+TEST(TIFDecoder, ReadsThroughAFileStream)
+{
+    for (const std::string name : {"rgb-lzw-2-tiles", "grey-zip-strips", "rgb-none-strips"}) {
+        SCOPED_TRACE(name);
+        const auto decoder =
+            MakeShared<TIFDecoder>(MakeShared<FileStream>(TestSupport::GeneratedPath("tiff-decoder/" + name + ".tif")));
+        ExpectBytes(DecodeBytes(*decoder, 0), Generated(name + ".0.expected"), 0);
+    }
+}
+
 TEST(TIFDecoder, OpensThroughTheCodecRegistry)
 {
     const LoadedItem loaded = TestSupport::LoadBytes(Generated("rgb-lzw-2-tiles.tif"), "picture.tiff");
