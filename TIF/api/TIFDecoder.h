@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <mutex>
+#include <span>
+#include <vector>
 
 namespace Brintavolex {
 
@@ -53,7 +55,8 @@ private:
     const Page &PageAt(std::uint64_t index);
     const TIF::ImageLayout &LayoutOf(const Page &page);
     void DecodeWindow(const Page &page, const TIF::Destination &destination, const SharedPtr<IProgress> &progress);
-    void ReadChunk(const Page &page, std::uint64_t chunk, std::vector<std::uint8_t> &stored);
+    // A chunk's stored bytes: in place when the stream lends them, else read into copy.
+    std::span<const std::uint8_t> ReadChunk(const Page &page, std::uint64_t chunk, std::vector<std::uint8_t> &copy);
 
     SharedPtr<IStream> _stream;
     SharedPtr<ILogger> _logger;

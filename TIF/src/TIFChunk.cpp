@@ -36,14 +36,20 @@ FaxOptions FaxOptionsOf(const ImageLayout &l)
 
 } // namespace
 
-std::uint64_t DecompressChunk(const ImageLayout &l, std::uint64_t chunk, std::vector<std::uint8_t> &stored,
-                              std::vector<std::uint8_t> &out)
+DecompressedChunk DecompressChunk(const ImageLayout &l, std::uint64_t chunk, std::span<const std::uint8_t> stored,
+                                  std::vector<std::uint8_t> &reversed, std::vector<std::uint8_t> &out)
 {
     const std::uint64_t expected = l.ChunkBytes(chunk);
-    out.assign(std::size_t(expected), 0);
-    if (l.fillOrder == 2)
-        for (std::uint8_t &b : stored)
-            b = kReversedBits[b];
+    if (l.fillOrder == 2) {
+        reversed.resize(stored.size());
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            reversed[i] = kReversedBits[stored[i]];
+        stored = reversed;
+    }
+    const bool predicted = l.predictor == kPredictorHorizontal;
+    if (l.compression == Compression::None && !predicted && stored.size() >= expected)
+        return {stored.data(), expected};
+    out.resize(std::size_t(expected));
     const std::uint8_t *in = stored.data();
     const std::size_t size = stored.size();
     std::uint64_t made = 0;
@@ -59,15 +65,19 @@ std::uint64_t DecompressChunk(const ImageLayout &l, std::uint64_t chunk, std::ve
     case Compression::Deflate: made = Inflate(in, size, out.data(), out.size()); break;
     case Compression::CCITTRLE:
     case Compression::CCITTFax3:
-    case Compression::CCITTFax4: made = DecodeFax(in, size, out.data(), out.size(), l.chunkWidth, FaxOptionsOf(l)); break;
+    case Compression::CCITTFax4:
+        std::fill(out.begin(), out.end(), 0); // rows are drawn onto a cleared buffer
+        made = DecodeFax(in, size, out.data(), out.size(), l.chunkWidth, FaxOptionsOf(l));
+        break;
     default: throw Exception("compression scheme is not supported");
     }
-    if (l.predictor == kPredictorHorizontal) {
+    std::fill(out.begin() + std::ptrdiff_t(made), out.end(), 0);
+    if (predicted) {
         const std::uint64_t rowBytes = l.ChunkRowBytes();
         UndoHorizontalDifferencing(out.data(), std::size_t(expected / rowBytes), std::size_t(rowBytes), l.chunkWidth,
                                    l.SamplesPerChunkPixel(), l.bits, l.bigEndian);
     }
-    return made;
+    return {out.data(), made};
 }
 
 } // namespace Brintavolex::TIF

@@ -245,7 +245,8 @@ void TIFDecoder::DecodeSlice(std::uint64_t index, SliceOrientation orientation, 
     DecodeWindow(page, d, progress);
 }
 
-void TIFDecoder::ReadChunk(const Page &page, std::uint64_t chunk, std::vector<std::uint8_t> &stored)
+std::span<const std::uint8_t> TIFDecoder::ReadChunk(const Page &page, std::uint64_t chunk,
+                                                    std::vector<std::uint8_t> &copy)
 {
     const ImageLayout &l = *page.layout;
     const std::uint64_t count = l.byteCounts[chunk];
@@ -253,10 +254,17 @@ void TIFDecoder::ReadChunk(const Page &page, std::uint64_t chunk, std::vector<st
         throw Exception("LockStream::Lockstream: count must be greater than zero");
     // An uncompressed chunk never needs more than its samples.
     const std::uint64_t wanted = l.compression == Compression::None ? std::min(count, l.ChunkBytes(chunk)) : count;
-    stored.resize(std::size_t(wanted));
     std::lock_guard<std::mutex> guard(_mutex);
     _stream->seek(l.offsets[chunk] + page.shift);
-    _stream->read(stored.data(), wanted);
+    if (auto *inPlace = dynamic_cast<Stream *>(_stream.Get())) {
+        const StreamLock lock = inPlace->lock(wanted);
+        if (lock.data)
+            return {lock.data, std::size_t(wanted)}; // lent by a memory stream, which outlives the decoding
+        _stream->seek(l.offsets[chunk] + page.shift);
+    }
+    copy.resize(std::size_t(wanted));
+    _stream->read(copy.data(), wanted);
+    return copy;
 }
 
 void TIFDecoder::DecodeWindow(const Page &page, const Destination &d, const SharedPtr<IProgress> &progress)
@@ -273,10 +281,10 @@ void TIFDecoder::DecodeWindow(const Page &page, const Destination &d, const Shar
     std::atomic<std::uint64_t> shortChunks{0};
     std::atomic<bool> cancelled{false};
     auto decodeRange = [&](unsigned worker, std::uint64_t begin, std::uint64_t end) {
-        std::vector<std::uint8_t> stored, samples, rgb;
+        std::vector<std::uint8_t> copy, reversed, samples, rgb;
         for (std::uint64_t i = begin; i < end && !cancelled; ++i) {
             const std::uint64_t chunk = chunks[i];
-            ReadChunk(page, chunk, stored);
+            const std::span<const std::uint8_t> stored = ReadChunk(page, chunk, copy);
             if (jpeg) {
                 if (l.compression == Compression::OldJPEG && (stored.size() < 2 || stored[0] != 0xFF || stored[1] != 0xD8))
                     throw Exception("old-style JPEG compression (6) is supported only where its strips are JPEG streams");
@@ -307,13 +315,14 @@ void TIFDecoder::DecodeWindow(const Page &page, const Destination &d, const Shar
                     }
                 StoreChunk(l, chunk, rgb.data(), std::uint64_t(l.chunkWidth) * n, ChunkSamples::Interleaved, d);
             } else {
-                if (DecompressChunk(l, chunk, stored, samples) < samples.size())
+                const DecompressedChunk decompressed = DecompressChunk(l, chunk, stored, reversed, samples);
+                if (decompressed.made < l.ChunkBytes(chunk))
                     ++shortChunks;
                 if (ycbcr) {
-                    ExpandYCbCrChunk(l, chunk, samples.data(), rgb);
+                    ExpandYCbCrChunk(l, chunk, decompressed.samples, rgb);
                     StoreChunk(l, chunk, rgb.data(), std::uint64_t(l.chunkWidth) * 3, ChunkSamples::Interleaved, d);
                 } else {
-                    StoreChunk(l, chunk, samples.data(), l.ChunkRowBytes(), ChunkSamples::AsStored, d);
+                    StoreChunk(l, chunk, decompressed.samples, l.ChunkRowBytes(), ChunkSamples::AsStored, d);
                 }
             }
             if (worker == 0 && progress && progress->SetProgress(double(i + 1 - begin) / double(end - begin)))

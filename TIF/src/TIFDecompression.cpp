@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace Brintavolex::TIF {
@@ -38,78 +39,102 @@ constexpr unsigned kFirstCode = 258;
 constexpr unsigned kMaxCodeBits = 12;
 constexpr unsigned kTableSize = 1u << kMaxCodeBits;
 
+// Every byte value, and eight more for copies of eight bytes at a time.
+constexpr std::array<std::uint8_t, 256 + 8> kBytes = [] {
+    std::array<std::uint8_t, 256 + 8> bytes{};
+    for (unsigned i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(i);
+    return bytes;
+}();
+
+// Copies length bytes from `from` to out + to, cut at expected. A string of
+// earlier output ends at or before out + to, so copies of eight bytes at a
+// time reproduce it; what they write past its end is overwritten later.
+inline void CopyString(const std::uint8_t *from, std::uint8_t *out, std::size_t to, std::size_t length,
+                       std::size_t expected)
+{
+    if (expected - to >= length + 7) {
+        for (std::size_t k = 0; k < length; k += 8)
+            std::memcpy(out + to + k, from + k, 8);
+    } else {
+        std::memcpy(out + to, from, std::min(length, expected - to));
+    }
+}
+
 } // namespace
 
 std::size_t DecodeLZW(const std::uint8_t *in, std::size_t size, std::uint8_t *out, std::size_t expected)
 {
-    // Each code: the code before it (its prefix), its last byte, its first
-    // byte and its length; a string is written back to front.
-    struct Entry {
-        std::uint16_t prefix;
-        std::uint8_t last, first;
-        std::uint16_t length;
-    };
-    Entry table[kTableSize];
-    for (unsigned c = 0; c < 256; ++c)
-        table[c] = Entry{0, std::uint8_t(c), std::uint8_t(c), 1};
+    // Every string of the table lies somewhere already: a single byte in
+    // kBytes, a longer one (the previous code's string and the next byte)
+    // in out, where those two were written one after the other. So a code
+    // keeps where its string is and how long.
+    const std::uint8_t *stringAt[kTableSize];
+    std::uint16_t stringLength[kTableSize];
+    for (unsigned c = 0; c < 256; ++c) {
+        stringAt[c] = &kBytes[c];
+        stringLength[c] = 1;
+    }
     unsigned next = kFirstCode, width = 9;
-    int previous = -1;
-    std::uint32_t bits = 0;
+    std::uint64_t bits = 0;
     unsigned held = 0;
-    std::size_t i = 0, o = 0;
-    auto put = [&](unsigned code, std::size_t at) {
-        for (std::size_t k = table[code].length; k-- > 0; code = table[code].prefix)
-            if (at + k < expected)
-                out[at + k] = table[code].last;
-    };
-    while (o < expected) {
-        while (held < width && i < size) {
-            bits = bits << 8 | in[i++];
-            held += 8;
+    std::size_t i = 0;
+    // The next code, or kEndOfInformation where the data ends.
+    auto read = [&] {
+        if (held < width) {
+            while (held <= 56 && i < size) {
+                bits = bits << 8 | in[i++];
+                held += 8;
+            }
+            if (held < width)
+                return kEndOfInformation;
         }
-        if (held < width)
-            break;
-        const unsigned code = (bits >> (held - width)) & ((1u << width) - 1);
         held -= width;
+        return unsigned(bits >> held) & ((1u << width) - 1);
+    };
+    bool cleared = true; // the data starts as after a clear
+    std::size_t o = 0, previousAt = 0, previousLength = 0;
+    while (o < expected) {
+        const unsigned code = read();
         if (code == kEndOfInformation)
             break;
         if (code == kClearCode) {
             next = kFirstCode;
             width = 9;
-            previous = -1;
+            cleared = true;
             continue;
         }
-        if (previous < 0) {
-            // The first code after a clear is a single byte.
+        if (cleared) {
+            // The first code after a clear is a single byte, and adds no string.
             if (code > 255)
                 break;
-            out[o++] = std::uint8_t(code);
-            previous = int(code);
+            out[o] = std::uint8_t(code);
+            previousAt = o++;
+            previousLength = 1;
+            cleared = false;
             continue;
         }
         std::size_t length;
-        std::uint8_t first;
-        if (code < next && (code < 256 || code >= kFirstCode)) {
-            put(code, o);
-            length = table[code].length;
-            first = table[code].first;
+        if (code < next) {
+            length = stringLength[code];
+            CopyString(stringAt[code], out, o, length, expected);
         } else if (code == next) {
             // Not in the table yet: the previous string and its own first byte.
-            put(unsigned(previous), o);
-            first = table[previous].first;
-            length = table[previous].length + 1u;
-            if (o + length - 1 < expected)
-                out[o + length - 1] = first;
+            length = previousLength + 1;
+            CopyString(out + previousAt, out, o, previousLength, expected);
+            if (o + previousLength < expected)
+                out[o + previousLength] = out[previousAt];
         } else {
             break; // a code no table can hold yet: damaged data
         }
         if (next < kTableSize) {
-            table[next] = Entry{std::uint16_t(previous), first, table[previous].first,
-                                std::uint16_t(table[previous].length + 1)};
+            stringAt[next] = out + previousAt;
+            stringLength[next] = std::uint16_t(previousLength + 1);
             ++next;
         }
+        previousAt = o;
+        previousLength = length;
         o = std::min(o + length, expected);
-        previous = int(code);
         // Early change: one code before the width is exhausted.
         if (next + 1 >= (1u << width) && width < kMaxCodeBits)
             ++width;

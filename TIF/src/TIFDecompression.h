@@ -6,9 +6,10 @@
 namespace Brintavolex::TIF {
 
 // Decompressors of strip and tile data. Each writes at most `expected`
-// bytes to out and returns how many it wrote: data that would make more is
-// cut there, and damaged or short data ends early, leaving the rest for the
-// caller to clear and report. None reads past size bytes of input.
+// bytes to out and returns how many it made: data that would make more is
+// cut there, and damaged or short data ends early, leaving the rest (which
+// may hold scratch bytes) for the caller to clear and report. None reads
+// past size bytes of input.
 
 // PackBits (Compression 32773).
 std::size_t UnpackBits(const std::uint8_t *in, std::size_t size, std::uint8_t *out, std::size_t expected);

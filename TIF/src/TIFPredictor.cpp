@@ -3,39 +3,75 @@
 #include "Root/api/Exception.h"
 
 #include <cstring>
+#include <utility>
 
 namespace Brintavolex::TIF {
 
 namespace {
 
-template <class T> T Load(const std::uint8_t *p, bool bigEndian)
+template <class T, bool BigEndian> T Load(const std::uint8_t *p)
 {
     T v = 0;
     for (unsigned i = 0; i < sizeof(T); ++i)
-        v = T(v | T(p[bigEndian ? i : sizeof(T) - 1 - i]) << (8 * (sizeof(T) - 1 - i)));
+        v = T(v | T(p[BigEndian ? i : sizeof(T) - 1 - i]) << (8 * (sizeof(T) - 1 - i)));
     return v;
 }
 
-template <class T> void Store(std::uint8_t *p, T v, bool bigEndian)
+template <class T, bool BigEndian> void Store(std::uint8_t *p, T v)
 {
     for (unsigned i = 0; i < sizeof(T); ++i)
-        p[bigEndian ? i : sizeof(T) - 1 - i] = std::uint8_t(v >> (8 * (sizeof(T) - 1 - i)));
+        p[BigEndian ? i : sizeof(T) - 1 - i] = std::uint8_t(v >> (8 * (sizeof(T) - 1 - i)));
 }
 
-template <class T>
-void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::uint32_t width, unsigned spp,
-          bool bigEndian)
+// One row of sizeof...(C) samples per pixel: the running sums stay in
+// registers rather than being read back from the row.
+template <class T, bool BigEndian, unsigned... C>
+void UndoRow(std::uint8_t *row, std::uint32_t width, std::integer_sequence<unsigned, C...>)
+{
+    constexpr unsigned n = sizeof...(C);
+    T sums[n] = {Load<T, BigEndian>(row + C * sizeof(T))...};
+    for (std::uint32_t x = 1; x < width; ++x) {
+        std::uint8_t *p = row + std::size_t(x) * n * sizeof(T);
+        // Unsigned sums wrap modulo the sample's width, as the encoder's
+        // differences do.
+        ((sums[C] = T(sums[C] + Load<T, BigEndian>(p + C * sizeof(T))),
+          Store<T, BigEndian>(p + C * sizeof(T), sums[C])),
+         ...);
+    }
+}
+
+// Any other count of samples per pixel.
+template <class T, bool BigEndian> void UndoRow(std::uint8_t *row, std::uint32_t width, unsigned spp)
 {
     const std::size_t samples = std::size_t(width) * spp;
+    for (std::size_t i = spp; i < samples; ++i)
+        Store<T, BigEndian>(row + i * sizeof(T), T(Load<T, BigEndian>(row + i * sizeof(T)) +
+                                                   Load<T, BigEndian>(row + (i - spp) * sizeof(T))));
+}
+
+template <class T, bool BigEndian>
+void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::uint32_t width, unsigned spp)
+{
+    if (width == 0)
+        return; // no first pixel to start the sums from
     for (std::size_t r = 0; r < rowCount; ++r) {
         std::uint8_t *row = rows + r * rowBytes;
-        for (std::size_t i = spp; i < samples; ++i) {
-            // Unsigned sums wrap modulo the sample's width, as the encoder's
-            // differences do.
-            const T sum = T(Load<T>(row + i * sizeof(T), bigEndian) + Load<T>(row + (i - spp) * sizeof(T), bigEndian));
-            Store<T>(row + i * sizeof(T), sum, bigEndian);
+        switch (spp) {
+        case 1: UndoRow<T, BigEndian>(row, width, std::make_integer_sequence<unsigned, 1>()); break;
+        case 3: UndoRow<T, BigEndian>(row, width, std::make_integer_sequence<unsigned, 3>()); break;
+        case 4: UndoRow<T, BigEndian>(row, width, std::make_integer_sequence<unsigned, 4>()); break;
+        default: UndoRow<T, BigEndian>(row, width, spp); break;
         }
     }
+}
+
+template <class T> void Undo(std::uint8_t *rows, std::size_t rowCount, std::size_t rowBytes, std::uint32_t width,
+                             unsigned spp, bool bigEndian)
+{
+    if (bigEndian && sizeof(T) > 1)
+        Undo<T, true>(rows, rowCount, rowBytes, width, spp);
+    else
+        Undo<T, false>(rows, rowCount, rowBytes, width, spp);
 }
 
 } // namespace

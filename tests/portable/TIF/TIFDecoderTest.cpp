@@ -5,6 +5,7 @@
 #include "Data/api/Image2D.h"
 #include "Platform/api/DecodeLimit.h"
 #include "TIF/api/TIFDecoder.h"
+#include "TIF/api/TIFDirectory.h"
 
 #include "support/LoadBytes.h"
 #include "support/TestData.h"
@@ -226,9 +227,9 @@ TEST(TIFDecoder, LibtiffTestImagesEqualTheirPnmTwinsOrAreRefusedByName)
     }
 }
 
-// Rewrites the first value of a tag in a classic little-endian file's first
-// directory (a SHORT or LONG stored in the entry).
-std::string WithTag(std::string file, std::uint16_t tag, std::uint32_t value)
+// Rewrites value index (the first by default) of a SHORT or LONG tag in a
+// classic little-endian file's first directory.
+std::string WithTag(std::string file, std::uint16_t tag, std::uint32_t value, std::uint32_t index = 0)
 {
     auto read = [&](std::size_t at, unsigned n) {
         std::uint32_t v = 0;
@@ -242,7 +243,7 @@ std::string WithTag(std::string file, std::uint16_t tag, std::uint32_t value)
         if (read(entry, 2) != tag)
             continue;
         const unsigned size = read(entry + 2, 2) == 3 ? 2 : 4;
-        const std::size_t at = read(entry + 4, 4) * size <= 4 ? entry + 8 : read(entry + 8, 4);
+        const std::size_t at = (read(entry + 4, 4) * size <= 4 ? entry + 8 : read(entry + 8, 4)) + index * size;
         for (unsigned b = 0; b < size; ++b)
             file[at + b] = char(value >> (8 * b));
         return file;
@@ -279,6 +280,46 @@ TEST(TIFDecoder, HostileDirectoriesAreRefusedByField)
     EXPECT_NE(Thrown([&] { Open(imagej)->GetCount(); }).find("ImageJ: images=9 needs more data"), std::string::npos);
     const ScopedDecodeLimit limit(1000);
     EXPECT_NE(Thrown([&] { DecodeBytes(*Open(rgb), 0); }).find("exceed the decode limit"), std::string::npos);
+}
+
+// A strip whose data ends early keeps what it gave, and the rest of its
+// rows is black, whatever the strip decoded before it left behind.
+TEST(TIFDecoder, CutStripsKeepTheirPrefixAndLeaveTheRestBlack)
+{
+    constexpr std::uint16_t kRowsPerStrip = 278, kStripByteCounts = 279;
+    for (const std::string name : {"grey-lzw-strips", "grey-zip-strips", "grey-packbits-strips"}) {
+        SCOPED_TRACE(name);
+        const std::string file = Generated(name + ".tif");
+        MemoryStream stream(file.data(), file.size());
+        const TIF::TiffStructure tiff = TIF::ReadTiffStructure(stream, TIF::ExtendedIFDSpecification);
+        const std::vector<std::uint64_t> counts = tiff.ifds.at(0)->Unsigned(kStripByteCounts);
+        const std::uint64_t rows = tiff.ifds.at(0)->Unsigned(kRowsPerStrip).at(0);
+        ASSERT_GE(counts.size(), 4u);
+        const SharedPtr<TIFDecoder> decoder = Open(file);
+        const std::string whole = DecodeBytes(*decoder, 0);
+        const std::string cut = DecodeBytes(*Open(WithTag(file, kStripByteCounts, std::uint32_t(counts[1] / 2), 1)), 0);
+        ASSERT_EQ(cut.size(), whole.size());
+        const std::size_t stripBytes = std::size_t(rows * decoder->DecodeBasicInfo(0).width);
+        const std::size_t begin = stripBytes, end = 2 * stripBytes;
+        EXPECT_EQ(cut.substr(0, begin), whole.substr(0, begin));
+        EXPECT_EQ(cut.substr(end), whole.substr(end));
+        std::size_t same = begin;
+        while (same < end && cut[same] == whole[same])
+            ++same;
+        EXPECT_LT(same, end);
+        EXPECT_EQ(cut.substr(same, end - same), std::string(end - same, '\0'));
+    }
+}
+
+// A file stream cannot lend its bytes in place: every chunk is read into a copy.
+TEST(TIFDecoder, ReadsThroughAFileStream)
+{
+    for (const std::string name : {"rgb-lzw-2-tiles", "grey-zip-strips", "rgb-none-strips"}) {
+        SCOPED_TRACE(name);
+        const auto decoder =
+            MakeShared<TIFDecoder>(MakeShared<FileStream>(TestSupport::GeneratedPath("tiff-decoder/" + name + ".tif")));
+        ExpectBytes(DecodeBytes(*decoder, 0), Generated(name + ".0.expected"), 0);
+    }
 }
 
 TEST(TIFDecoder, OpensThroughTheCodecRegistry)
