@@ -79,5 +79,11 @@ add_custom_command(
     COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_tiff_decoder_cases.py ${GENERATED_DIR}/tiff-decoder
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_tiff_decoder_cases.py
     COMMENT "Making TIFF variants with tifffile and tiffcp, tifffile's and Pillow's readings for reference")
-add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/tiff-decoder/cases.txt ${GENERATED_DIR}/compressed-tiffs/ramp-zip.tif ${GENERATED_DIR}/jpeg/cases.txt ${GENERATED_DIR}/tiffs/exif-le.tif.dump ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
+add_custom_command(
+    OUTPUT ${GENERATED_DIR}/gif/cases.txt
+    COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_gif_cases.py ${BRINTAVOLEX_CACHE}/giflib-pics
+            ${GENERATED_DIR}/gif
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_gif_cases.py
+    COMMENT "Making GIF animations with ImageMagick, composing every frame with numpy over Pillow's LZW for reference")
+add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/gif/cases.txt ${GENERATED_DIR}/tiff-decoder/cases.txt ${GENERATED_DIR}/compressed-tiffs/ramp-zip.tif ${GENERATED_DIR}/jpeg/cases.txt ${GENERATED_DIR}/tiffs/exif-le.tif.dump ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
     ${GENERATED_DIR}/bmpsuite-imagemagick/pal8.bmp.rgba ${GENERATED_DIR}/pngsuite-pillow/basn0g01.png.rgba)
