@@ -21,14 +21,8 @@ LzwDecoder::LzwDecoder(BlockReader &in, unsigned codeSize)
         _suffix[c] = _first[c] = std::uint8_t(c);
         _length[c] = 1;
     }
-    Reset();
-}
-
-void LzwDecoder::Reset()
-{
-    _width = _codeSize + 1;
+    _width = codeSize + 1;
     _next = _end + 1;
-    _hasPrevious = false;
 }
 
 void LzwDecoder::Refill()
@@ -45,6 +39,19 @@ void LzwDecoder::Refill()
             _block = _in.Span(length);
             _blockLeft = length;
         }
+        if (_blockLeft >= sizeof(std::uint64_t)) {
+            // Whole bytes up to a full reservoir at once.
+            std::uint64_t word;
+            std::memcpy(&word, _block, sizeof word);
+            const unsigned take = (kReservoirBits - _held) / 8;
+            _bits |= word << _held;
+            _held += 8 * take;
+            if (_held < kReservoirBits)
+                _bits &= (std::uint64_t(1) << _held) - 1;
+            _block += take;
+            _blockLeft -= take;
+            continue;
+        }
         _bits |= std::uint64_t(*_block++) << _held;
         _held += 8;
         --_blockLeft;
@@ -56,54 +63,84 @@ void LzwDecoder::Decode(std::uint8_t *out, std::size_t count)
     std::size_t o = std::min(count, _pendingEnd - _pendingBegin);
     std::memcpy(out, _pending + _pendingBegin, o);
     _pendingBegin += o;
+    // The state in locals: writes through out could alias the members.
+    std::uint64_t bits = _bits;
+    unsigned held = _held, width = _width, next = _next, previous = _previous;
+    bool hasPrevious = _hasPrevious;
+    const auto save = [&] {
+        _bits = bits;
+        _held = held;
+        _width = width;
+        _next = next;
+        _previous = previous;
+        _hasPrevious = hasPrevious;
+    };
     while (o < count) {
-        if (_held < _width) {
+        if (held < width) {
+            save();
             Refill();
-            if (_held < _width)
+            bits = _bits;
+            held = _held;
+            if (held < width)
                 throw Exception("the LZW data ends before the image's last pixel");
         }
-        const unsigned code = unsigned(_bits) & ((1u << _width) - 1);
-        _bits >>= _width;
-        _held -= _width;
-        if (code == _clear) {
-            Reset();
+        const unsigned code = unsigned(bits) & ((1u << width) - 1);
+        bits >>= width;
+        held -= width;
+        if (code < _clear && !hasPrevious) {
+            out[o++] = std::uint8_t(code);
+            previous = code;
+            hasPrevious = true;
+            if (next >= (1u << width) && width < kMaximumCodeBits)
+                ++width;
             continue;
         }
-        if (code == _end)
+        if (code == _clear) {
+            width = _codeSize + 1;
+            next = _end + 1;
+            hasPrevious = false;
+            continue;
+        }
+        if (code == _end) {
+            save();
             throw Exception("End Of Image Code not expected yet");
-        if (code > _next || (code == _next && !_hasPrevious))
+        }
+        if (code > next || (code == next && !hasPrevious)) {
+            save();
             throw Exception("corrupt LZW data: code " + std::to_string(code) + " is beyond the next free code " +
-                            std::to_string(_next));
+                            std::to_string(next));
+        }
         // A new string: the previous one and the first index of this one (of
         // the previous one when this code is the string being defined). A
         // full table takes no more until the next clear code.
-        if (_hasPrevious && _next < kTableSize) {
-            _prefix[_next] = std::uint16_t(_previous);
-            _suffix[_next] = code == _next ? _first[_previous] : _first[code];
-            _first[_next] = _first[_previous];
-            _length[_next] = std::uint16_t(_length[_previous] + 1);
-            ++_next;
+        if (next < kTableSize) {
+            _prefix[next] = std::uint16_t(previous);
+            _suffix[next] = code == next ? _first[previous] : _first[code];
+            _first[next] = _first[previous];
+            _length[next] = std::uint16_t(_length[previous] + 1);
+            ++next;
         }
-        _previous = code;
-        _hasPrevious = true;
-        if (_next >= (1u << _width) && _width < kMaximumCodeBits)
-            ++_width;
-        std::size_t length = _length[code];
-        std::uint8_t *target = out + o;
-        if (length > count - o) {
-            target = _pending;
-            _pendingBegin = count - o;
-            _pendingEnd = length;
+        previous = code;
+        if (next >= (1u << width) && width < kMaximumCodeBits)
+            ++width;
+        const std::size_t length = _length[code];
+        if (length <= count - o) {
+            std::uint8_t *end = out + o + length;
+            for (unsigned c = code; end != out + o; c = _prefix[c])
+                *--end = _suffix[c];
+            o += length;
+            continue;
         }
-        for (unsigned c = code; length > 0; c = _prefix[c])
-            target[--length] = _suffix[c];
-        if (target == _pending) {
-            std::memcpy(out + o, _pending, _pendingBegin);
-            o = count;
-        } else {
-            o += _length[code];
-        }
+        // Only part fits: the rest waits for the next call.
+        std::uint8_t *end = _pending + length;
+        for (unsigned c = code; end != _pending; c = _prefix[c])
+            *--end = _suffix[c];
+        _pendingBegin = count - o;
+        _pendingEnd = length;
+        std::memcpy(out + o, _pending, _pendingBegin);
+        o = count;
     }
+    save();
 }
 
 } // namespace Brintavolex::GIF

@@ -22,7 +22,6 @@ public:
 
 private:
     void Refill();
-    void Reset();
 
     BlockReader &_in;
     const unsigned _codeSize, _clear, _end;
