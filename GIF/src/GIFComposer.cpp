@@ -90,7 +90,7 @@ void FrameComposer::LoadPalette(BlockReader &in, const ImageRecord &image)
         table = in.Span(entries * kColorEntrySize);
     }
     // Indices beyond the table draw nothing, as the transparent one.
-    std::fill(std::begin(_palette), std::end(_palette), 0u);
+    std::fill_n(_palette, kMostColors, 0u); // the rest stays 0
     for (std::size_t i = 0; i < entries; ++i) {
         const std::uint8_t *rgb = table + i * kColorEntrySize;
         _palette[i] = kOpaque | std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
@@ -99,7 +99,7 @@ void FrameComposer::LoadPalette(BlockReader &in, const ImageRecord &image)
         _palette[image.control->transparentIndex] = 0;
 }
 
-void FrameComposer::DrawRow(const std::uint8_t *indices, const ImageRecord &image, const Rect &visible,
+void FrameComposer::DrawRow(const std::uint16_t *indices, const ImageRecord &image, const Rect &visible,
                             std::uint32_t y)
 {
     const std::uint32_t row = image.top + y;

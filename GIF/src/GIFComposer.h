@@ -35,7 +35,7 @@ private:
     void Draw(BlockReader &in, const ImageRecord &image);
     void Dispose(const ImageRecord &image);
     void LoadPalette(BlockReader &in, const ImageRecord &image);
-    void DrawRow(const std::uint8_t *indices, const ImageRecord &image, const Rect &visible, std::uint32_t y);
+    void DrawRow(const std::uint16_t *indices, const ImageRecord &image, const Rect &visible, std::uint32_t y);
 
     const Structure &_structure;
     const std::uint32_t _width, _height;
@@ -43,9 +43,9 @@ private:
     // What the last image covered, when its disposal restores it.
     std::vector<std::uint32_t> _saved;
     std::size_t _drawn = 0; // images drawn on the canvas
-    // The image's colours; 0 (transparent black) draws nothing.
-    std::uint32_t _palette[256] = {};
-    std::vector<std::uint8_t> _row;
+    // The image's colours by index; 0 (transparent black) draws nothing.
+    std::uint32_t _palette[kTableSize] = {};
+    std::vector<std::uint16_t> _row;
 };
 
 } // namespace Brintavolex::GIF

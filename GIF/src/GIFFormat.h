@@ -28,6 +28,7 @@ constexpr std::uint8_t kColorTableFlag = 0x80;
 constexpr std::uint8_t kColorTableSizeMask = 0x07;
 constexpr std::uint8_t kInterlaceFlag = 0x40;
 constexpr unsigned ColorTableEntries(std::uint8_t packed) noexcept { return 2u << (packed & kColorTableSizeMask); }
+constexpr unsigned kMostColors = 256;
 
 // The Graphics Control Extension: its block size is 4 (packed, delay,
 // transparent index); the packed byte holds the disposal and the

@@ -11,6 +11,7 @@ constexpr unsigned kReservoirBits = 64;
 } // namespace
 
 LzwDecoder::LzwDecoder(BlockReader &in, unsigned codeSize)
+    // The size is checked below; masked, it cannot overflow the shift first.
     : _in(in), _codeSize(codeSize), _clear(1u << (codeSize & 15)), _end(_clear + 1)
 {
     if (codeSize < kMinimumCodeSize || codeSize > kMaximumCodeSize)
@@ -18,7 +19,7 @@ LzwDecoder::LzwDecoder(BlockReader &in, unsigned codeSize)
                         std::to_string(kMinimumCodeSize) + " to " + std::to_string(kMaximumCodeSize) + ")");
     for (unsigned c = 0; c < _clear; ++c) {
         _prefix[c] = 0;
-        _suffix[c] = _first[c] = std::uint8_t(c);
+        _suffix[c] = _first[c] = std::uint16_t(c);
         _length[c] = 1;
     }
     _width = codeSize + 1;
@@ -58,10 +59,10 @@ void LzwDecoder::Refill()
     }
 }
 
-void LzwDecoder::Decode(std::uint8_t *out, std::size_t count)
+void LzwDecoder::Decode(std::uint16_t *out, std::size_t count)
 {
     std::size_t o = std::min(count, _pendingEnd - _pendingBegin);
-    std::memcpy(out, _pending + _pendingBegin, o);
+    std::copy_n(_pending + _pendingBegin, o, out);
     _pendingBegin += o;
     // The state in locals: writes through out could alias the members.
     std::uint64_t bits = _bits;
@@ -88,7 +89,7 @@ void LzwDecoder::Decode(std::uint8_t *out, std::size_t count)
         bits >>= width;
         held -= width;
         if (code < _clear && !hasPrevious) {
-            out[o++] = std::uint8_t(code);
+            out[o++] = std::uint16_t(code);
             previous = code;
             hasPrevious = true;
             if (next >= (1u << width) && width < kMaximumCodeBits)
@@ -125,19 +126,19 @@ void LzwDecoder::Decode(std::uint8_t *out, std::size_t count)
             ++width;
         const std::size_t length = _length[code];
         if (length <= count - o) {
-            std::uint8_t *end = out + o + length;
+            std::uint16_t *end = out + o + length;
             for (unsigned c = code; end != out + o; c = _prefix[c])
                 *--end = _suffix[c];
             o += length;
             continue;
         }
         // Only part fits: the rest waits for the next call.
-        std::uint8_t *end = _pending + length;
+        std::uint16_t *end = _pending + length;
         for (unsigned c = code; end != _pending; c = _prefix[c])
             *--end = _suffix[c];
         _pendingBegin = count - o;
         _pendingEnd = length;
-        std::memcpy(out + o, _pending, _pendingBegin);
+        std::copy_n(_pending, _pendingBegin, out + o);
         o = count;
     }
     save();

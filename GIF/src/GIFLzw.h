@@ -16,9 +16,10 @@ public:
     // anything is sized by it.
     LzwDecoder(BlockReader &in, unsigned codeSize);
 
-    // Writes the next count pixel indices. A string that does not fit is
+    // Writes the next count pixel indices: up to 2047 under code size 11,
+    // beyond any colour table from 256 on. A string that does not fit is
     // kept for the next call. Corrupt data throws Exception.
-    void Decode(std::uint8_t *out, std::size_t count);
+    void Decode(std::uint16_t *out, std::size_t count);
 
 private:
     void Refill();
@@ -36,11 +37,11 @@ private:
     // Each code's string: the code before it, its last and first index, and
     // its length. Strings are written back to front.
     std::uint16_t _prefix[kTableSize];
-    std::uint8_t _suffix[kTableSize];
-    std::uint8_t _first[kTableSize];
+    std::uint16_t _suffix[kTableSize];
+    std::uint16_t _first[kTableSize];
     std::uint16_t _length[kTableSize];
     // The part of a string that did not fit into the last call's output.
-    std::uint8_t _pending[kTableSize];
+    std::uint16_t _pending[kTableSize];
     std::size_t _pendingBegin = 0, _pendingEnd = 0;
 };
 

@@ -228,6 +228,13 @@ TEST(GIFDecoder, HostileFilesEndInCleanRefusals)
     EXPECT_EQ(Refusal(OneImage(2, 1, 2, 1, '\2' + CodeBlocks({4, 1, 5}, 3))), "End Of Image Code not expected yet");
     EXPECT_EQ(Refusal(OneImage(2, 1, 2, 1, '\2' + CodeBlocks({4, 1}, 3))),
               "the LZW data ends before the image's last pixel");
+    // Under code size 9 the literal 257 lies beyond any colour table: it
+    // draws nothing (as a byte it would wrap round to white).
+    const std::string wide = OneImage(2, 1, 2, 1, '\x09' + CodeBlocks({512, 257, 0, 513}, 10));
+    const std::vector<Pixel> pixels = Frame(*Open(wide), 0);
+    EXPECT_EQ(pixels[0].a, 0);
+    EXPECT_EQ(pixels[1].a, 255);
+    EXPECT_EQ(pixels[1].r, 0);
     // A 65535 x 65535 screen in under 100 bytes, and such an image on a
     // small screen: neither allocates by its size.
     const std::string huge = OneImage(65535, 65535, 2, 1, '\2' + picture + ';');
