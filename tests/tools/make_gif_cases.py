@@ -36,8 +36,6 @@ os.makedirs(out, exist_ok=True)
 rng = np.random.default_rng(20)
 
 
-# ---- the block structure ------------------------------------------------
-
 def sub_blocks(data, at):
     """The sub-blocks from at: their joined bytes and the offset after the
     terminator."""
@@ -83,8 +81,6 @@ def parse(data):
     return width, height, images
 
 
-# ---- LZW by Pillow ---------------------------------------------------------
-
 def blocks(payload):
     return b''.join(bytes([len(payload[i:i + 255])]) + payload[i:i + 255]
                     for i in range(0, len(payload), 255)) + b'\0'
@@ -102,8 +98,6 @@ def indices_by_pillow(image):
     assert im.size == (w, h)
     return np.asarray(im.convert('L') if im.mode not in ('P', 'L') else im, np.uint8)
 
-
-# ---- composition -------------------------------------------------------------
 
 def compose(data, sources=None):
     """sources: the indices each image was written from, for files made
@@ -146,8 +140,6 @@ def compose(data, sources=None):
         before = image
     return width, height, frames
 
-
-# ---- files written here ---------------------------------------------------
 
 def lzw_encode(indices, code_size, defer_clear=False):
     """GIF LZW; with defer_clear a full table stays in use without a clear."""
@@ -251,8 +243,6 @@ def crafted():
         dict(left=0, top=0, indices=rng.integers(0, 16, (4, 4)).astype(np.uint8), code_size=4)])
     return files
 
-
-# ---- ImageMagick's animations ---------------------------------------------
 
 def convert(name, *arguments):
     subprocess.run(['convert', *arguments, os.path.join(out, name)], check=True)
