@@ -13,7 +13,7 @@ PACKAGES="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools
 wine wine64 xvfb xauth x11-apps x11-utils xdotool imagemagick zlib1g-dev libpng-dev
 libz-mingw-w64-dev googletest libbenchmark-dev python3 python3-numpy python3-pil python3-tifffile libtiff-dev ccache
 dpkg-dev clang libclang-rt-14-dev locales libfreetype-dev fonts-dejavu-core
-libjpeg-turbo-progs libjpeg-dev libimage-exiftool-perl libtiff-tools"
+libjpeg-turbo-progs libjpeg-dev libimage-exiftool-perl libtiff-tools libgif-dev"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -101,10 +101,11 @@ suite() {
     fi
     tar -xf "$(ls "$1"_*.orig.tar.* | head -n 1)" -C "$2" --strip-components="$4" --wildcards "$5"
 }
-# Jason Summers' BMP suite (pillow), PngSuite (libspng) and libjpeg-turbo's
-# test images, for the decoders' tests.
+# Jason Summers' BMP suite (pillow), PngSuite (libspng), libjpeg-turbo's,
+# libtiff's and giflib's test images, for the decoders' tests.
 suite pillow "$CACHE/bmpsuite" g/pal8.bmp 4 '*/Tests/images/bmp/*'
 suite libspng "$CACHE/pngsuite" basn0g01.png 3 '*/tests/images/*.png'
 suite libjpeg-turbo "$CACHE/libjpeg-turbo-testimages" testorig.jpg 2 '*/testimages/*'
 suite tiff "$CACHE/libtiff-testimages" minisblack-1c-8b.tiff 3 '*/test/images/*'
+suite giflib "$CACHE/giflib-pics" porsche.gif 2 '*/pic/*.gif'
 echo "setup: ready (cache $CACHE)" >&2

@@ -6,6 +6,7 @@
 #include "Root/api/SharedPtr.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace Brintavolex {
@@ -66,6 +67,9 @@ public:
     // come as stored and the viewer turns them upright. 1 (as stored) unless
     // the decoder knows better.
     virtual std::uint16_t GetExifOrientation() { return 1; }
+    // How long a frame of an animation stays on screen, in milliseconds,
+    // when the file says so.
+    virtual std::optional<std::uint32_t> GetFrameDelayMilliseconds() { return std::nullopt; }
 };
 
 namespace Data {

@@ -1,6 +1,7 @@
 #include "this/src/Codecs.h"
 
 #include "BMP/api/BMPDecoder.h"
+#include "GIF/api/GIFDecoder.h"
 #include "ICO/api/ICODecoder.h"
 #include "JPG/api/JPGDecoder.h"
 #include "PNG/api/PNGDecoder.h"
@@ -14,7 +15,7 @@ namespace Brintavolex {
 std::vector<SharedPtr<CodecFactory>> BuiltInFactories()
 {
     // The fixed order: BMP, GIF, ICO, JPG, PNG, TIF (as far as they exist).
-    return {MakeShared<BMPDecoderFactory>(), MakeShared<ICODecoderFactory>(),
+    return {MakeShared<BMPDecoderFactory>(), MakeShared<GIFDecoderFactory>(), MakeShared<ICODecoderFactory>(),
             MakeShared<JPGDecoderFactory>(), MakeShared<PNGDecoderFactory>(),
             MakeShared<TIFDecoderFactory>()};
 }

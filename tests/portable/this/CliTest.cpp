@@ -178,6 +178,25 @@ TEST(Cli, ConvertWritesAPngThatHoldsThePicture)
     EXPECT_TRUE(written.rgba == reference.rgba);
 }
 
+// An animation: info gives each frame's delay, convert --image N writes
+// frame N as the reference composition has it.
+TEST(Cli, GifFramesComeWithTheirDelays)
+{
+    const String file = TestSupport::CachePath("giflib-pics/welcome2.gif");
+    const Result info = RunCli({"info", file});
+    EXPECT_NE(info.out.find("images: 6\n  0: 290 x 48, BGRAUInt8, raw B,G,R,A of UInt8, delay 1000 ms\n"),
+              std::string::npos) << info.out;
+    TestSupport::TempFolder folder;
+    const String target = FromUTF8(folder.File("frame.png"));
+    const Result r = RunCli({"convert", file, target, "--image", "2"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const TestSupport::RgbaPicture written = TestSupport::ReadPng(TestSupport::ReadBytes(target));
+    const std::string frames = TestSupport::ReadBytes(TestSupport::GeneratedPath("gif/welcome2.gif.rgba"));
+    const std::size_t frameBytes = 290 * 48 * 4;
+    ASSERT_EQ(frames.size(), 6 * frameBytes);
+    EXPECT_TRUE(std::string(written.rgba.begin(), written.rgba.end()) == frames.substr(2 * frameBytes, frameBytes));
+}
+
 TEST(Cli, BadInputEndsWithTheDecodersMessage)
 {
     const Result bad = RunCli({"info", TestSupport::CachePath("bmpsuite/b/badheadersize.bmp")});

@@ -91,7 +91,8 @@ std::string TypeText(Data::ColorType type)
     return name ? name : "unknown (" + std::to_string(int(type)) + ")";
 }
 
-// One line per image of the decoder: index, size, pixel type, .raw layout.
+// One line per image of the decoder: index, size, pixel type, .raw layout,
+// and an animation frame's delay.
 void ListImages(IDecoder &decoder, std::string &out)
 {
     const std::uint64_t count = decoder.GetCount();
@@ -106,7 +107,10 @@ void ListImages(IDecoder &decoder, std::string &out)
                 Data::BasicInfo info;
                 image->DecodeBasicInfo(info);
                 out += std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
-                       TypeText(info.colorType) + ", raw " + RawLayout(info.colorType) + "\n";
+                       TypeText(info.colorType) + ", raw " + RawLayout(info.colorType);
+                if (const std::optional<std::uint32_t> delay = image->GetFrameDelayMilliseconds())
+                    out += ", delay " + std::to_string(*delay) + " ms";
+                out += "\n";
             } else if (const auto volume = DynamicPointerCast<IImage3D>(item)) {
                 Data::BasicInfo3D info;
                 volume->DecodeBasicInfo(info);
