@@ -7,6 +7,7 @@
 #include "JPG/src/JPGShuffle.h"
 
 #include <cstring>
+#include <immintrin.h>
 
 namespace Brintavolex::JPG {
 
@@ -61,12 +62,12 @@ __attribute__((always_inline)) inline void Transpose(Floats *v)
     }
 }
 
-template <int Dummy>
-__attribute__((always_inline)) inline void Transform(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
-                      std::size_t outStride)
+// The transformed block, scaled by 8, in v; false when the block was flat
+// and is already written.
+__attribute__((always_inline)) inline bool Transform(const std::int16_t *coefficients, const std::int32_t *quantization,
+                                                     std::uint8_t *out, std::size_t outStride, Floats *v)
 {
     typedef std::int16_t Shorts __attribute__((vector_size(16)));
-    Floats v[8];
     Shorts any = {};
     for (int r = 0; r < 8; ++r) {
         Shorts c16;
@@ -87,12 +88,17 @@ __attribute__((always_inline)) inline void Transform(const std::int16_t *coeffic
         const std::uint8_t value = std::uint8_t(int(s));
         for (int r = 0; r < 8; ++r)
             std::memset(out + r * outStride, value, 8);
-        return;
+        return false;
     }
     BRINTAVOLEX_IDCT_PASS(v); // along columns: lanes are columns
     Transpose(v);
     BRINTAVOLEX_IDCT_PASS(v); // along rows: lanes are rows
     Transpose(v);
+    return true;
+}
+
+__attribute__((always_inline)) inline void StoreBytes(const Floats *v, std::uint8_t *out, std::size_t outStride)
+{
     // Adding 2^23 leaves the rounded sample in the low byte of each float.
     typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
     for (int r = 0; r < 8; ++r) {
@@ -112,13 +118,40 @@ __attribute__((target("avx2,fma"))) void TransformAVX2(const std::int16_t *coeff
                                                         const std::int32_t *quantization, std::uint8_t *out,
                                                         std::size_t outStride)
 {
-    Transform<1>(coefficients, quantization, out, outStride);
+    Floats v[8];
+    if (!Transform(coefficients, quantization, out, outStride, v))
+        return;
+    // Rounded to integers, then saturated to bytes by packing: four
+    // rows per register after putting the packed dwords back in row order.
+    __m256i rows[2];
+    for (int half = 0; half < 2; ++half) {
+        __m256i i[4];
+        for (int r = 0; r < 4; ++r) {
+            Floats s = v[4 * half + r] * 0.125f + 128.0f;
+            s = s > 255.0f ? 255.0f : s; // beyond the integers, conversion would give INT_MIN
+            __m256 f;
+            std::memcpy(&f, &s, sizeof f);
+            i[r] = _mm256_cvtps_epi32(f);
+        }
+        const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(i[0], i[1]), _mm256_packs_epi32(i[2], i[3]));
+        rows[half] = _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+    }
+    for (int half = 0; half < 2; ++half) {
+        const __m128i low = _mm256_castsi256_si128(rows[half]), high = _mm256_extracti128_si256(rows[half], 1);
+        std::uint8_t *o = out + 4 * half * outStride;
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(o), low);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(o + outStride), _mm_unpackhi_epi64(low, low));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(o + 2 * outStride), high);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(o + 3 * outStride), _mm_unpackhi_epi64(high, high));
+    }
 }
 
 void TransformSSE2(const std::int16_t *coefficients, const std::int32_t *quantization, std::uint8_t *out,
                    std::size_t outStride)
 {
-    Transform<0>(coefficients, quantization, out, outStride);
+    Floats v[8];
+    if (Transform(coefficients, quantization, out, outStride, v))
+        StoreBytes(v, out, outStride);
 }
 
 } // namespace
