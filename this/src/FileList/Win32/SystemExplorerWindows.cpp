@@ -20,6 +20,9 @@ namespace Brintavolex {
 
 namespace {
 
+// The clipboard format of item-ID arrays (CFSTR_SHELLIDLIST).
+constexpr const wchar_t *kShellIDListFormat = L"Shell IDList Array";
+
 struct CoTaskMemFreer {
     void operator()(void *memory) const noexcept { CoTaskMemFree(memory); }
 };
@@ -79,7 +82,7 @@ public:
             LogShellFailure("Items", result);
             return {};
         }
-        static const UINT format = RegisterClipboardFormatW(CFSTR_SHELLIDLISTW);
+        static const UINT format = RegisterClipboardFormatW(kShellIDListFormat);
         if (format == 0) {
             LogShellFailure("RegisterClipboardFormat", HRESULT_FROM_WIN32(GetLastError()));
             return {};
