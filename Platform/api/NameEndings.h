@@ -25,7 +25,7 @@ public:
     void AddEnding(StringExpr ending);
 
     bool Matches(StringExpr name) const;
-    bool Matches(std::u16string_view name) const noexcept;
+    bool MatchesUTF16(std::u16string_view name) const noexcept;
     bool Empty() const noexcept { return _endings.empty(); }
 
 private:

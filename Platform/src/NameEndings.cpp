@@ -37,10 +37,10 @@ void NameEndings::AddEnding(StringExpr ending)
 bool NameEndings::Matches(StringExpr name) const
 {
     const std::u16string wide = String(name).ToU16String();
-    return Matches(std::u16string_view(wide));
+    return MatchesUTF16(wide);
 }
 
-bool NameEndings::Matches(std::u16string_view name) const noexcept
+bool NameEndings::MatchesUTF16(std::u16string_view name) const noexcept
 {
     for (const std::u16string &ending : _endings) {
         if (ending.size() > name.size())

@@ -31,7 +31,7 @@ FileSnapshotList::FileSnapshotList(std::vector<std::u16string> paths)
 IFileList::Iterator FileSnapshotList::MoveIterator(const Iterator &iterator, int direction)
 {
     return Step(iterator, direction, [this](std::uint64_t index) {
-        return _claimed.Matches(std::u16string_view(_paths[index])) && CanOpen(index);
+        return _claimed.MatchesUTF16(_paths[index]) && CanOpen(index);
     });
 }
 
