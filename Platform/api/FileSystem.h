@@ -2,6 +2,7 @@
 
 #include "Root/api/String.h"
 
+#include <compare>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -53,6 +54,15 @@ struct FolderEntry {
 // logged and ends the listing with the entries read so far. Devices, pipes
 // and sockets are left out: opening them could block.
 std::vector<FolderEntry> ListFolder(const String &folder);
+
+// What tells a file or folder from every other however it is reached: its
+// volume and its number there.
+struct FileIdentity {
+    std::uint64_t volume = 0, file = 0;
+    auto operator<=>(const FileIdentity &) const = default;
+};
+// False when the system cannot say (the path is gone, or no such numbers).
+bool GetFileIdentity(const String &path, FileIdentity &identity);
 
 // Opens the file for reading, letting others only read, and closes it
 // again: 0 when that worked, else the Win32 error code (SystemError in

@@ -198,6 +198,15 @@ std::vector<FolderEntry> ListFolder(const String &folder)
     return entries;
 }
 
+bool GetFileIdentity(const String &path, FileIdentity &identity)
+{
+    struct stat info {};
+    if (stat(Native(path).c_str(), &info) != 0)
+        return false;
+    identity = {std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
+    return true;
+}
+
 std::uint32_t TryOpenForReading(const String &path)
 {
     // Non-blocking, so that a pipe that took a file's place cannot stall us.

@@ -206,6 +206,20 @@ std::vector<FolderEntry> ListFolder(const String &folder)
     return entries;
 }
 
+bool GetFileIdentity(const String &path, FileIdentity &identity)
+{
+    // Backup semantics let the call open folders too.
+    Handle file{CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (file.h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.h, &information))
+        return false;
+    identity = {information.dwVolumeSerialNumber,
+                std::uint64_t(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
+    return true;
+}
+
 std::uint32_t TryOpenForReading(const String &path)
 {
     // Only readers may share: a file another program is writing is not

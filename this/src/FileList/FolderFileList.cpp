@@ -2,6 +2,8 @@
 
 #include "Platform/api/FileSystem.h"
 
+#include <set>
+
 namespace Brintavolex {
 
 SharedPtr<FolderFileList> FolderFileList::Create(const String &folder, const Options &options)
@@ -10,9 +12,15 @@ SharedPtr<FolderFileList> FolderFileList::Create(const String &folder, const Opt
     // Folders still to read, the next on top; a stack rather than recursion,
     // so that deep trees cannot exhaust the call stack.
     std::vector<String> pending{folder};
+    // Links that the system does not report as such (Wine shows Unix links
+    // as plain folders) must not loop either: no folder is read twice.
+    std::set<Platform::FileIdentity> read;
     while (!pending.empty()) {
         const String current = std::move(pending.back());
         pending.pop_back();
+        Platform::FileIdentity identity;
+        if (Platform::GetFileIdentity(current, identity) && !read.insert(identity).second)
+            continue;
         if (options.onFolder)
             options.onFolder(current);
         std::vector<String> subfolders;

@@ -248,7 +248,9 @@ public:
         long count = 0;
         result = shellWindows->get_Count(&count);
         if (FAILED(result)) {
-            LogShellFailure("get_Count", result);
+            // Wine's shell keeps no window list.
+            if (result != E_NOTIMPL)
+                LogShellFailure("get_Count", result);
             return windows;
         }
         const std::vector<HWND> topLevel = TopLevelWindows();
