@@ -45,7 +45,6 @@ struct MadeFile {
 struct RandomTree {
     TestSupport::TempFolder root;
     std::vector<MadeFile> files;
-    bool hasFolderLink = false;
 
     explicit RandomTree(unsigned seed)
     {
@@ -78,9 +77,8 @@ struct RandomTree {
             }
         }
         const std::string &deepest = folders.back();
-        std::error_code error;
-        fs::create_directory_symlink(root.Path(), fs::path(deepest) / "loop", error);
-        hasFolderLink = !error;
+        std::error_code ignored; // Windows may refuse
+        fs::create_directory_symlink(root.Path(), fs::path(deepest) / "loop", ignored);
 #ifndef _WIN32
         files.push_back({Write(deepest, ":colon.jpg"), deepest, true, false});
         files.push_back({Write(deepest, "a:b.png"), deepest, true, true});
@@ -97,11 +95,13 @@ struct RandomTree {
 #endif
     }
 
-    std::vector<MadeFile> Where(bool (*keep)(const MadeFile &)) const
+    std::set<std::string> PathsWhere(bool (*keep)(const MadeFile &)) const
     {
-        std::vector<MadeFile> kept;
-        std::copy_if(files.begin(), files.end(), std::back_inserter(kept), keep);
-        return kept;
+        std::set<std::string> paths;
+        for (const MadeFile &file : files)
+            if (keep(file))
+                paths.insert(file.path);
+        return paths;
     }
 
 private:
@@ -124,14 +124,6 @@ std::vector<std::string> Paths(IFileList &list)
     std::vector<std::string> paths;
     for (std::uint64_t i = 0; i < list.GetCount(); ++i)
         paths.push_back(ToUTF8(list.GetFileFullPath(i)));
-    return paths;
-}
-
-std::set<std::string> PathSet(const std::vector<MadeFile> &files)
-{
-    std::set<std::string> paths;
-    for (const MadeFile &file : files)
-        paths.insert(file.path);
     return paths;
 }
 
@@ -169,12 +161,10 @@ TEST(FolderFileList, RandomTreesListClaimedFilesOwnFilesFirstAndStepThroughEachO
     for (unsigned seed = 1; seed <= 12; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomTree tree(seed);
-        std::vector<String> foldersRead;
-        const SharedPtr<IFileList> list =
-            ListForDroppedFolder(FromUTF8(tree.root.Path()), [&](const String &folder) { foldersRead.push_back(folder); });
+        const SharedPtr<IFileList> list = ListForDroppedFolder(FromUTF8(tree.root.Path()));
         const std::vector<std::string> listed = Paths(*list);
         EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()),
-                  PathSet(tree.Where([](const MadeFile &f) { return f.claimed; })));
+                  tree.PathsWhere([](const MadeFile &f) { return f.claimed; }));
         EXPECT_EQ(listed.size(), std::set<std::string>(listed.begin(), listed.end()).size()) << "listed twice";
 
         // A folder's own files come before every file below it.
@@ -188,33 +178,20 @@ TEST(FolderFileList, RandomTreesListClaimedFilesOwnFilesFirstAndStepThroughEachO
                     << listed[i] << " after " << listed[j];
             }
 
-        const std::vector<MadeFile> openable =
-            tree.Where([](const MadeFile &f) { return f.claimed && f.openable; });
+        const std::set<std::string> openable = tree.PathsWhere([](const MadeFile &f) { return f.claimed && f.openable; });
         const std::vector<std::string> round = OneRound(*list, openable.size());
-        EXPECT_EQ(std::set<std::string>(round.begin(), round.end()), PathSet(openable));
+        EXPECT_EQ(std::set<std::string>(round.begin(), round.end()), openable);
 
         // Files that go after the scan are stepped over; a step never lands on one.
-        std::set<std::string> left = PathSet(openable);
-        for (std::size_t i = 0; i < openable.size(); i += 3) {
-            fs::remove(openable[i].path);
-            left.erase(openable[i].path);
-        }
+        std::set<std::string> left;
+        int made = 0;
+        for (const std::string &path : openable)
+            if (made++ % 3 != 0 || !fs::remove(path))
+                left.insert(path);
+        EXPECT_TRUE(openable.empty() || left.size() < openable.size());
         const std::vector<std::string> after = OneRound(*list, left.size());
         EXPECT_EQ(std::set<std::string>(after.begin(), after.end()), left);
     }
-}
-
-TEST(FolderFileList, ListsNoFileThroughALinkedFolderAndReadsEachFolderOnce)
-{
-    UseApplicationCodecs();
-    RandomTree tree(99);
-    if (!tree.hasFolderLink)
-        GTEST_SKIP() << "the system made no folder link";
-    std::vector<std::string> read;
-    ListForDroppedFolder(FromUTF8(tree.root.Path()), [&](const String &folder) { read.push_back(ToUTF8(folder)); });
-    EXPECT_EQ(std::set<std::string>(read.begin(), read.end()).size(), read.size());
-    for (const std::string &folder : read)
-        EXPECT_EQ(folder.find("loop"), std::string::npos);
 }
 
 TEST(FileListFilter, KeepsClaimedFilesAndTheOpenedOneFindsItInAnyCaseAndWrapsBothWays)

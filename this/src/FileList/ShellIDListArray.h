@@ -18,13 +18,16 @@ using ItemIDList = std::span<const std::uint8_t>;
 // block before use.
 class ShellIDListArray {
 public:
-    // The largest block taken: item views of real folders need far less.
+    // The largest block taken (offsets stay 32-bit); views of real folders
+    // need far less.
     static constexpr std::size_t kMaximumSize = std::size_t(1) << 30;
 
     ShellIDListArray() = default;
     // Throws Exception "ShellIDListArray: ..." for a malformed block: one
     // that cannot hold its count and offsets (4 * (n + 2) bytes), an offset
-    // outside it, an ID list that does not end inside it or a size below 2.
+    // outside it, an ID list that does not end inside it, an item size below
+    // 2, or lists that overlap so much that walking them would take more
+    // than one step per 2 bytes.
     explicit ShellIDListArray(std::vector<std::uint8_t> block);
 
     std::size_t GetItemCount() const noexcept { return _items.size(); }
