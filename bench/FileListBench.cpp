@@ -19,19 +19,25 @@ namespace fs = std::filesystem;
 
 constexpr int kFiles = 10000;
 
-const fs::path &Folder()
-{
-    static const fs::path folder = [] {
-        const fs::path made = fs::temp_directory_path() / "brintavolex-file-list-bench";
-        fs::remove_all(made);
-        fs::create_directories(made);
+// Made on first use, removed at exit.
+struct BenchFolder {
+    fs::path path = fs::temp_directory_path() / "brintavolex-file-list-bench";
+    BenchFolder()
+    {
+        fs::remove_all(path);
+        fs::create_directories(path);
         const char *extensions[] = {".jpg", ".PNG", ".tif", ".txt", ".bmp"};
         for (int i = 0; i < kFiles; ++i)
-            std::ofstream(made / ("picture" + std::to_string(i) + extensions[i % 5])) << "x";
+            std::ofstream(path / ("picture" + std::to_string(i) + extensions[i % 5])) << "x";
         UseApplicationCodecs();
-        return made;
-    }();
-    return folder;
+    }
+    ~BenchFolder() { fs::remove_all(path); }
+};
+
+const fs::path &Folder()
+{
+    static const BenchFolder folder;
+    return folder.path;
 }
 
 void ViewerList(benchmark::State &state)
