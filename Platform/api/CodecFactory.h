@@ -7,6 +7,7 @@
 #include "Root/api/String.h"
 #include "Root/api/SharedPtr.h"
 #include "Platform/api/Language.h"
+#include "Platform/api/NameEndings.h"
 
 #include <functional>
 #include <vector>
@@ -46,9 +47,10 @@ template <class F> class DecoderFactory : public CodecFactory {};
 std::vector<SharedPtr<CodecFactory>> GetFactoryList();
 void AppendFactory(const SharedPtr<CodecFactory> &factory);
 
-// True when fileName ends with one of the patterns (their leading asterisk
-// dropped); the file name is lower-cased, the patterns are taken as written.
+// True when fileName ends with one of the patterns (NameEndings).
 bool MatchesExtension(StringExpr fileName, StringExpr extensions);
+// The endings of every registered decoder: the names the registry claims.
+NameEndings RegisteredNameEndings();
 
 // What opening a file gives: the factory and decoder that accepted it and the
 // selected item, 2D or 3D, as a data cache.

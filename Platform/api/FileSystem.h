@@ -2,9 +2,11 @@
 
 #include "Root/api/String.h"
 
+#include <compare>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace Brintavolex::Platform {
 
@@ -37,6 +39,35 @@ bool RemoveFile(const String &path);
 // started. Throws SystemErrorException on failure.
 void AppendLocked(const String &path, const std::function<std::string(std::uint64_t size)> &compose,
                   std::uint64_t rotateAt = 0);
+
+// One entry of a folder. Links to folders (junctions and symbolic links on
+// Windows, symbolic links elsewhere) are reported apart so that a scan never
+// follows them: a link to a parent would make it endless.
+struct FolderEntry {
+    enum class Kind { File, Folder, FolderLink };
+    String name;
+    Kind kind = Kind::File;
+};
+
+// The entries of folder other than "." and "..", in the order the file
+// system reports them. A missing folder has none; any other failure is
+// logged and ends the listing with the entries read so far. Devices, pipes
+// and sockets are left out: opening them could block.
+std::vector<FolderEntry> ListFolder(const String &folder);
+
+// What tells a file or folder from every other however it is reached: its
+// volume and its number there.
+struct FileIdentity {
+    std::uint64_t volume = 0, file = 0;
+    auto operator<=>(const FileIdentity &) const = default;
+};
+// False when the system cannot say (the path is gone, or no such numbers).
+bool GetFileIdentity(const String &path, FileIdentity &identity);
+
+// Opens the file for reading, letting others only read, and closes it
+// again: 0 when that worked, else the Win32 error code (SystemError in
+// Stream.h; a folder gives AccessDenied). Never logs.
+std::uint32_t TryOpenForReading(const String &path);
 
 // The user's desktop and local application-data folders; empty when the
 // system does not know them.

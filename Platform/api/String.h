@@ -11,6 +11,10 @@ namespace Brintavolex {
 // Unicode mappings of the BMP), the same on every runtime.
 char16_t ToLowerUTF16(char16_t unit) noexcept;
 
+// True when a and b differ at most in case, by the same table: how the
+// Windows file systems compare names.
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) noexcept;
+
 // Lower-cases in place (A-Z for single-byte text; the case table for UTF-16).
 void ToLower(String &text);
 

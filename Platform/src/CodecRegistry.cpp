@@ -65,24 +65,15 @@ void AppendFactory(const SharedPtr<CodecFactory> &factory)
 
 bool MatchesExtension(StringExpr fileName, StringExpr extensions)
 {
-    String lower = String(fileName).ToWide();
-    ToLower(lower);
-    const std::u16string name = lower.ToU16String();
-    const std::u16string list = String(extensions).ToU16String();
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(u';', start);
-        if (end == std::u16string::npos)
-            end = list.size();
-        std::u16string pattern = list.substr(start, end - start);
-        if (!pattern.empty() && pattern[0] == u'*')
-            pattern.erase(0, 1);
-        if (!pattern.empty() && name.size() >= pattern.size() &&
-            name.compare(name.size() - pattern.size(), pattern.size(), pattern) == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
+    return NameEndings(extensions).Matches(fileName);
+}
+
+NameEndings RegisteredNameEndings()
+{
+    NameEndings endings;
+    for (const SharedPtr<CodecFactory> &factory : GetFactoryList())
+        endings.AddPatterns(factory->GetExtensions());
+    return endings;
 }
 
 namespace {

@@ -41,6 +41,17 @@ const LowerCaseTable &GetLowerCaseTable()
 
 char16_t ToLowerUTF16(char16_t unit) noexcept { return GetLowerCaseTable().map[unit]; }
 
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) noexcept
+{
+    if (a.size() != b.size())
+        return false;
+    const LowerCaseTable &table = GetLowerCaseTable();
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (table.map[a[i]] != table.map[b[i]])
+            return false;
+    return true;
+}
+
 void ToLower(String &text)
 {
     if (text.Empty())

@@ -1,10 +1,13 @@
 #include "Platform/api/FileSystem.h"
 
 #include "Root/api/Exception.h"
+#include "Platform/api/ErrorLog.h"
 #include "Platform/api/String.h"
+#include "Platform/src/Posix/SystemErrorCode.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -134,6 +137,86 @@ void AppendLocked(const String &path, const std::function<std::string(std::uint6
         WriteAll(file.fd, compose(size), "AppendLocked");
         return;
     }
+}
+
+namespace {
+
+// What a directory entry is, following a link only to learn its target's kind.
+bool KindOf(const std::string &path, unsigned char type, FolderEntry::Kind &kind)
+{
+    struct stat info {};
+    if (type == DT_UNKNOWN) {
+        if (lstat(path.c_str(), &info) != 0)
+            return false;
+        type = S_ISLNK(info.st_mode) ? DT_LNK : S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_FIFO;
+    }
+    switch (type) {
+    case DT_REG: kind = FolderEntry::Kind::File; return true;
+    case DT_DIR: kind = FolderEntry::Kind::Folder; return true;
+    case DT_LNK:
+        // A dangling or looping link stays a file: opening it will say why.
+        if (stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+            kind = FolderEntry::Kind::File;
+            return true;
+        }
+        kind = FolderEntry::Kind::FolderLink;
+        return S_ISDIR(info.st_mode);
+    default: return false;
+    }
+}
+
+} // namespace
+
+std::vector<FolderEntry> ListFolder(const String &folder)
+{
+    std::vector<FolderEntry> entries;
+    const std::string native = Native(folder);
+    DIR *directory = opendir(native.c_str());
+    if (!directory) {
+        const std::uint32_t code = Posix::Win32Code(errno);
+        if (code != SystemError::FileNotFound && code != SystemError::PathNotFound)
+            BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("opendir", code);
+        return entries;
+    }
+    const std::string prefix = native.empty() || native.back() == '/' ? native : native + '/';
+    for (;;) {
+        errno = 0;
+        const dirent *entry = readdir(directory);
+        if (!entry) {
+            if (errno != 0)
+                BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("readdir", Posix::Win32Code(errno));
+            break;
+        }
+        const std::string name = entry->d_name;
+        FolderEntry::Kind kind;
+        if (name == "." || name == ".." || !KindOf(prefix + name, entry->d_type, kind))
+            continue;
+        entries.push_back({FromUTF8(name), kind});
+    }
+    if (closedir(directory) != 0)
+        BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("closedir", Posix::Win32Code(errno));
+    return entries;
+}
+
+bool GetFileIdentity(const String &path, FileIdentity &identity)
+{
+    struct stat info {};
+    if (stat(Native(path).c_str(), &info) != 0)
+        return false;
+    identity = {std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
+    return true;
+}
+
+std::uint32_t TryOpenForReading(const String &path)
+{
+    // Non-blocking, so that a pipe that took a file's place cannot stall us.
+    Descriptor file{open(Native(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0)
+        return Posix::Win32Code(errno);
+    struct stat info {};
+    if (fstat(file.fd, &info) != 0)
+        return Posix::Win32Code(errno);
+    return S_ISREG(info.st_mode) ? 0 : SystemError::AccessDenied;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/Exception.h"
 #include "Platform/api/String.h"
+#include "Platform/src/Posix/SystemErrorCode.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,23 +17,9 @@ struct FileStream::Native {
     std::uint64_t position = 0;
 };
 
-namespace {
+using Platform::Posix::Win32Code;
 
-// errno in the Win32 codes the callers know.
-std::uint32_t Win32Code(int error)
-{
-    switch (error) {
-    case ENOENT: return SystemError::FileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG: return SystemError::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return SystemError::AccessDenied;
-    case EBUSY:
-    case ETXTBSY: return SystemError::SharingViolation;
-    default: return 0x80000000u | std::uint32_t(error);
-    }
-}
+namespace {
 
 std::uint64_t FileTime(const timespec &time)
 {

@@ -1,5 +1,7 @@
 #include "Platform/api/FileSystem.h"
 
+#include "Platform/api/ErrorLog.h"
+#include "Platform/api/Stream.h"
 #include "Platform/api/Win32/WideText.h"
 #include "Root/api/Exception.h"
 
@@ -161,6 +163,70 @@ void AppendLocked(const String &path, const std::function<std::string(std::uint6
             Fail("AppendLocked", "WriteFile", error);
         return;
     }
+}
+
+namespace {
+
+FolderEntry::Kind KindOf(const WIN32_FIND_DATAW &found)
+{
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return FolderEntry::Kind::File;
+    // Junctions and symbolic links name another place; cloud placeholders
+    // and other reparse points are the folder itself.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(found.dwReserved0))
+        return FolderEntry::Kind::FolderLink;
+    return FolderEntry::Kind::Folder;
+}
+
+} // namespace
+
+std::vector<FolderEntry> ListFolder(const String &folder)
+{
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAW found{};
+    // The basic level leaves out the short names, which we never use.
+    const HANDLE search = FindFirstFileExW(LongPath(JoinPath(folder, "*")).c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("FindFirstFileExW", error);
+        return entries;
+    }
+    do {
+        const std::u16string_view name(Win32::U(found.cFileName));
+        if (name != u"." && name != u"..")
+            entries.push_back({String(StringExpr(name)), KindOf(found)});
+    } while (FindNextFileW(search, &found));
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES)
+        BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("FindNextFileW", error);
+    if (!FindClose(search))
+        BRINTAVOLEX_LOG_SYSTEM_ERROR("FindClose");
+    return entries;
+}
+
+bool GetFileIdentity(const String &path, FileIdentity &identity)
+{
+    // Backup semantics let the call open folders too.
+    Handle file{CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (file.h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.h, &information))
+        return false;
+    identity = {information.dwVolumeSerialNumber,
+                std::uint64_t(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
+    return true;
+}
+
+std::uint32_t TryOpenForReading(const String &path)
+{
+    // Only readers may share: a file another program is writing is not
+    // ready to be shown.
+    Handle file{CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return file.h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
 }
 
 String DesktopFolder() { return KnownFolder(CSIDL_DESKTOP); }
