@@ -70,6 +70,19 @@ private:
     SharedPtr<JPGDecoder> _decoder;
 };
 
+// What the factory hands out: owns a JPGDecoder around the stream and
+// forwards to it, so that callers hold the file's decoder only as an IDecoder.
+class JPGDecoderToBeDeleted final : public IDecoder {
+public:
+    explicit JPGDecoderToBeDeleted(SharedPtr<IStream> stream) : _decoder(MakeShared<JPGDecoder>(std::move(stream))) {}
+    std::uint64_t GetCount() override { return _decoder->GetCount(); }
+    SharedPtr<ISceneItem> Get(std::uint64_t index) override { return _decoder->Get(index); }
+    SharedPtr<IProperty> GetProperty() override { return _decoder->GetProperty(); }
+
+private:
+    SharedPtr<JPGDecoder> _decoder;
+};
+
 class JPGDecoderFactory final : public DecoderFactory<JPGDecoderFactory> {
 public:
     String GetName() override { return "Brintavolex JPEG Decoder"; }
@@ -81,7 +94,7 @@ public:
     using CodecFactory::Create;
     SharedPtr<IDecoder> Create(const SharedPtr<IStream> &stream, const SharedPtr<ILogger> &) override
     {
-        return MakeShared<JPGDecoder>(stream);
+        return MakeShared<JPGDecoderToBeDeleted>(stream);
     }
 };
 
