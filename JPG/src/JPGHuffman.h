@@ -11,7 +11,7 @@ namespace Brintavolex::JPG {
 // A Huffman table ready for decoding: codes of up to kFastBits bits in one
 // lookup, longer ones by the canonical code ranges.
 struct DecodingTable {
-    static constexpr unsigned kFastBits = 9;
+    static constexpr unsigned kFastBits = 10;
     // (length << 8) | value, or 0 for a longer code.
     std::uint16_t fast[1u << kFastBits] = {};
     std::int32_t maxCode[kMaxHuffmanCodeLength + 2] = {};
