@@ -54,6 +54,8 @@ private:
     const TIF::TiffStructure &Structure();
     const Page &PageAt(std::uint64_t index);
     const TIF::ImageLayout &LayoutOf(const Page &page);
+    void DecodeSlices(std::uint64_t index, bool allSlices, void *buffer, std::uint64_t stride, std::uint64_t rows,
+                      const SharedPtr<IProgress> &progress);
     void DecodeWindow(const Page &page, const TIF::Destination &destination, const SharedPtr<IProgress> &progress);
     // A chunk's stored bytes: in place when the stream lends them, else read into copy.
     std::span<const std::uint8_t> ReadChunk(const Page &page, std::uint64_t chunk, std::vector<std::uint8_t> &copy);

@@ -169,6 +169,19 @@ Data::BasicInfo3D TIFDecoder::DecodeBasicInfo3D(std::uint64_t index)
 void TIFDecoder::Decode(std::uint64_t index, void *buffer, std::uint64_t stride, std::uint64_t rows,
                         const SharedPtr<IProgress> &progress)
 {
+    DecodeSlices(index, false, buffer, stride, rows, progress);
+}
+
+void TIFDecoder::DecodeVolume(std::uint64_t index, void *buffer, std::uint64_t stride, std::uint64_t rows,
+                              const SharedPtr<IProgress> &progress)
+{
+    DecodeSlices(index, true, buffer, stride, rows, progress);
+}
+
+// The picture, or every slice of a volume one after the other.
+void TIFDecoder::DecodeSlices(std::uint64_t index, bool allSlices, void *buffer, std::uint64_t stride,
+                              std::uint64_t rows, const SharedPtr<IProgress> &progress)
+{
     const Page &page = PageAt(index);
     const ImageLayout &l = LayoutOf(page);
     CheckDecodeLimit("TIFFDecoder", l.width, l.height, Data::PixelSize(l.colorType), l.depth);
@@ -177,26 +190,10 @@ void TIFDecoder::Decode(std::uint64_t index, void *buffer, std::uint64_t stride,
     Destination d;
     d.base = static_cast<std::uint8_t *>(buffer);
     d.yStep = std::int64_t(stride);
-    d.x1 = l.width;
-    d.y1 = l.height;
-    DecodeWindow(page, d, progress);
-}
-
-void TIFDecoder::DecodeVolume(std::uint64_t index, void *buffer, std::uint64_t stride, std::uint64_t rows,
-                              const SharedPtr<IProgress> &progress)
-{
-    const Page &page = PageAt(index);
-    const ImageLayout &l = LayoutOf(page);
-    CheckDecodeLimit("TIFFDecoder", l.width, l.height, Data::PixelSize(l.colorType), l.depth);
-    if (!buffer || stride < l.width || rows < l.height)
-        throw std::invalid_argument("TIFFDecoder::DecodeVolume: the buffer is smaller than a slice");
-    Destination d;
-    d.base = static_cast<std::uint8_t *>(buffer);
-    d.yStep = std::int64_t(stride);
     d.zStep = std::int64_t(stride * rows);
     d.x1 = l.width;
     d.y1 = l.height;
-    d.z1 = l.depth;
+    d.z1 = allSlices ? l.depth : 1;
     DecodeWindow(page, d, progress);
 }
 
