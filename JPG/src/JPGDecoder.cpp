@@ -39,6 +39,23 @@ Data::ColorType OutputType(const Structure &s)
 
 std::uint64_t BytesPerPixel(Data::ColorType type) { return type == Data::ColorType::UInt16 ? 2 : 4; }
 
+// Runs work with the lock released; a failure is marked for the other
+// workers (under the lock) before it leaves.
+template <class Work>
+void RunUnlocked(std::unique_lock<std::mutex> &lock, bool &failed, std::condition_variable &changed, Work &&work)
+{
+    lock.unlock();
+    try {
+        work();
+    } catch (...) {
+        lock.lock();
+        failed = true;
+        changed.notify_all();
+        throw;
+    }
+    lock.lock();
+}
+
 // MCU rows per band of the streaming decode, and bands in flight.
 constexpr std::uint32_t kBandMcuRows = 8;
 constexpr std::uint32_t kBandBuffers = 3;
@@ -78,22 +95,16 @@ void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, 
             if (!decoding && decoded < bandCount && bufferFree) {
                 const std::uint32_t band = decoded;
                 decoding = true;
-                lock.unlock();
-                try {
+                bool stop = false;
+                RunUnlocked(lock, failed, changed, [&] {
                     std::vector<CoefficientPlane> &planes = buffers[band % kBandBuffers];
                     for (std::size_t i = 0; i < planes.size(); ++i) {
                         planes[i].firstBlockRow = bandBegin(band) * frame.components[i].v;
                         planes[i].blockRows = (bandEnd(band) - bandBegin(band)) * frame.components[i].v;
                     }
                     entropy.DecodeRows(bandBegin(band), bandEnd(band), planes);
-                } catch (...) {
-                    lock.lock();
-                    failed = true;
-                    changed.notify_all();
-                    throw;
-                }
-                const bool stop = progress && progress->SetProgress(double(band + 1) / bandCount);
-                lock.lock();
+                    stop = progress && progress->SetProgress(double(band + 1) / bandCount);
+                });
                 decoding = false;
                 ++decoded;
                 cancelled |= stop;
@@ -101,16 +112,8 @@ void DecodeStreaming(const Structure &s, const std::vector<std::uint8_t> &file, 
             } else if (decoded > 0 && nextRow < bandEnd(decoded - 1)) {
                 const std::uint32_t row = nextRow++;
                 const std::uint32_t band = row / kBandMcuRows;
-                lock.unlock();
-                try {
-                    renderer.Render(buffers[band % kBandBuffers], row, row + 1, output, stride, worker);
-                } catch (...) {
-                    lock.lock();
-                    failed = true;
-                    changed.notify_all();
-                    throw;
-                }
-                lock.lock();
+                RunUnlocked(lock, failed, changed,
+                            [&] { renderer.Render(buffers[band % kBandBuffers], row, row + 1, output, stride, worker); });
                 if (--rowsLeft[band] == 0)
                     changed.notify_all();
             } else if (decoded == bandCount && nextRow == frame.mcusHigh) {
@@ -169,16 +172,7 @@ void DecodeScans(const Structure &s, const std::vector<std::uint8_t> &file, std:
                 continue;
             }
             state[ready] = kRunning;
-            lock.unlock();
-            try {
-                DecodeScanIntoPlanes(s.frame, s.scans[ready], file, planes);
-            } catch (...) {
-                lock.lock();
-                failed = true;
-                changed.notify_all();
-                throw;
-            }
-            lock.lock();
+            RunUnlocked(lock, failed, changed, [&] { DecodeScanIntoPlanes(s.frame, s.scans[ready], file, planes); });
             state[ready] = kDone;
             changed.notify_all();
         }
