@@ -109,6 +109,10 @@ public:
     // Sets the renderer type and creates the software back end's context
     // when there is none yet.
     void CreateContextSoftware();
+    // The context of the wanted back end; one this build or machine cannot
+    // create gives the software one instead (said once per run on the debug
+    // output). The wanted type stays what the caller stores.
+    void CreateContext(Platform::Video::RendererTypeEnum wanted);
     Platform::Video::RendererTypeEnum GetRendererType() const noexcept { return _rendererType; }
     // Creates the root panel's window and shows it; throws Exception without
     // a root panel.

@@ -6,13 +6,16 @@
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/ErrorLog.h"
+#include "Platform/api/System.h"
 #include "Root/api/Exception.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace Brintavolex::GUI {
 
@@ -51,6 +54,25 @@ void GUI::CreateContextSoftware()
     _rendererType = Platform::Video::RendererTypeEnum::Software;
     if (!_context)
         _context = Platform::Video::CreateContext(Platform::Video::RendererTypeEnum::Software);
+}
+
+void GUI::CreateContext(Platform::Video::RendererTypeEnum wanted)
+{
+    using Platform::Video::RendererTypeEnum;
+    if (wanted != RendererTypeEnum::Software && !_context) {
+        try {
+            _context = Platform::Video::CreateContext(wanted);
+            _rendererType = wanted;
+            return;
+        } catch (const std::exception &e) {
+            // Not a problem to report: the setting may name a back end this
+            // machine lacks, and then every run falls back the same way.
+            static std::atomic<bool> said{false};
+            if (!said.exchange(true))
+                Platform::DebugOutput((std::string("Drawing with the software renderer: ") + e.what() + "\n").c_str());
+        }
+    }
+    CreateContextSoftware();
 }
 
 // ---- windows ----

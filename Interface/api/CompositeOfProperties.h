@@ -4,6 +4,8 @@
 #include "Interface/api/ReaderWriter.h"
 #include "Interface/api/SerializableProperty.h"
 
+#include <cstddef>
+#include <exception>
 #include <type_traits>
 #include <vector>
 
@@ -25,6 +27,17 @@ public:
         virtual String ValueText() = 0;
         virtual String GetName() = 0;
         virtual String Description() = 0;
+        // Read, with a failure kept to this member: the number of values
+        // that could not be read (they keep what they held).
+        virtual std::size_t ReadEach(IReader &reader)
+        {
+            try {
+                Read(reader);
+                return 0;
+            } catch (const std::exception &) {
+                return 1;
+            }
+        }
     };
     class AbstractPropertyInfo : public AbstractInfo
     {
@@ -47,6 +60,10 @@ public:
     // member ends the whole operation.
     void Read(IReader &reader) override;
     void Write(IWriter &writer) override;
+    // As Read, but a member that fails keeps its value and the others are
+    // read all the same (settings files from other versions, damaged
+    // entries): the number of values that could not be read.
+    std::size_t ReadEach(IReader &reader);
 
     // The members as the children of a property tree.
     std::uint64_t GetCount() override { return _members.size(); }
@@ -118,6 +135,7 @@ public:
 
     void Read(IReader &reader) override { _composite->Read(reader); }
     void Write(IWriter &writer) override { _composite->Write(writer); }
+    std::size_t ReadEach(IReader &reader) override { return _composite->ReadEach(reader); }
     String ValueText() override { return String(); }
     String GetName() override { return _composite->Name(); }
     String Description() override { return String(); }

@@ -69,6 +69,11 @@ class RMLPropertyWriter : public PropertyWriter
 public:
     // Replaces the file; failure throws std::runtime_error "std::ofstream".
     explicit RMLPropertyWriter(const String &fileName);
+    // Collects the entries in memory instead, for a caller that writes the
+    // whole text in one piece (Bytes).
+    static SharedPtr<RMLPropertyWriter> InMemory();
+    // What an in-memory writer (and every writer entered from it) collected.
+    const std::string &Bytes() const;
 
     void WriteString(StringExpr name, const String &value) override;
     // The four below are not supported (std::logic_error).
@@ -78,10 +83,16 @@ public:
     void DeleteTreeIfEmpty(StringExpr name) override;
     SharedPtr<PropertyWriter> EnterTree(StringExpr name) override;
 
-private:
-    RMLPropertyWriter(SharedPtr<BinaryFile> file, std::vector<String> path, std::string prefix);
+    // Where entries go: the file, or the bytes when there is none.
+    struct Output {
+        SharedPtr<BinaryFile> file;
+        std::string bytes;
+    };
 
-    SharedPtr<BinaryFile> _file;
+private:
+    RMLPropertyWriter(SharedPtr<Output> output, std::vector<String> path, std::string prefix);
+
+    SharedPtr<Output> _output;
     std::vector<String> _path;
     std::string _prefix;
 };

@@ -27,6 +27,20 @@ void CompositeOfProperties::Read(IReader &reader)
         member->Read(*inner);
 }
 
+std::size_t CompositeOfProperties::ReadEach(IReader &reader)
+{
+    SharedPtr<IReader> inner;
+    try {
+        inner = reader.EnterTree(_name);
+    } catch (const std::exception &) {
+        return _members.size();
+    }
+    std::size_t failures = 0;
+    for (const auto &member : _members)
+        failures += member->ReadEach(*inner);
+    return failures;
+}
+
 void CompositeOfProperties::Write(IWriter &writer)
 {
     const SharedPtr<IWriter> inner = writer.EnterTree(_name);

@@ -203,13 +203,21 @@ RMLPropertyWriter::RMLPropertyWriter(const String &fileName)
     BinaryFile *file = BinaryFile::Open(fileName, BinaryFile::Mode::Replace);
     if (!file)
         throw std::runtime_error("std::ofstream");
-    _file = SharedPtr<BinaryFile>(file);
+    _output = MakeShared<Output>();
+    _output->file = SharedPtr<BinaryFile>(file);
 }
 
-RMLPropertyWriter::RMLPropertyWriter(SharedPtr<BinaryFile> file, std::vector<String> path, std::string prefix)
-    : _file(std::move(file)), _path(std::move(path)), _prefix(std::move(prefix))
+RMLPropertyWriter::RMLPropertyWriter(SharedPtr<Output> output, std::vector<String> path, std::string prefix)
+    : _output(std::move(output)), _path(std::move(path)), _prefix(std::move(prefix))
 {
 }
+
+SharedPtr<RMLPropertyWriter> RMLPropertyWriter::InMemory()
+{
+    return SharedPtr<RMLPropertyWriter>(new RMLPropertyWriter(MakeShared<Output>(), {}, std::string()));
+}
+
+const std::string &RMLPropertyWriter::Bytes() const { return _output->bytes; }
 
 void RMLPropertyWriter::WriteString(StringExpr name, const String &value)
 {
@@ -225,8 +233,12 @@ void RMLPropertyWriter::WriteString(StringExpr name, const String &value)
     std::string entry;
     entry.reserve(_prefix.size() + key.size() + text.size() + 8);
     entry.append(_prefix).append("[").append(key).append("]\r\n").append(text).append("\r\n\r\n");
-    _file->Write(entry, context);
-    _file->Flush(context);
+    if (!_output->file) {
+        _output->bytes += entry;
+        return;
+    }
+    _output->file->Write(entry, context);
+    _output->file->Flush(context);
 }
 
 void RMLPropertyWriter::WriteUInt32(StringExpr, UInt32)
@@ -254,7 +266,7 @@ SharedPtr<PropertyWriter> RMLPropertyWriter::EnterTree(StringExpr name)
     std::vector<String> path = _path;
     path.emplace_back(name);
     return SharedPtr<PropertyWriter>(
-        new RMLPropertyWriter(_file, std::move(path), _prefix + "[" + element + "]"));
+        new RMLPropertyWriter(_output, std::move(path), _prefix + "[" + element + "]"));
 }
 
 } // namespace Brintavolex

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Brintavolex::Platform {
@@ -69,9 +70,21 @@ bool GetFileIdentity(const String &path, FileIdentity &identity);
 // Stream.h; a folder gives AccessDenied). Never logs.
 std::uint32_t TryOpenForReading(const String &path);
 
-// The user's desktop and local application-data folders; empty when the
-// system does not know them.
+// The user's desktop, local and roaming application-data folders; empty
+// when the system does not know them.
 String DesktopFolder();
 String LocalAppDataFolder();
+String RoamingAppDataFolder();
+
+// The folder of the running executable, with a trailing separator. Throws
+// SystemErrorException when the system cannot say.
+String ExecutableFolder();
+
+// Replaces the file's content so that readers (and a crash at any moment)
+// see either the old file or the new one whole: the bytes go to a new file
+// beside it, reach the disk, and that file then takes the name. A failure
+// leaves the old file untouched and throws SystemErrorException
+// ("ReplaceFile").
+void ReplaceFileAtomically(const String &path, std::string_view bytes);
 
 } // namespace Brintavolex::Platform

@@ -21,12 +21,22 @@ enum class EnumLanguage : std::uint32_t {
 };
 
 // The process-wide user-interface language. Set by the "Language" setting;
-// Auto (the initial value) follows the process's global locale: German when
-// its name begins with "German", otherwise English.
+// Auto (the initial value) follows the system's interface language as
+// DetectSystemLanguage found it (English until then). The C and C++ locales
+// are never switched for it: number texts must not change with the language.
 void SetCurrentLanguage(EnumLanguage language) noexcept;
 EnumLanguage GetCurrentLanguageSetting() noexcept;
 // The language in force (never Auto).
 EnumLanguage GetCurrentLanguage();
+// The language of the system's user interface, German or English (every
+// other language shows English): on Windows the primary language of the
+// user's interface language, else of the system's language id; elsewhere
+// LC_ALL, LC_MESSAGES or LANG. Remembered for Auto. Called once as the GUI
+// starts.
+EnumLanguage DetectSystemLanguage();
+// Primary language (the low 10 bits of a Windows language id) 7 is German,
+// everything else English.
+EnumLanguage LanguageFromLanguageId(std::uint16_t languageId) noexcept;
 // Index into a text pair of the language in force: 0 German, 1 English.
 unsigned GetLanguageIndex();
 // The text of the language in force, picked at the moment it is shown.

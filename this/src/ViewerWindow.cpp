@@ -4,15 +4,49 @@
 
 namespace Brintavolex {
 
-ViewerWindow::ViewerWindow(SharedPtr<GUI::WindowPlatform> platform)
-    : _gui(std::move(platform)), _root(MakeShared<ViewerPanel>())
+ViewerWindow::ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder)
+    : _store(settingsFolder.Empty() ? std::make_unique<SettingsStore>(_settings)
+                                    : std::make_unique<SettingsStore>(_settings, settingsFolder, String())),
+      _gui(std::move(platform)), _root(MakeShared<ViewerPanel>())
 {
-    _gui.CreateContextSoftware();
-    _root->SetStyle(MakeShared<GUI::ViewerStyleWithOpaquePanelBackground>());
+    Locale::DetectSystemLanguage();
+    BindSettings();
+    _store->Load();
+    _gui.CreateContext(_settings.renderer.Get());
+    ApplyBackground();
     // Escape on the root panel closes the window.
     Function2<void()> close;
     close.Reset(&GUI::GUI::Close, &_gui);
     _root->SetCloseAction(close);
+}
+
+void ViewerWindow::BindSettings()
+{
+    // Every change is saved; while the file is read the store saves nothing.
+    _settings.language.Callback().ResetCallable([this](const Locale::EnumLanguage &language) {
+        Locale::SetCurrentLanguage(language);
+        // Texts pick their language as they draw.
+        _root->Invalidate();
+        _gui.RequestRepaint();
+        _store->Save();
+    });
+    _settings.backgroundColor.Callback().ResetCallable([this](const Data::ColorBGRA<float> &) {
+        ApplyBackground();
+        _store->Save();
+    });
+    // The back end is chosen as the window host starts: a change holds from
+    // the next start.
+    _settings.renderer.Callback().ResetCallable(
+        [this](const Platform::Video::RendererTypeEnum &) { _store->Save(); });
+}
+
+void ViewerWindow::ApplyBackground()
+{
+    const Data::ColorBGRA<float> c = _settings.backgroundColor.Get();
+    auto style = MakeShared<GUI::ViewerStyleWithOpaquePanelBackground>();
+    style->panelBackground = GUI::Color{c.r, c.g, c.b, c.a};
+    _root->SetStyle(style);
+    _gui.RequestRepaint();
 }
 
 void ViewerWindow::Open()

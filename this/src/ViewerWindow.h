@@ -1,11 +1,15 @@
 #pragma once
 
-// The viewer role's window: the window host with the software renderer and
-// the viewer panel (title line and 2D view) as its root panel.
+// The viewer role's window: the window host with the renderer the settings
+// name and the viewer panel (title line and 2D view) as its root panel.
 
 #include "GUI/api/GUI.h"
 #include "GUI/api/WindowPlatform.h"
+#include "this/src/Settings/PlanoscopeSettings.h"
+#include "this/src/Settings/SettingsFile.h"
 #include "this/src/ViewerPanel.h"
+
+#include <memory>
 
 namespace Brintavolex {
 
@@ -13,12 +17,16 @@ class ViewerWindow {
 public:
     static constexpr std::int32_t kWidth = 800, kHeight = 600;
 
-    explicit ViewerWindow(SharedPtr<GUI::WindowPlatform> platform);
+    // Reads the settings (from settingsFolder; empty: the user's) before
+    // anything shows, so that their language, renderer and colours hold
+    // from the first frame.
+    explicit ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder = String());
     ViewerWindow(const ViewerWindow &) = delete;
     ViewerWindow &operator=(const ViewerWindow &) = delete;
 
     GUI::GUI &Host() noexcept { return _gui; }
     const SharedPtr<ViewerPanel> &RootPanel() const noexcept { return _root; }
+    PlanoscopeSettings &Settings() noexcept { return _settings; }
     // Places the root panel in the middle of the primary monitor's work area
     // and shows its window.
     void Open();
@@ -29,6 +37,11 @@ public:
     int Run() { return _gui.Run(); }
 
 private:
+    void BindSettings();
+    void ApplyBackground();
+
+    PlanoscopeSettings _settings;
+    std::unique_ptr<SettingsStore> _store;
     GUI::GUI _gui;
     SharedPtr<ViewerPanel> _root;
 };

@@ -5,7 +5,10 @@
 #include "Platform/api/String.h"
 #include "Platform/src/Posix/SystemErrorCode.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <string>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,7 +27,7 @@ std::string Native(const String &path) { return ToUTF8(path); }
     throw SystemErrorException(context, call, std::uint32_t(error));
 }
 
-void WriteAll(int fd, const std::string &bytes, const char *context)
+void WriteAll(int fd, std::string_view bytes, const char *context)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -97,7 +100,7 @@ void CopyFileOver(const String &from, const String &to)
         }
         if (n == 0)
             break;
-        WriteAll(out.fd, std::string(buffer, std::size_t(n)), "CopyFile");
+        WriteAll(out.fd, std::string_view(buffer, std::size_t(n)), "CopyFile");
     }
     if (close(out.fd) != 0) {
         out.fd = -1;
@@ -235,6 +238,49 @@ String LocalAppDataFolder()
 {
     String xdg = FromEnvironment("XDG_DATA_HOME", "");
     return xdg.Empty() ? FromEnvironment("HOME", "/.local/share") : xdg;
+}
+
+String RoamingAppDataFolder()
+{
+    String xdg = FromEnvironment("XDG_CONFIG_HOME", "");
+    return xdg.Empty() ? FromEnvironment("HOME", "/.config") : xdg;
+}
+
+String ExecutableFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || std::size_t(length) >= sizeof path)
+        Fail("ExecutableFolder", "readlink", length < 0 ? errno : ENAMETOOLONG);
+    std::string folder(path, std::size_t(length));
+    folder.erase(folder.find_last_of('/') + 1);
+    return FromUTF8(folder);
+}
+
+void ReplaceFileAtomically(const String &path, std::string_view bytes)
+{
+    // Unique per process and call: two savers never share a new file.
+    static std::atomic<unsigned> counter{0};
+    const std::string target = Native(path);
+    const std::string temporary =
+        target + "." + std::to_string(getpid()) + "." + std::to_string(counter.fetch_add(1)) + ".new";
+    Descriptor file{open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
+    if (file.fd < 0)
+        Fail("ReplaceFile", "open", errno);
+    try {
+        WriteAll(file.fd, bytes, "ReplaceFile");
+        if (fsync(file.fd) != 0)
+            Fail("ReplaceFile", "fsync", errno);
+        const int fd = file.fd;
+        file.fd = -1;
+        if (close(fd) != 0)
+            Fail("ReplaceFile", "close", errno);
+        if (rename(temporary.c_str(), target.c_str()) != 0)
+            Fail("ReplaceFile", "rename", errno);
+    } catch (...) {
+        unlink(temporary.c_str());
+        throw;
+    }
 }
 
 } // namespace Brintavolex::Platform

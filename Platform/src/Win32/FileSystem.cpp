@@ -8,6 +8,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+
 namespace Brintavolex::Platform {
 
 namespace {
@@ -231,5 +236,57 @@ std::uint32_t TryOpenForReading(const String &path)
 
 String DesktopFolder() { return KnownFolder(CSIDL_DESKTOP); }
 String LocalAppDataFolder() { return KnownFolder(CSIDL_LOCAL_APPDATA); }
+String RoamingAppDataFolder() { return KnownFolder(CSIDL_APPDATA); }
+
+String ExecutableFolder()
+{
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+    if (length == 0 || length >= path.size())
+        Fail("ExecutableFolder", "GetModuleFileNameW", length == 0 ? GetLastError() : DWORD(ERROR_INSUFFICIENT_BUFFER));
+    std::wstring folder(path.data(), length);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return String(StringExpr(std::u16string_view(Win32::U(folder.c_str()), folder.size())));
+}
+
+void ReplaceFileAtomically(const String &path, std::string_view bytes)
+{
+    // Unique per process and call: two savers never share a new file.
+    static std::atomic<unsigned> counter{0};
+    const std::wstring target = LongPath(path);
+    const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                                   std::to_wstring(counter.fetch_add(1)) + L".new";
+    Handle file{CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        Fail("ReplaceFile", "CreateFileW", GetLastError());
+    try {
+        while (!bytes.empty()) {
+            const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(file.h, bytes.data(), chunk, &written, nullptr))
+                Fail("ReplaceFile", "WriteFile", GetLastError());
+            if (written == 0)
+                Fail("ReplaceFile", "WriteFile", ERROR_WRITE_FAULT);
+            bytes.remove_prefix(written);
+        }
+        if (!FlushFileBuffers(file.h))
+            Fail("ReplaceFile", "FlushFileBuffers", GetLastError());
+        CloseHandle(file.h);
+        file.h = INVALID_HANDLE_VALUE;
+        // Another process replacing or reading the file at this moment
+        // refuses the move for a short while.
+        for (int attempt = 0;; ++attempt) {
+            if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                break;
+            const DWORD error = GetLastError();
+            if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 100)
+                Fail("ReplaceFile", "MoveFileExW", error);
+            Sleep(10);
+        }
+    } catch (...) {
+        DeleteFileW(temporary.c_str());
+        throw;
+    }
+}
 
 } // namespace Brintavolex::Platform

@@ -5,6 +5,7 @@
 #include "Data/api/Image2D.h"
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
+#include "support/TempFolder.h"
 #include "support/TestData.h"
 #include "this/src/ViewerWindow.h"
 
@@ -32,7 +33,8 @@ constexpr const char *kGolden = "gui/viewer-frame.png";
 TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
 {
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform);
+    const TestSupport::TempFolder settings;
+    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
     ASSERT_NE(window, 0u);

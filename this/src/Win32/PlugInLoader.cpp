@@ -128,21 +128,6 @@ std::vector<CLSID> DecoderClasses(ITypeLib &library)
 
 using GetClassObjectFunction = HRESULT(STDAPICALLTYPE *)(REFCLSID, REFIID, LPVOID *);
 
-// The folder of the running executable, with a trailing separator.
-String ExecutableFolder()
-{
-    std::vector<wchar_t> path(32768);
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    if (length == 0 || length >= path.size()) {
-        const DWORD error = length == 0 ? GetLastError() : DWORD(ERROR_INSUFFICIENT_BUFFER);
-        BRINTAVOLEX_LOG_SYSTEM_ERROR_CODE("PlugIn: GetModuleFileNameW", error);
-        throw SystemErrorException("PlugIn", "GetModuleFileNameW", error);
-    }
-    std::wstring folder(path.data(), length);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return String(StringExpr(std::u16string_view(Win32::U(folder.c_str()), folder.size())));
-}
-
 bool EndsWithDll(const std::wstring &name)
 {
     if (name.size() < 4)
@@ -259,6 +244,6 @@ std::size_t LoadNamedDll(const String &path) noexcept
 
 } // namespace PlugIn
 
-std::vector<SharedPtr<CodecFactory>> ScanPlugInFactories() { return PlugIn::ScanFolder(PlugIn::ExecutableFolder()); }
+std::vector<SharedPtr<CodecFactory>> ScanPlugInFactories() { return PlugIn::ScanFolder(Platform::ExecutableFolder()); }
 
 } // namespace Brintavolex
