@@ -22,7 +22,7 @@ TEST(BrightnessContrast, RelationsStayFiniteAtBothEndsOfTheSliders)
     const DisplayWindow neutral = WindowFromControls(0, 0);
     EXPECT_EQ(neutral.lo, 0);
     EXPECT_EQ(neutral.hi, 1);
-    EXPECT_NEAR(WindowFromControls(0.1, 0.5).hi - WindowFromControls(0.1, 0.5).lo, 1 / std::tan(3 * M_PI / 8), 1e-15);
+    EXPECT_NEAR(WindowFromControls(0.1, 0.5).hi - WindowFromControls(0.1, 0.5).lo, 1 / std::tan(1.5 * kQuarterPi), 1e-15);
     for (const double b : {-1.0, 0.0, 1.0})
         for (const double c : {-1.0, 1.0}) {
             const DisplayWindow w = WindowFromControls(b, c);
