@@ -21,3 +21,15 @@ if(NOT WIN32)
                 $<TARGET_FILE:display_mapping_cli> ${CMAKE_CURRENT_BINARY_DIR}/reference-display)
     set_tests_properties(reference.display_mapping PROPERTIES TIMEOUT 120)
 endif()
+
+# Histogram bins and graphs and the brightness/contrast window against numpy,
+# BMP files against Pillow's reading.
+if(NOT WIN32)
+    add_executable(histogram_cli reference/HistogramCli.cpp)
+    target_link_libraries(histogram_cli PRIVATE brintavolex)
+    brintavolex_warnings(histogram_cli)
+    add_test(NAME reference.histogram
+        COMMAND ${NUMPY_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/histogram_reference.py
+                $<TARGET_FILE:histogram_cli> ${CMAKE_CURRENT_BINARY_DIR}/reference-histogram)
+    set_tests_properties(reference.histogram PROPERTIES TIMEOUT 120)
+endif()

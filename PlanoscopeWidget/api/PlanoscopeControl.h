@@ -7,10 +7,12 @@
 #include "GUI/api/Control.h"
 #include "GUI/api/Drawing.h"
 #include "GUI/api/Resampling.h"
+#include "PlanoscopeWidget/api/BrightnessContrast.h"
 #include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
 #include "Root/api/Function.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Brintavolex::ImageView {
@@ -52,6 +54,14 @@ public:
     void RotateClockwise() { SetRotation((_rotation + 90) % 360); }
     void RotateCounterclockwise() { SetRotation((_rotation + 270) % 360); }
     Vec2 ClampPanning(Vec2 pan) const;
+
+    // The brightness/contrast window the picture is shown through (none:
+    // the fixed display mapping). The image itself never changes: the view
+    // draws a windowed 8-bit copy while the window changes what is seen.
+    void SetDisplayWindow(std::optional<DisplayWindow> window);
+    const std::optional<DisplayWindow> &GetDisplayWindow() const noexcept { return _window; }
+    // What the texture holds: the image, or its windowed copy.
+    const SharedPtr<Data::Image2DBase> &ShownImage();
 
     void ShowRuler(bool show);
     bool IsRulerShown() const noexcept { return _rulerShown; }
@@ -108,6 +118,8 @@ private:
     void KeepFrame(const Platform::Video::RectI32 &destination, Mode mode);
 
     SharedPtr<Data::Image2DBase> _image;
+    std::optional<DisplayWindow> _window;
+    SharedPtr<Data::Image2DBase> _windowed; // null until needed, reset by a new image or window
     double _pixelWidth = 1, _pixelHeight = 1;
     double _zoom = 1;
     Vec2 _pan;

@@ -64,6 +64,7 @@ void Planoscope::SetImage(const SharedPtr<Data::Image2DBase> &image, double pixe
                           std::uint16_t exifOrientation)
 {
     _image = image;
+    _windowed.Reset();
     _exifOrientation = Data::ValidExifOrientation(exifOrientation);
     _pixelWidth = (pixelWidth > 0 && std::isfinite(pixelWidth)) ? pixelWidth : 1;
     _pixelHeight = (pixelHeight > 0 && std::isfinite(pixelHeight)) ? pixelHeight : 1;
@@ -316,14 +317,40 @@ bool Planoscope::DeleteContextObjects()
     return ControlList::DeleteContextObjects() && resampling;
 }
 
+void Planoscope::SetDisplayWindow(std::optional<DisplayWindow> window)
+{
+    const auto same = [](const std::optional<DisplayWindow> &a, const std::optional<DisplayWindow> &b) {
+        return a.has_value() == b.has_value() && (!a || (a->lo == b->lo && a->hi == b->hi));
+    };
+    if (same(window, _window))
+        return;
+    _window = window;
+    _windowed.Reset();
+    // A new copy may reuse the old one's address: the texture goes with it.
+    _texture.Reset();
+    _textureImage = nullptr;
+    _kept.valid = false;
+    RequestRepaint();
+}
+
+const SharedPtr<Data::Image2DBase> &Planoscope::ShownImage()
+{
+    if (!_image || !_window || ShowsAsStored(*_image, *_window))
+        return _image;
+    if (!_windowed)
+        _windowed = ApplyDisplayWindow(*_image, *_window);
+    return _windowed;
+}
+
 bool Planoscope::EnsureTexture(Platform::Video::Context &context)
 {
     const bool mipMap = IsMipMode(CurrentResamplingMode());
-    if (_texture && _textureContext == &context && _textureImage == _image.Get() && (_textureMipMap || !mipMap))
+    const SharedPtr<Data::Image2DBase> &shown = ShownImage();
+    if (_texture && _textureContext == &context && _textureImage == shown.Get() && (_textureMipMap || !mipMap))
         return true;
-    _texture = Platform::Video::CreateFromMemory(context.SharedFromThis<Platform::Video::Context>(), _image, mipMap);
+    _texture = Platform::Video::CreateFromMemory(context.SharedFromThis<Platform::Video::Context>(), shown, mipMap);
     _textureContext = &context;
-    _textureImage = _image.Get();
+    _textureImage = shown.Get();
     _textureMipMap = mipMap;
     _kept.valid = false;
     return bool(_texture);

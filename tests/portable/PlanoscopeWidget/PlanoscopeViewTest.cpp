@@ -1,5 +1,6 @@
 // The 2D view drawn by the software renderer into memory: metamorphic checks
 // on whole frames.
+#include "Data/api/DisplayBytes.h"
 #include "GUI/api/GUI.h"
 #include "GUI/api/Panel.h"
 #include "PlanoscopeWidget/api/PlanoscopeControl.h"
@@ -334,6 +335,46 @@ TEST(Planoscope, TextThatDoesNotFitIsShortenedOrDropped)
     EXPECT_LT(font->TextWidth(shorter), full);
     EXPECT_EQ(shorter.ToStdString().substr(shorter.Length() - 3), "...");
     EXPECT_TRUE(FitText(*font, text, 1).Empty()); // not even "..." fits: nothing, and no endless loop
+}
+
+} // namespace Brintavolex::ImageView
+
+namespace Brintavolex::ImageView {
+
+// A window changes the pixels on screen, not the image's: the frame shows
+// the windowed copy's bytes, and without a window the fixed mapping again.
+TEST(Planoscope, DisplayWindowChangesTheScreenNotTheImage)
+{
+    Desk desk(64, 48);
+    auto image = MakeShared<Data::Image2D<std::uint16_t>>();
+    image->Allocate(64, 48);
+    {
+        auto lock = image->Lock<std::uint16_t>();
+        for (std::uint32_t y = 0; y < 48; ++y)
+            for (std::uint32_t x = 0; x < 64; ++x)
+                lock(x, y) = std::uint16_t(x * 1000 + y * 13);
+    }
+    desk.view.SetImage(image);
+    desk.Paint();
+    EXPECT_EQ(desk.At(10, 3).b, Data::DisplayByte(std::uint16_t(10 * 1000 + 3 * 13)));
+    desk.view.SetDisplayWindow(WindowFromControls(0.2, 0.6));
+    desk.Paint();
+    const SharedPtr<Data::Image2DBase> windowed = ApplyDisplayWindow(*image, WindowFromControls(0.2, 0.6));
+    const auto shown = windowed->LockConst<std::uint8_t>();
+    const auto stored = image->LockConst<std::uint16_t>();
+    int wrong = 0, changed = 0;
+    for (std::int32_t y = 0; y < 48; ++y)
+        for (std::int32_t x = 0; x < 64; ++x) {
+            const Pixel p = desk.At(x, y);
+            wrong += p.b != shown(x, y) || p.g != shown(x, y) || p.r != shown(x, y) ||
+                     stored(x, y) != std::uint16_t(x * 1000 + y * 13);
+            changed += p.b != Data::DisplayByte(stored(x, y));
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(changed, 64 * 48 / 2);
+    desk.view.SetDisplayWindow(std::nullopt);
+    desk.Paint();
+    EXPECT_EQ(desk.At(10, 3).b, Data::DisplayByte(std::uint16_t(10 * 1000 + 3 * 13)));
 }
 
 } // namespace Brintavolex::ImageView
