@@ -136,9 +136,10 @@ public:
 // playback is while the user drags).
 class SliderXWithIsPosition : public SliderX {
 public:
-    // Clamped into the range; a value that is not finite is ignored.
+    // A value that is not finite is ignored.
     void SetIsPosition(double position);
-    double GetIsPosition() const noexcept { return _isPosition; }
+    // Inside the range, also after the range changed.
+    double GetIsPosition() const noexcept;
 
 protected:
     void BuildTrack(QuadBatch &batch) override;

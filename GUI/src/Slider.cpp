@@ -350,9 +350,14 @@ void SliderXWithIsPosition::SetIsPosition(double position)
 {
     if (!std::isfinite(position))
         return;
-    _isPosition = std::clamp(position, GetMinimum(), GetMaximum());
+    _isPosition = position;
     SetBuilt(false);
     RequestRepaint();
+}
+
+double SliderXWithIsPosition::GetIsPosition() const noexcept
+{
+    return std::clamp(_isPosition, GetMinimum(), GetMaximum());
 }
 
 void SliderXWithIsPosition::BuildTrack(QuadBatch &batch)
@@ -362,7 +367,7 @@ void SliderXWithIsPosition::BuildTrack(QuadBatch &batch)
     const double range = GetMaximum() - GetMinimum();
     const std::int32_t knob = GetKnobLength();
     const std::int32_t free = std::max(0, t.Width() - knob);
-    const double fraction = range > 0 ? std::clamp((_isPosition - GetMinimum()) / range, 0.0, 1.0) : 0.0;
+    const double fraction = range > 0 ? std::clamp((GetIsPosition() - GetMinimum()) / range, 0.0, 1.0) : 0.0;
     // The mark sits where the knob's centre would be.
     const std::int32_t centre = t.x0 + Truncate(std::round(fraction * free)) + knob / 2;
     const std::int32_t half = std::max(1, Unit(*this, kIsPositionMarkUnits) / 2);
