@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -158,6 +159,34 @@ TEST(Button, ClicksOnlyForAPressAndReleaseOnItAndForKeysThatWentDownOnIt)
     d.Key(M::KeyDown, KeySpace);
     d.Key(M::KeyUp, KeySpace);
     EXPECT_EQ(c.clicks, clicks);
+}
+
+TEST(Button, DrawsItsPictureOverItsRectangle)
+{
+    Desk d;
+    auto red = Data::CreateImage2D(Data::ColorType::BGRAUInt8);
+    red->Allocate(8, 8);
+    {
+        auto lock = red->Lock<Data::ColorBGRA<std::uint8_t>>();
+        for (std::uint64_t y = 0; y < 8; ++y)
+            for (std::uint64_t x = 0; x < 8; ++x)
+                lock.Row(y)[x] = Data::ColorBGRA<std::uint8_t>{0, 0, 255, 255};
+    }
+    TransparentBackgroundButton button;
+    button.SetRect(40, 60, 72, 92);
+    button.SetImage(red);
+    button.SetImageScale(2, 2); // a 16 x 16 picture in the middle
+    d.root->Add(button);
+    d.gui->RequestRepaint();
+    d.Pump();
+    const auto &frames = d.platform->Frames(d.Window());
+    auto pixel = [&](std::int32_t x, std::int32_t y) {
+        const std::uint8_t *p = frames.Pixels().data() + (std::size_t(y) * frames.Width() + std::size_t(x)) * 4;
+        return std::array<std::uint8_t, 3>{p[0], p[1], p[2]};
+    };
+    EXPECT_EQ(pixel(56, 76), (std::array<std::uint8_t, 3>{0, 0, 255}));
+    EXPECT_EQ(pixel(49, 69), (std::array<std::uint8_t, 3>{0, 0, 255}));
+    EXPECT_NE(pixel(46, 66), (std::array<std::uint8_t, 3>{0, 0, 255}));
 }
 
 TEST(Button, TwoStateButtonSwitchesBeforeItsCallbackAndNullImagesAreRefused)

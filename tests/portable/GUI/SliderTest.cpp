@@ -1,7 +1,9 @@
 // Sliders and scroll bars driven through the GUI's pointer routing: knob
 // sizes and steps, empty ranges and tracks shorter than the knob, and a
 // property run of random drags, wheel turns and track presses.
+#include "GUI/api/Button.h"
 #include "GUI/api/GUI.h"
+#include "GUI/api/Label.h"
 #include "GUI/api/Panel.h"
 #include "GUI/api/Slider.h"
 #include "Platform/api/Video/Software.h"
@@ -276,6 +278,37 @@ TEST(Slider, RandomInputKeepsPositionsFiniteAndInsideTheRange)
     // The input really moved the controls.
     EXPECT_GT(moved, 1000);
     d.gui.PaintPanels();
+}
+
+// Widgets of every kind at odd scales and in rectangles down to nothing
+// lay out and draw without throwing.
+TEST(Widgets, LayOutAndDrawAtAnyScale)
+{
+    Desk d;
+    Button button(TextPair{"Schaltfläche", "Button"});
+    TransparentBackgroundButton bare(TextPair{"", "Bare"});
+    Label label(TextPair{"Beschriftung", "Label"}, Label::AlignCentre);
+    Separator line;
+    ScrollBars bars;
+    SliderXWithIsPosition slider;
+    Control *const all[] = {&button, &bare, &label, &line, &bars, &slider};
+    for (Control *c : all)
+        d.panel->Add(*c);
+    slider.SetRange(0, 10, 2);
+    bars.X().SetRange(0, 1000, 100);
+    for (double scale : {0.1, 0.5, 0.75, 1.0, 1.25, 1.75, 2.5, 4.0, 8.0}) {
+        d.panel->SetScale(scale);
+        for (std::int32_t size : {0, 1, 3, 17, 250}) {
+            std::int32_t y = 0;
+            for (Control *c : all) {
+                c->SetRect(5, y, 5 + size, y + size / 4 + 1);
+                y += size / 4 + 2;
+            }
+            bars.SetRect(300, 0, 300 + size, size);
+            EXPECT_NO_THROW(d.gui.PaintPanels()) << "scale " << scale << ", size " << size;
+            EXPECT_NO_THROW(label.GetRenderTextPositionX());
+        }
+    }
 }
 
 } // namespace
