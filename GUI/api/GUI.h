@@ -156,6 +156,9 @@ public:
     // Throws std::invalid_argument unless both are equal.
     void OnDPIChanged(std::uintptr_t monitor, std::uint32_t dpiX, std::uint32_t dpiY);
     const std::vector<MonitorInfo> &Monitors() const noexcept { return _monitors; }
+    // The work area of the monitor nearest to the pointer's last message
+    // position; none without a platform or monitors.
+    std::optional<Rect> PointerWorkArea() const;
     void RefreshMonitors();
     // Moves the panels attached to the root panel along with it.
     virtual void RepositionPanels();

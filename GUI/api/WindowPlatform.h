@@ -86,6 +86,10 @@ struct MonitorInfo {
     std::uint32_t dpiX = 96, dpiY = 96;
 };
 
+// The monitor whose area is nearest to the desktop point (containing it, or
+// at the least distance from it; the first of equals); null for no monitors.
+const MonitorInfo *NearestMonitor(const std::vector<MonitorInfo> &monitors, std::int32_t x, std::int32_t y) noexcept;
+
 struct WindowRequest {
     Rect rect;            // the client area in desktop pixels
     String title;
@@ -188,6 +192,9 @@ public:
     // ---- system settings ----
     virtual std::vector<MonitorInfo> Monitors() = 0;
     virtual std::uintptr_t MonitorOfWindow(WindowHandle window) = 0;
+    // The work area of the monitor nearest to the desktop point; by default
+    // from Monitors(), else an unbounded area.
+    virtual Rect WorkAreaNearest(std::int32_t x, std::int32_t y);
     virtual bool HighContrast() = 0;
     virtual std::optional<Colorization> ReadColorization() = 0;
     // 0 when unavailable.

@@ -11,6 +11,15 @@ void QuadBatch::Clear()
     _rects.clear();
     _glyphs.clear();
     _font.Reset();
+    _image.Reset();
+}
+
+void QuadBatch::AddImage(const Rect &rect, const SharedPtr<Data::Image2DBase> &image, const Color &tint)
+{
+    if (!image || rect.x1 <= rect.x0 || rect.y1 <= rect.y0)
+        return;
+    _image = image;
+    _imageQuad = Quad{float(rect.x0), float(rect.y0), float(rect.x1), float(rect.y1), 0, 0, 1, 1, tint};
 }
 
 void QuadBatch::AddRect(const Rect &rect, const Color &color)
@@ -62,6 +71,10 @@ void QuadBatch::Upload(const SharedPtr<Context> &context)
     };
     if (!_rects.empty())
         _solid = fill(_rects);
+    if (_image) {
+        _imageQuads = fill(std::vector<Quad>{_imageQuad});
+        _imageTexture = Platform::Video::CreateFromMemory(context, _image);
+    }
     if (!_glyphs.empty() && _font) {
         _text = fill(_glyphs);
         _fontTexture = _font->Texture(context);
@@ -77,6 +90,13 @@ void QuadBatch::Draw()
         context.UnbindShader();
         _solid->RenderAll();
     }
+    if (_imageQuads && _imageTexture) {
+        Context &context = _imageQuads->GetContext();
+        context.UnbindShader();
+        context.BindImage2D(_imageTexture);
+        _imageQuads->RenderAll();
+        context.UnbindImage2D();
+    }
     if (_text && _fontTexture) {
         Context &context = _text->GetContext();
         context.UnbindShader();
@@ -91,6 +111,8 @@ bool QuadBatch::Release()
     _solid.Reset();
     _text.Reset();
     _fontTexture.Reset();
+    _imageQuads.Reset();
+    _imageTexture.Reset();
     _builtFor = nullptr;
     return true;
 }

@@ -2,41 +2,18 @@
 
 #include "GUI/api/Font.h"
 #include "GUI/api/GUI.h"
+#include "GUI/src/WidgetSupport.h"
 
 #include <algorithm>
 
 namespace Brintavolex::GUI {
 
+using namespace WidgetSupport;
+
 namespace {
 constexpr std::uint32_t KeyBack = 8, KeyReturn = 13, KeyEscape = 27, KeySpace = 32, KeyEnd = 35, KeyHome = 36,
                         KeyLeft = 37, KeyUp = 38, KeyRight = 39, KeyDown = 40, KeyDelete = 46;
 
-Platform::Video::Context *ContextOf(const Control &control)
-{
-    Panel *panel = control.GetPanel();
-    return panel ? panel->GetContext() : nullptr;
-}
-
-const Style &StyleOf(const Control &control)
-{
-    static const ViewerStyle fallback;
-    Panel *panel = control.GetPanel();
-    if (panel)
-        return *panel->GetStyle();
-    return fallback;
-}
-
-std::int32_t Unit(const Control &control, double units)
-{
-    Panel *panel = control.GetPanel();
-    return panel ? panel->GUIUnit(units) : static_cast<std::int32_t>(units);
-}
-
-SharedPtr<Font> FontOf(const Control &control, FontRole role = FontRole::Normal)
-{
-    Panel *panel = control.GetPanel();
-    return panel ? panel->GetFont(role) : nullptr;
-}
 } // namespace
 
 // ---- ClickableControl ----

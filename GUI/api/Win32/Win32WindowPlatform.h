@@ -60,6 +60,7 @@ public:
     std::uintptr_t StartTimer(std::uintptr_t restartId, std::uint32_t milliseconds) override;
     void StopTimer(std::uintptr_t id) override;
     std::vector<MonitorInfo> Monitors() override;
+    Rect WorkAreaNearest(std::int32_t x, std::int32_t y) override;
     std::uintptr_t MonitorOfWindow(WindowHandle window) override;
     bool HighContrast() override;
     std::optional<Colorization> ReadColorization() override;

@@ -494,6 +494,24 @@ std::vector<MonitorInfo> Win32WindowPlatform::Monitors()
     return list;
 }
 
+Rect Win32WindowPlatform::WorkAreaNearest(std::int32_t x, std::int32_t y)
+{
+    HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
+    if (!monitor) {
+        // Without the monitor functions: the system's work area.
+        RECT work{};
+        if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+            return Rect{work.left, work.top, work.right, work.bottom};
+    } else {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info))
+            return Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        BRINTAVOLEX_LOG_SYSTEM_ERROR("GetMonitorInfoW");
+    }
+    return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 std::uintptr_t Win32WindowPlatform::MonitorOfWindow(WindowHandle window)
 {
     return reinterpret_cast<std::uintptr_t>(MonitorFromWindow(H(window), MONITOR_DEFAULTTONEAREST));
