@@ -530,13 +530,16 @@ def png_bytes(width, height, rgba_rows):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
+SHEET_COLUMNS = 4
+
+
 def write_sheet(path, icons):
     """Each icon at 100 % and 200 % on the toolbar's dark grey, one row per name."""
     background = (0x38, 0x38, 0x38)
     by_name = {}
     for name, scale, pixels in icons:
         by_name.setdefault(name, {})[scale] = pixels
-    pad, columns = 8, 4
+    pad, columns = 8, SHEET_COLUMNS
     cell_w, cell_h = GRID * 3 + pad * 3, GRID * 2 + pad * 2
     names = list(by_name)
     rows = (len(names) + columns - 1) // columns
@@ -562,8 +565,10 @@ def write_sheet(path, icons):
 
 def main(argv):
     if len(argv) == 3 and argv[1] == "--sheet":
-        for i, name in enumerate(write_sheet(argv[2], list(all_icons()))):
-            print(i, name)
+        names = write_sheet(argv[2], list(all_icons()))
+        print(argv[2] + ", each icon at 100 % and 200 %:")
+        for row in range(0, len(names), SHEET_COLUMNS):
+            print("  row %d: %s" % (row // SHEET_COLUMNS + 1, ", ".join(names[row:row + SHEET_COLUMNS])))
         return 0
     if len(argv) == 2 and not argv[1].startswith("-"):
         write_source(argv[1], all_icons())
