@@ -3,7 +3,9 @@
 // The toolbar icons, drawn by tools/make_icons.py at build time and linked in
 // as pixels: looked up by the bitmap file name the commands name.
 
+#include "Data/api/Image2D.h"
 #include "Root/api/String.h"
+#include "Root/api/SharedPtr.h"
 
 #include <cstdint>
 #include <vector>
@@ -27,6 +29,9 @@ inline constexpr std::int32_t IconSizeAtScale1 = 24;
 // Two-state buttons have an "...Active.bmp" twin for their on state. An
 // unknown name throws Exception naming it.
 IconPixels GetIcon(StringExpr fileName, double scale);
+
+// The same as an image for buttons: BGRA 8-bit over the static pixels.
+SharedPtr<Data::Image2DBase> GetIconImage(StringExpr fileName, double scale);
 
 // Every icon's file name, once each, in drawing order.
 std::vector<String> GetIconNames();

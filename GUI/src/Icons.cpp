@@ -37,6 +37,15 @@ IconPixels GetIcon(StringExpr fileName, double scale)
     throw Exception("GetIcon: unknown icon \"" + String(fileName) + "\"");
 }
 
+SharedPtr<Data::Image2DBase> GetIconImage(StringExpr fileName, double scale)
+{
+    const IconPixels icon = GetIcon(fileName, scale);
+    // The image only reads its buffer: the pixels stay constant.
+    return Data::CreateExternalBufferImage2D(const_cast<std::uint8_t *>(icon.bgra), Data::ColorType::BGRAUInt8,
+                                             std::uint64_t(icon.width), std::uint64_t(icon.height),
+                                             std::uint64_t(icon.width), std::uint64_t(icon.height));
+}
+
 std::vector<String> GetIconNames()
 {
     std::vector<String> names;
