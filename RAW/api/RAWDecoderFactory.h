@@ -39,8 +39,10 @@ public:
     // Y, Z, Offset (64 bits) and Type.
     void Write(IWriter &writer);
     // Adds the stored entries; an entry that does not read, or that
-    // CheckRAWEntry refuses, is logged and left out.
-    void Read(IReader &reader);
+    // CheckRAWEntry refuses, is logged and left out. The second form reads
+    // the sub-key of that name (the same extension in another case).
+    void Read(IReader &reader) { Read(reader, _extension); }
+    void Read(IReader &reader, StringExpr storedExtension);
 
 private:
     const String _extension;

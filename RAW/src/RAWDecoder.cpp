@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 namespace Brintavolex {
@@ -20,11 +21,12 @@ namespace {
 constexpr const char *k2D = "RAW2DDecoder";
 constexpr const char *k3D = "RAW3DDecoder";
 
-// A YZ slice takes one sample of every row. Rows this long are read sample
+// A YZ slice takes one sample of every row. Where the stream can be neither
+// mapped nor lent, rows this long are read sample
 // by sample; shorter ones in bands of whole rows, whose copy costs less than
 // a read per sample.
 constexpr std::uint64_t kSampleReadRowBytes = std::uint64_t(16) << 10;
-constexpr std::uint64_t kBandBytes = std::uint64_t(8) << 20;
+constexpr std::uint64_t kBandBytes = std::uint64_t(1) << 20;
 
 SharedPtr<IStream> Required(SharedPtr<IStream> stream, const char *decoder)
 {
@@ -151,15 +153,35 @@ void RAW3DDecoder::GatherYZ(const Layout &l, std::uint64_t k, std::uint8_t *out,
     const std::uint64_t size = l.sampleSize, rowBytes = l.RowBytes(), rowCount = l.y * l.z;
     // Global row r is row r % Y of plane r / Y: sample (y, z) of the slice.
     auto target = [&](std::uint64_t r) { return out + (r / l.y) * rowStride + (r % l.y) * size; };
-    // A stream over memory lends the samples in place.
-    if (auto *lending = dynamic_cast<Stream *>(_stream.Get())) {
+    auto gather = [&](const std::uint8_t *volume) {
+        const std::uint8_t *from = volume + k * size;
+        // A copy of constant size is a single move.
+        auto copy = [&]<std::size_t N>(std::integral_constant<std::size_t, N>) {
+            for (std::uint64_t z = 0, r = 0; z < l.z; ++z) {
+                std::uint8_t *row = out + z * rowStride;
+                for (std::uint64_t y = 0; y < l.y; ++y, ++r)
+                    std::memcpy(row + y * N, from + r * rowBytes, N);
+            }
+        };
+        switch (size) {
+        case 1: copy(std::integral_constant<std::size_t, 1>{}); break;
+        case 2: copy(std::integral_constant<std::size_t, 2>{}); break;
+        case 4: copy(std::integral_constant<std::size_t, 4>{}); break;
+        default: copy(std::integral_constant<std::size_t, 8>{}); break;
+        }
+        ReportProgress(progress, 1.0);
+    };
+    // A stream over memory lends the samples in place; a mapped file brings
+    // in the pages touched instead of copying every row.
+    if (auto *file = dynamic_cast<FileStream *>(_stream.Get())) {
+        if (const std::unique_ptr<MappedFile> mapped = file->Map(); mapped && mapped->Size() == file->size()) {
+            gather(mapped->Data() + l.offset);
+            return;
+        }
+    } else if (auto *lending = dynamic_cast<Stream *>(_stream.Get())) {
         _stream->seek(l.offset);
-        const StreamLock lock = lending->lock(l.PlaneBytes() * l.z);
-        if (lock.data) {
-            const std::uint8_t *from = lock.data + k * size;
-            for (std::uint64_t r = 0; r < rowCount; ++r)
-                std::memcpy(target(r), from + r * rowBytes, size);
-            ReportProgress(progress, 1.0);
+        if (const StreamLock lock = lending->lock(l.PlaneBytes() * l.z); lock.data) {
+            gather(lock.data);
             return;
         }
     }

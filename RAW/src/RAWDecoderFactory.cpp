@@ -109,9 +109,9 @@ void RAWDecoderFactory::Write(IWriter &writer)
     }
 }
 
-void RAWDecoderFactory::Read(IReader &reader)
+void RAWDecoderFactory::Read(IReader &reader, StringExpr storedExtension)
 {
-    const SharedPtr<IReader> extension = reader.EnterTree(_extension);
+    const SharedPtr<IReader> extension = reader.EnterTree(storedExtension);
     SizeTable read;
     const std::uint64_t count = extension->GetKeyCount();
     for (std::uint64_t i = 0; i < count; ++i) {
@@ -133,8 +133,8 @@ void RAWDecoderFactory::Read(IReader &reader)
                 throw Exception(check.message);
             read[size] = check.entry;
         } catch (const std::exception &e) {
-            BRINTAVOLEX_LOG("RAWDecoderFactory: the entry \"" + key + "\" of \"" + _extension + "\" is left out: " +
-                            e.what());
+            BRINTAVOLEX_LOG("RAWDecoderFactory: the entry \"" + key + "\" of \"" + String(storedExtension) +
+                            "\" is left out: " + e.what());
         }
     }
     std::lock_guard<std::mutex> guard(_mutex);
@@ -177,7 +177,8 @@ void RAWDecoderSettings::Read(IReader &reader)
     const std::uint64_t count = inner->GetKeyCount();
     for (std::uint64_t i = 0; i < count; ++i) {
         try {
-            FactoryFor(inner->GetKey(i))->Read(*inner);
+            const String extension = inner->GetKey(i);
+            FactoryFor(extension)->Read(*inner, extension);
         } catch (const std::exception &e) {
             BRINTAVOLEX_LOG(String("RAWDecoderFactory: stored extension left out: ") + e.what());
         }

@@ -84,6 +84,21 @@ std::string ThroughCache(const SharedPtr<IImage2D> &item)
     return bytes;
 }
 
+// A stream that neither maps its file nor lends its bytes: slices are read.
+class CopyingStream final : public IStream {
+public:
+    explicit CopyingStream(SharedPtr<IStream> inner) : _inner(std::move(inner)) {}
+    std::uint64_t tell() override { return _inner->tell(); }
+    std::uint64_t read(void *buffer, std::uint64_t count) override { return _inner->read(buffer, count); }
+    void seek(std::uint64_t position) override { _inner->seek(position); }
+    std::uint64_t size() override { return _inner->size(); }
+    SharedPtr<IStream> Clone() override { return _inner->Clone(); }
+    SharedPtr<IProperty> GetProperty(const Guid &key) override { return _inner->GetProperty(key); }
+
+private:
+    SharedPtr<IStream> _inner;
+};
+
 } // namespace
 
 TEST(RAWDecoder, EveryTypeIn2DAnd3DDecodesAsNumpyWroteIt)
@@ -133,11 +148,12 @@ TEST(RAWDecoder, EverySliceOfEveryVolumeEqualsNumpysSlice)
         const std::uint64_t x = std::uint64_t(c.x), y = std::uint64_t(c.y), z = std::uint64_t(c.z);
         const std::uint64_t sample = RAWSampleSize(TypeCode(c.type));
         const std::string xy = Expected(c, ".expected"), xz = Expected(c, ".xz"), yz = Expected(c, ".yz");
-        // From the file, and from memory, which lends the samples in place.
+        // From the file (mapped), from memory (lent in place), and read.
         const std::string file = ReadBytes(GeneratedPath("raw/" + c.name));
+        const SharedPtr<IStream> fromFile = MakeShared<FileStream>(GeneratedPath("raw/" + c.name));
         for (const SharedPtr<IStream> &stream :
-             {SharedPtr<IStream>(MakeShared<FileStream>(GeneratedPath("raw/" + c.name))),
-              SharedPtr<IStream>(MakeShared<MemoryStream>(file.data(), file.size()))}) {
+             {fromFile, SharedPtr<IStream>(MakeShared<MemoryStream>(file.data(), file.size())),
+              SharedPtr<IStream>(MakeShared<CopyingStream>(fromFile))}) {
             const auto volume = DynamicPointerCast<RAW3DDecoder::Image3D>(Open(c, stream)->Get(0));
             ASSERT_TRUE(volume);
             struct Orientation {

@@ -73,15 +73,21 @@ TEST(RAWSettings, StoredValuesOfOlderVersionsAndDamagedEntries)
         return entry(size, "X", x) + entry(size, "Y", "2") + entry(size, "Z", "0") + entry(size, "Offset", offset) +
                entry(size, "Type", "8");
     };
-    const std::string file = record("3221225482", "5", "-1073741824") + record("110", "5", "100") +
+    // The same extension in another case joins the same table.
+    std::string otherCase = record("120", "5", "110");
+    for (std::size_t at; (at = otherCase.find("[Raw]")) != std::string::npos;)
+        otherCase.replace(at, 5, "[raw]");
+    const std::string file = record("3221225482", "5", "-1073741824") + record("110", "5", "100") + otherCase +
                              record("111", "5", "100") /* one byte too many */ + record("50", "x", "40") +
                              record("60", "-5", "70") + record("junk", "5", "0") + record("70", "5", "");
     SettingsTree loaded;
     loaded.Load(RMLPropertyReader::FromBytes(file));
     const auto table = loaded.raw->FactoryFor("RAW")->Table();
     const RAWDecoderFactory::SizeTable expected{{3221225482u, RAWEntry{5, 2, 0, std::int64_t(3 * kGiB), 8}},
-                                                {110u, RAWEntry{5, 2, 0, 100, 8}}};
+                                                {110u, RAWEntry{5, 2, 0, 100, 8}},
+                                                {120u, RAWEntry{5, 2, 0, 110, 8}}};
     EXPECT_TRUE(*table == expected);
+    EXPECT_EQ(loaded.raw->Factories().size(), 1u);
 }
 
 TEST(RAWSettings, ValuesTheUserTypesAreCheckedBeforeAnyDecoderSeesThem)
