@@ -61,6 +61,23 @@ private:
     std::uint64_t _size;
 };
 
+// A read-only view of a whole file, for reads that jump about the file (a
+// slice across a volume): pages come in when touched instead of being
+// copied. Unmapped when destroyed.
+class MappedFile {
+public:
+    MappedFile(const std::uint8_t *data, std::uint64_t size) noexcept : _data(data), _size(size) {}
+    ~MappedFile();
+    MappedFile(const MappedFile &) = delete;
+    MappedFile &operator=(const MappedFile &) = delete;
+    const std::uint8_t *Data() const noexcept { return _data; }
+    std::uint64_t Size() const noexcept { return _size; }
+
+private:
+    const std::uint8_t *_data;
+    std::uint64_t _size;
+};
+
 // A read-only file, shared for reading, writing and deleting so that the
 // viewer never keeps a file from being renamed or deleted.
 class FileStream final : public Stream {
@@ -77,6 +94,9 @@ public:
     SharedPtr<IStream> Clone() override;
     SharedPtr<IProperty> GetProperty(const Guid &key) override;
     StreamLock lock(std::uint64_t count) override;
+    // The whole file mapped, or nullptr when the system does not map it (an
+    // empty file, no address space).
+    std::unique_ptr<MappedFile> Map();
 
     const String &GetFileName() const noexcept { return _fileName; }
     // FILETIME values: 100 ns units since 1601-01-01 (UTC).

@@ -5,6 +5,7 @@
 #include "ICO/api/ICODecoder.h"
 #include "JPG/api/JPGDecoder.h"
 #include "PNG/api/PNGDecoder.h"
+#include "RAW/api/RAWDecoderFactory.h"
 #include "TIF/api/TIFDecoder.h"
 #include "Platform/api/ErrorLog.h"
 
@@ -35,6 +36,12 @@ void UseApplicationCodecs()
             return factories;
         });
     });
+}
+
+SharedPtr<RAWDecoderSettings> ApplicationRAWDecoderSettings()
+{
+    static const SharedPtr<RAWDecoderSettings> settings = MakeShared<RAWDecoderSettings>();
+    return settings;
 }
 
 } // namespace Brintavolex

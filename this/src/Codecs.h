@@ -6,6 +6,8 @@
 
 namespace Brintavolex {
 
+class RAWDecoderSettings;
+
 // The application's decoders: the built-in ones in their fixed order. Adding
 // a decoder is its folder and one line in this list.
 std::vector<SharedPtr<CodecFactory>> BuiltInFactories();
@@ -16,5 +18,10 @@ std::vector<SharedPtr<CodecFactory>> ScanPlugInFactories();
 // failing plug-in scan leaves the built-in ones). Every role that opens files
 // calls it first; later calls change nothing.
 void UseApplicationCodecs();
+// The application's RAW size tables: the settings keep them under
+// Codecs/RAWDecoderFactory and the import dialog adds to them. They are no
+// built-in decoders: the factory of each extension joins the registry's end
+// when it is first needed.
+SharedPtr<RAWDecoderSettings> ApplicationRAWDecoderSettings();
 
 } // namespace Brintavolex

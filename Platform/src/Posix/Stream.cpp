@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +118,23 @@ std::uint64_t FileStream::read(void *buffer, std::uint64_t count)
             throw SystemErrorException("Brintavolex::FileStream::read", "ReadFile", SystemError::HandleEndOfFile);
     }
     return count;
+}
+
+std::unique_ptr<MappedFile> FileStream::Map()
+{
+    RequireOpen("Map");
+    if (_size == 0 || _size > std::uint64_t(SIZE_MAX))
+        return nullptr;
+    void *data = mmap(nullptr, std::size_t(_size), PROT_READ, MAP_SHARED, _native->fd, 0);
+    if (data == MAP_FAILED)
+        return nullptr;
+    return std::make_unique<MappedFile>(static_cast<const std::uint8_t *>(data), _size);
+}
+
+MappedFile::~MappedFile()
+{
+    if (munmap(const_cast<std::uint8_t *>(_data), std::size_t(_size)) != 0)
+        BRINTAVOLEX_LOG_SYSTEM_ERROR("UnmapViewOfFile");
 }
 
 } // namespace Brintavolex

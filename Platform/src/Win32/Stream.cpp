@@ -118,4 +118,26 @@ std::uint64_t FileStream::read(void *buffer, std::uint64_t count)
     return count;
 }
 
+std::unique_ptr<MappedFile> FileStream::Map()
+{
+    RequireOpen("Map");
+    if (_size == 0)
+        return nullptr;
+    HANDLE mapping = CreateFileMappingW(_native->handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!mapping)
+        return nullptr;
+    // The view keeps the mapping object alive.
+    const void *data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    CloseHandle(mapping);
+    if (!data)
+        return nullptr;
+    return std::make_unique<MappedFile>(static_cast<const std::uint8_t *>(data), _size);
+}
+
+MappedFile::~MappedFile()
+{
+    if (!UnmapViewOfFile(_data))
+        BRINTAVOLEX_LOG_SYSTEM_ERROR("UnmapViewOfFile");
+}
+
 } // namespace Brintavolex
