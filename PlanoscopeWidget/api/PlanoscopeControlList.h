@@ -43,6 +43,7 @@ public:
     void SetImagePath(std::u16string path) { _imagePath = std::move(path); }
 
     Planoscope &View() noexcept { return _view; }
+    const Planoscope &View() const noexcept { return _view; }
     HistogramModel &Histogram() noexcept { return _histogram; }
     PlanoscopeBrightnessContrast &BrightnessContrast() noexcept { return _brightnessContrast; }
     // Told of every zoom and rotation change, after the toolbar followed.

@@ -21,7 +21,7 @@ constexpr double kButtonExtra = 2;     // square button side beyond a control's 
 constexpr double kSpacing = 2;         // between toolbar items
 constexpr double kGroupSpacing = 8;    // between groups of items
 constexpr double kZoomListWidth = 100;
-constexpr double kSamplingListWidth = 124;
+constexpr double kSamplingListWidth = 140;
 constexpr double kRotationListWidth = 52;
 constexpr double kColumnPadding = 4;
 
@@ -131,6 +131,7 @@ PlanoscopeControlWithToolbar::PlanoscopeControlWithToolbar()
 
     BindSettings(*_ownSettings);
     UpdateIcons();
+    ViewZoomChanged();
 }
 
 PlanoscopeControlWithToolbar::~PlanoscopeControlWithToolbar()
