@@ -443,10 +443,11 @@ void PlanoscopeControlWithToolbar::LayOut()
     }
     GUI::Rect view = content;
     if (_scrollBars.IsVisible()) {
+        // The bars' thickness depends on their rectangle.
+        Place(_scrollBars, content.x0, content.y0, content.x1, content.y1);
         const std::int32_t thickness = _scrollBars.Thickness();
         view.x1 = std::max(view.x0, view.x1 - thickness);
         view.y1 = std::max(view.y0, view.y1 - thickness);
-        Place(_scrollBars, content.x0, content.y0, content.x1, content.y1);
     }
     Place(_view, view.x0, view.y0, view.x1, view.y1);
     SyncScrollBars();
