@@ -103,3 +103,45 @@ TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
 }
 
 } // namespace Brintavolex
+
+namespace Brintavolex {
+
+// A toggle clicked in one run is in the settings file and shows in the next.
+TEST(ViewerWindow, ToolbarTogglesAreSavedAndRestoredByTheNextRun)
+{
+    const TestSupport::TempFolder settings;
+    {
+        auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+        ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+        viewer.Open();
+        ImageView::PlanoscopeControlList &composite = viewer.RootPanel()->Viewer();
+        EXPECT_FALSE(composite.HistogramButton().IsActive());
+        for (GUI::Button *button : {static_cast<GUI::Button *>(&composite.HistogramButton()),
+                                    static_cast<GUI::Button *>(&composite.ValuesButton())}) {
+            const GUI::Rect r = button->GetRect(), panel = viewer.RootPanel()->GetRect();
+            viewer.Host().OnMouseMove(panel.x0 + (r.x0 + r.x1) / 2, panel.y0 + (r.y0 + r.y1) / 2);
+            viewer.Host().OnMouseLButtonDown();
+            viewer.Host().OnMouseLButtonUp();
+        }
+        EXPECT_TRUE(composite.HistogramSidePanel().IsVisible());
+        EXPECT_FALSE(composite.View().AreRGBValuesShown());
+    }
+    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    viewer.Open();
+    ImageView::PlanoscopeControlList &composite = viewer.RootPanel()->Viewer();
+    EXPECT_TRUE(composite.HistogramButton().IsActive());
+    EXPECT_TRUE(composite.HistogramSidePanel().IsVisible());
+    EXPECT_FALSE(composite.ValuesButton().IsActive());
+    EXPECT_FALSE(composite.BrightnessContrastSidePanel().IsVisible());
+    // Escape closes the panel first (and saves that), the window only then.
+    const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
+    platform->InjectKey(window, GUI::WindowMessages::KeyDown, 27);
+    platform->InjectKey(window, GUI::WindowMessages::KeyUp, 27);
+    viewer.Host().ProcessPendingMessages();
+    EXPECT_FALSE(composite.HistogramSidePanel().IsVisible());
+    EXPECT_FALSE(viewer.Settings().viewer2D.histogram.Get());
+    EXPECT_FALSE(platform->Windows().empty());
+}
+
+} // namespace Brintavolex
