@@ -12,7 +12,6 @@ Usage (inside wine-env.sh): composite_window_test.py VIEWER LAYOUT_TOOL WORKDIR
 """
 
 import os
-import subprocess
 import sys
 import time
 
@@ -23,16 +22,6 @@ import viewer_window_test as vw  # noqa: E402
 from view_window_test import find_picture, window_area, write_pattern  # noqa: E402
 
 BACKGROUND = np.array([63, 63, 63], dtype=np.uint8)
-
-
-def layout(wine, tool):
-    out = subprocess.run([wine, tool], capture_output=True, text=True, check=True, timeout=60).stdout
-    rects = {}
-    for line in out.splitlines():
-        parts = line.split()
-        if len(parts) == 5:
-            rects[parts[0]] = tuple(int(v) for v in parts[1:])
-    return rects
 
 
 def click(window, rect):
@@ -50,7 +39,7 @@ def main():
     viewer, tool, workdir = sys.argv[1:4]
     wine = os.environ["WINE_BIN"]
     os.makedirs(workdir, exist_ok=True)
-    rects = layout(wine, tool)
+    rects = vw.toolbar_layout(wine, tool)
     for name in ("Toolbar", "RotateRight", "RotateLeft", "ZoomIn", "Histogram"):
         assert name in rects, "the layout tool names no %s: %r" % (name, rects)
     path = os.path.join(workdir, "turn.bmp")
@@ -68,7 +57,8 @@ def main():
             x0, y0, x1, y1 = rects[name]
             square = area[y0:y1, x0:x1].reshape(-1, 3)
             drawn = np.any(square != BACKGROUND, axis=1).mean()
-            assert drawn > 0.5, "button %s is not drawn (%.2f of its pixels)" % (name, drawn)
+            # Toggles draw their picture alone, without a background.
+            assert drawn > 0.3, "button %s is not drawn (%.2f of its pixels)" % (name, drawn)
         tx0, ty0, tx1, ty1 = rects["Toolbar"]
         assert found[1] >= ty1, "the picture at %s overlaps the toolbar ending at %d" % (found, ty1)
         print("toolbar drawn over %d x %d pixels" % (tx1 - tx0, ty1 - ty0))

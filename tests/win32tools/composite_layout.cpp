@@ -22,6 +22,8 @@ int main()
                      {"ZoomOut", &c.ZoomOutButton()},     {"ZoomIn", &c.ZoomInButton()},
                      {"RotateLeft", &c.RotateLeftButton()}, {"RotateRight", &c.RotateRightButton()},
                      {"Ruler", &c.RulerButton()},         {"Histogram", &c.HistogramButton()},
+                     {"ZoomList", &c.ZoomList()},         {"SamplingList", &c.SamplingList()},
+                     {"RotationList", &c.RotationList()},
                      {"Toolbar", nullptr}};
         for (const auto &item : items) {
             const GUI::Rect r = item.control ? item.control->GetRect() : c.ToolbarRect();
