@@ -131,7 +131,7 @@ TEST(PlanoscopeControlList, ToolbarCommandsChangeTheViewAndToggleWritesItsSettin
     BrightnessContrastPanel &bc = desk.viewer.BrightnessContrastSidePanel();
     desk.viewer.BrightnessContrast().SetContrast(0.5);
     ASSERT_TRUE(view.GetDisplayWindow());
-    EXPECT_NEAR(view.GetDisplayWindow()->hi - view.GetDisplayWindow()->lo, 1 / std::tan(3 * M_PI / 8), 1e-12);
+    EXPECT_NEAR(view.GetDisplayWindow()->hi - view.GetDisplayWindow()->lo, 1 / std::tan(3 * kQuarterPi / 2), 1e-12);
     EXPECT_EQ(bc.ContrastSlider().GetPosition(), 0.5);
     desk.Click(bc.ResetButton());
     EXPECT_FALSE(view.GetDisplayWindow());
