@@ -33,3 +33,14 @@ if(NOT WIN32)
                 $<TARGET_FILE:histogram_cli> ${CMAKE_CURRENT_BINARY_DIR}/reference-histogram)
     set_tests_properties(reference.histogram PROPERTIES TIMEOUT 120)
 endif()
+
+# "Save image as..." of the 2D viewer: PNG and BMP files read back by Pillow.
+if(NOT WIN32)
+    add_executable(save_image_cli reference/SaveImageCli.cpp)
+    target_link_libraries(save_image_cli PRIVATE brintavolex)
+    brintavolex_warnings(save_image_cli)
+    add_test(NAME reference.save_image
+        COMMAND ${NUMPY_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/save_image_reference.py
+                $<TARGET_FILE:save_image_cli> ${CMAKE_CURRENT_BINARY_DIR}/reference-save)
+    set_tests_properties(reference.save_image PROPERTIES TIMEOUT 120)
+endif()

@@ -170,6 +170,10 @@ public:
     bool IsOpen() const noexcept { return static_cast<bool>(_list); }
     const SharedPtr<DropDownListPanel> &GetListPanel() const noexcept { return _list; }
     std::int32_t RowHeight() const;
+    // A text shown in place of the chosen entry (a value between entries);
+    // empty shows the entry again.
+    void SetShownText(String text);
+    const String &GetShownText() const noexcept { return _shownText; }
     // Reported after the user chose an entry.
     Function<DropDownList &> &OnChange() noexcept { return _onChange; }
 
@@ -185,6 +189,7 @@ private:
     void Open();
     std::vector<String> _entries;
     std::int32_t _selected = -1;
+    String _shownText;
     SharedPtr<DropDownListPanel> _list;
     GUI *_listeningOn = nullptr;
     Function<DropDownList &> _onChange;

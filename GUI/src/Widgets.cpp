@@ -541,6 +541,13 @@ void DropDownList::SetSelectedIndex(std::int32_t index)
     RequestRepaint();
 }
 
+void DropDownList::SetShownText(String text)
+{
+    _shownText = std::move(text);
+    SetBuilt(false);
+    RequestRepaint();
+}
+
 std::int32_t DropDownList::RowHeight() const { return std::max(GetRect().Height(), 1); }
 
 void DropDownList::Open()
@@ -654,9 +661,9 @@ void DropDownList::BuildQuads(QuadBatch &batch)
     const std::int32_t a = std::max(r.Height() / 4, 2);
     batch.AddRect(Rect{r.x1 - 3 * a, r.y0 + (r.Height() - a) / 2, r.x1 - a, r.y0 + (r.Height() + a) / 2},
                   colors.text);
-    if (SharedPtr<Font> font = FontOf(*this); font && _selected >= 0)
+    if (SharedPtr<Font> font = FontOf(*this); font && (_selected >= 0 || !_shownText.Empty()))
         batch.AddText(*font, r.x0 + Unit(*this, style.padding), r.y0 + (r.Height() - font->LineHeight()) / 2,
-                      _entries[std::size_t(_selected)], colors.text);
+                      _shownText.Empty() ? _entries[std::size_t(_selected)] : _shownText, colors.text);
 }
 
 } // namespace Brintavolex::GUI

@@ -10,6 +10,7 @@ namespace Brintavolex {
 
 namespace {
 const char kProduct[] = "Brintavolex Viewer";
+constexpr std::uint32_t kKeyEscape = 27;
 
 // The last part of a path.
 String BaseName(const String &path)
@@ -22,8 +23,8 @@ String BaseName(const String &path)
 
 ViewerPanel::ViewerPanel()
 {
-    Add(_view);
-    _view.ZoomListener().Reset(&ViewerPanel::ZoomChanged, this);
+    Add(_viewer);
+    _viewer.ZoomListener().Reset(&ViewerPanel::ZoomChanged, this);
     UpdateTitle();
 }
 
@@ -42,12 +43,13 @@ void ViewerPanel::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std
 void ViewerPanel::LayOut()
 {
     const GUI::Rect r = GetRect();
-    _view.SetRect(0, std::min(TitleHeight(), r.Height()), r.Width(), r.Height());
+    _viewer.SetRect(0, std::min(TitleHeight(), r.Height()), r.Width(), r.Height());
 }
 
 void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster> &poster)
 {
     _fileName = BaseName(path);
+    _viewer.SetImagePath(path.ToU16String());
     _problem = String();
     _decode.reset();
     try {
@@ -74,7 +76,7 @@ void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t
 {
     _decode.reset();
     if (outcome.image) {
-        _view.SetImage(outcome.image, 1, 1, exifOrientation);
+        _viewer.SetImage(outcome.image, 1, 1, exifOrientation);
         ChooseFirstZoom();
     } else {
         _problem = outcome.error.Empty() ? String("the file could not be decoded") : outcome.error;
@@ -86,23 +88,25 @@ void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t
 void ViewerPanel::ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExpr name)
 {
     _fileName = String(name);
+    _viewer.SetImagePath(_fileName.ToU16String());
     _problem = String();
-    _view.SetImage(image);
+    _viewer.ShowImage(image);
     ChooseFirstZoom();
     UpdateTitle();
 }
 
 void ViewerPanel::ChooseFirstZoom()
 {
-    if (!_view.GetImage())
+    ImageView::Planoscope &view = _viewer.View();
+    if (!view.GetImage())
         return;
-    const double fit = _view.FittingZoom();
-    _view.SetPan({0, 0});
+    const double fit = view.FittingZoom();
+    view.SetPan({0, 0});
     // A picture opened fitted stays fitted while the window changes size.
     if (fit > 1)
-        _view.FitToWindow();
+        view.FitToWindow();
     else
-        _view.SetZoom(1);
+        view.SetZoom(1);
 }
 
 void ViewerPanel::ZoomChanged() { UpdateTitle(); }
@@ -116,8 +120,8 @@ String ViewerPanel::TitleText() const
         title += " - " + _problem;
     else if (_decode)
         title += " - loading";
-    else if (_view.GetImage())
-        title += " - " + ImageView::ZoomText(_view.GetZoom());
+    else if (_viewer.View().GetImage())
+        title += " - " + ImageView::ZoomText(_viewer.View().GetZoom());
     return title;
 }
 
@@ -138,10 +142,13 @@ void ViewerPanel::UpdateTitle()
 
 bool ViewerPanel::OnKeyDown(std::uint32_t key, std::int64_t flags)
 {
+    // Escape closes the side panels first, the window once none is shown.
+    if (key == kKeyEscape && _viewer.CloseSidePanels())
+        return true;
     if (PanelWithTransparentTitle::OnKeyDown(key, flags))
         return true;
     // Keys nobody else takes go to the view.
-    return _view.OnKeyDown(key, flags);
+    return _viewer.View().OnKeyDown(key, flags);
 }
 
 } // namespace Brintavolex

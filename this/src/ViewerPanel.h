@@ -1,11 +1,12 @@
 #pragma once
 
 // The main window's content until the application object exists: a title
-// line and the 2D view of one file, opened in the background.
+// line and the 2D viewer (toolbar, view, side panels) of one file, opened in
+// the background.
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/BackgroundDecode.h"
-#include "PlanoscopeWidget/api/PlanoscopeControl.h"
+#include "PlanoscopeWidget/api/PlanoscopeControlList.h"
 
 #include <memory>
 
@@ -22,7 +23,8 @@ public:
     // Shows an image at once (no file behind it).
     void ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExpr name);
 
-    ImageView::Planoscope &View() noexcept { return _view; }
+    ImageView::Planoscope &View() noexcept { return _viewer.View(); }
+    ImageView::PlanoscopeControlList &Viewer() noexcept { return _viewer; }
     // The English title: product, file name, zoom or the reason a file did
     // not open.
     String TitleText() const;
@@ -40,7 +42,7 @@ private:
     // The first zoom: the whole picture, but never magnified.
     void ChooseFirstZoom();
 
-    ImageView::Planoscope _view;
+    ImageView::PlanoscopeControlList _viewer;
     String _fileName;
     String _problem;
     std::unique_ptr<BackgroundDecode> _decode;

@@ -1,5 +1,7 @@
 #include "this/src/ViewerWindow.h"
 
+#include "this/src/SaveImageDialog.h"
+
 #include <algorithm>
 
 namespace Brintavolex {
@@ -38,6 +40,11 @@ void ViewerWindow::BindSettings()
     // the next start.
     _settings.renderer.Callback().ResetCallable(
         [this](const Platform::Video::RendererTypeEnum &) { _store->Save(); });
+    // The 2D viewer's toggles and sampling choices.
+    Function2<void()> save;
+    save.ResetCallable([this] { _store->Save(); });
+    _root->Viewer().BindSettings(_settings.viewer2D, std::move(save));
+    _root->Viewer().SetSaveDialog(CreateSystemSaveDialog(_gui, *_root));
 }
 
 void ViewerWindow::ApplyBackground()

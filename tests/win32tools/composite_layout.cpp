@@ -1,0 +1,37 @@
+// composite_layout: the viewer window's toolbar buttons as the headless host
+// lays them out in this process, one "name x0 y0 x1 y1" line each in window
+// pixels, for driving the real window with the pointer.
+#include "GUI/api/HeadlessWindowPlatform.h"
+#include "this/src/ViewerWindow.h"
+
+#include <cstdio>
+#include <exception>
+
+int main()
+{
+    using namespace Brintavolex;
+    try {
+        auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+        ViewerWindow viewer(platform);
+        viewer.Open();
+        ImageView::PlanoscopeControlList &c = viewer.RootPanel()->Viewer();
+        const struct {
+            const char *name;
+            GUI::Control *control;
+        } items[] = {{"Save", &c.SaveButton()},           {"Fit", &c.FitButton()},
+                     {"ZoomOut", &c.ZoomOutButton()},     {"ZoomIn", &c.ZoomInButton()},
+                     {"RotateLeft", &c.RotateLeftButton()}, {"RotateRight", &c.RotateRightButton()},
+                     {"Ruler", &c.RulerButton()},         {"Histogram", &c.HistogramButton()},
+                     {"ZoomList", &c.ZoomList()},         {"SamplingList", &c.SamplingList()},
+                     {"RotationList", &c.RotationList()},
+                     {"Toolbar", nullptr}};
+        for (const auto &item : items) {
+            const GUI::Rect r = item.control ? item.control->GetRect() : c.ToolbarRect();
+            std::printf("%s %d %d %d %d\n", item.name, r.x0, r.y0, r.x1, r.y1);
+        }
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,8 @@
+#include "this/src/SaveImageDialog.h"
+
+namespace Brintavolex {
+
+// Without a system dialog the command does nothing; tests set their own.
+SharedPtr<ImageView::ISaveImageDialog> CreateSystemSaveDialog(GUI::GUI &, GUI::Panel &) { return nullptr; }
+
+} // namespace Brintavolex
