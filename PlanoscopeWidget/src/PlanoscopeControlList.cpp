@@ -5,7 +5,7 @@
 #include "Platform/api/ErrorLog.h"
 #include "PlanoscopeWidget/api/SaveImageName.h"
 #include "PlanoscopeWidget/src/PanelTexts.h"
-#include "PlanoscopeWidget/src/ToolbarIcon.h"
+#include "GUI/api/Icons.h"
 
 #include <algorithm>
 #include <cmath>
@@ -354,14 +354,14 @@ void PlanoscopeControlWithToolbar::UpdateIcons()
 {
     const GUI::Panel *panel = GetPanel();
     const double s = panel ? panel->ScaleOrOne() : 1.0;
-    _save.SetImage(ToolbarIcon("IconSave.bmp", s));
-    _fit.SetImage(ToolbarIcon("IconZoomFit.bmp", s));
-    _zoomOut.SetImage(ToolbarIcon("IconZoomNeg.bmp", s));
-    _zoomIn.SetImage(ToolbarIcon("IconZoomPos.bmp", s));
-    _rotateLeft.SetImage(ToolbarIcon("IconRotateL.bmp", s));
-    _rotateRight.SetImage(ToolbarIcon("IconRotateR.bmp", s));
+    _save.SetImage(GUI::GetIconImage("IconSave.bmp", s));
+    _fit.SetImage(GUI::GetIconImage("IconZoomFit.bmp", s));
+    _zoomOut.SetImage(GUI::GetIconImage("IconZoomNeg.bmp", s));
+    _zoomIn.SetImage(GUI::GetIconImage("IconZoomPos.bmp", s));
+    _rotateLeft.SetImage(GUI::GetIconImage("IconRotateL.bmp", s));
+    _rotateRight.SetImage(GUI::GetIconImage("IconRotateR.bmp", s));
     const auto pair = [s](GUI::TwoStateButton &b, const char *normal, const char *active) {
-        b.SetImages(ToolbarIcon(normal, s), ToolbarIcon(active, s));
+        b.SetImages(GUI::GetIconImage(normal, s), GUI::GetIconImage(active, s));
     };
     pair(_ruler, "IconRuler.bmp", "IconRulerActive.bmp");
     pair(_scrollBarsButton, "IconScrollBars.bmp", "IconScrollBarsActive.bmp");

@@ -2,7 +2,7 @@
 
 #include "GUI/api/Panel.h"
 #include "PlanoscopeWidget/src/PanelTexts.h"
-#include "PlanoscopeWidget/src/ToolbarIcon.h"
+#include "GUI/api/Icons.h"
 
 #include <algorithm>
 #include <charconv>
@@ -56,7 +56,7 @@ void PlaceGraph(GraphImage &graph, const GUI::Rect &r, std::int32_t pad, std::in
 
 void SetIcons(GUI::TwoStateButton &button, const char *normal, const char *active, double scale)
 {
-    button.SetImages(ToolbarIcon(normal, scale), ToolbarIcon(active, scale));
+    button.SetImages(GUI::GetIconImage(normal, scale), GUI::GetIconImage(active, scale));
 }
 
 } // namespace
@@ -254,9 +254,9 @@ BrightnessContrastPanel::~BrightnessContrastPanel() = default;
 void BrightnessContrastPanel::UpdateIcons()
 {
     const double s = ScaleOf(*this);
-    _brightnessIcon.SetImage(ToolbarIcon("IconBrightness.bmp", s));
-    _contrastIcon.SetImage(ToolbarIcon("IconContrast.bmp", s));
-    _auto.SetImage(ToolbarIcon("IconAuto.bmp", s));
+    _brightnessIcon.SetImage(GUI::GetIconImage("IconBrightness.bmp", s));
+    _contrastIcon.SetImage(GUI::GetIconImage("IconContrast.bmp", s));
+    _auto.SetImage(GUI::GetIconImage("IconAuto.bmp", s));
 }
 
 void BrightnessContrastPanel::OnScaleChanged()

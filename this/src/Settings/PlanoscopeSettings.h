@@ -10,11 +10,12 @@
 
 namespace Brintavolex {
 
-// The decoders' own settings, stored under "Codecs".
+// The decoders' own settings, stored under "Codecs": the application's RAW
+// size tables under "RAWDecoderFactory".
 class CodecSettings : public CompositeOfProperties
 {
 public:
-    explicit CodecSettings(CompositeOfProperties *parent) : CompositeOfProperties(parent, "Codecs") {}
+    explicit CodecSettings(CompositeOfProperties *parent);
 };
 
 class PlanoscopeSettings : public CompositeOfProperties
