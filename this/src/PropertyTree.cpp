@@ -109,6 +109,7 @@ void PropertyTree::ShowMessage(const String &text)
 {
     _messageText = text;
     _message.SetText(TextPair{text, text});
+    _message.SetTooltipText(TextPair{text, text});
 }
 
 void PropertyTree::SaveAs()
@@ -126,9 +127,12 @@ void PropertyTree::SaveAs()
 
 void PropertyTree::Close()
 {
-    // The GUI keeps this panel alive while the event that closes it runs.
-    if (GUI::GUI *gui = GetGUI())
+    // The GUI keeps this panel alive while the event that closes it runs;
+    // without a window of its own its render objects would outlive the GUI.
+    if (GUI::GUI *gui = GetGUI()) {
+        DeleteContextObjects();
         gui->RemovePanel(*this);
+    }
     _onClose(*this);
 }
 

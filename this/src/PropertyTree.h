@@ -57,7 +57,8 @@ private:
     GUI::Button _close;
     GUI::Button _save;
     GUI::CheckBox _hexadecimal;
-    GUI::Label _message;
+    // Cut at the window's edge; the whole text shows as its tooltip.
+    GUI::LabelWithTooltip _message;
     String _messageText;
     AskPath _askPath;
     Function<PropertyTree &> _onClose;

@@ -232,7 +232,8 @@ std::int32_t PropertyTreeControl::ValueColumn() const
     if (font && (_nameWidth < 0 || _nameWidthFont != font)) {
         _nameWidth = 0;
         for (const PropertyTreeLine &line : _model->Lines())
-            _nameWidth = std::max(_nameWidth, std::int32_t(line.depth + 1) * Indent() + font->TextWidth(line.name));
+            _nameWidth = std::max(_nameWidth, std::int32_t(line.depth + 1) * Indent() + font->TextWidth(line.name) +
+                                                  Unit(*this, kColumnGapUnits) / 3);
         _nameWidthFont = font;
     }
     return rows.x0 + std::min(std::max(_nameWidth, 0) + Unit(*this, kColumnGapUnits), rows.Width() / 2);
@@ -265,7 +266,7 @@ void PropertyTreeControl::BuildRows(GUI::QuadBatch &batch)
             if (!_model->IsExpanded(_shown[position]))
                 batch.AddRect({cx - line / 2, m.y0 + 2 * line, cx - line / 2 + line, m.y1 - 2 * line}, colors.text);
         }
-        const std::int32_t nameX = rows.x0 + std::int32_t(item.depth + 1) * Indent();
+        const std::int32_t nameX = rows.x0 + std::int32_t(item.depth + 1) * Indent() + gap / 3;
         const std::int32_t textY = y0 + (h - font->LineHeight()) / 2;
         batch.AddText(*font, nameX, textY, Fitted(*font, item.name, std::max(0, valueX - gap / 2 - nameX)),
                       colors.text);
