@@ -74,6 +74,7 @@ PropertyTreeControl::~PropertyTreeControl() { Clear(); }
 void PropertyTreeControl::SetRoot(const SharedPtr<IProperty> &root)
 {
     _root = root;
+    _shown.clear();
     _model = std::make_unique<PropertyTreeModel>(root, _hexadecimal);
     _first = _selected = 0;
     _nameWidth = -1;
@@ -206,6 +207,13 @@ void PropertyTreeControl::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t
     UpdateSlider();
 }
 
+void PropertyTreeControl::SetParent(GUI::Control *parent, GUI::Panel *panel, GUI::GUI *gui)
+{
+    ControlList::SetParent(parent, panel, gui);
+    if (gui)
+        UpdateSlider();
+}
+
 void PropertyTreeControl::OnScaleChanged()
 {
     ControlList::OnScaleChanged();
@@ -282,6 +290,9 @@ void PropertyTreeControl::Draw()
     if (!context)
         return;
     if (!IsBuilt() || _batch.BuiltFor() != context) {
+        // Rows laid out before the control met its panel's font had another height.
+        if (_slider.GetPage() != double(RowsInView()))
+            UpdateSlider();
         _batch.Clear();
         BuildRows(_batch);
         _batch.Upload(context->SharedFromThis<Platform::Video::Context>());

@@ -59,6 +59,8 @@ public:
     // Up, Down, Page Up, Page Down, Home and End move the selection; Left
     // collapses or goes to the parent, Right expands or goes to the first child.
     bool OnKeyDown(std::uint32_t key, std::int64_t flags) override;
+    // Rows take their height from the panel's font: joining a GUI lays them out again.
+    void SetParent(GUI::Control *parent, GUI::Panel *panel, GUI::GUI *gui) override;
     void OnScaleChanged() override;
 
 private:

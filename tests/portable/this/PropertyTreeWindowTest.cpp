@@ -297,6 +297,8 @@ TEST(PropertyTreeWindow, OpensInAnOwnedWindowOfTheHostOneAtATime)
     EXPECT_EQ(platform->Window(firstWindow)->owner, mainWindow);
     EXPECT_EQ(platform->Window(firstWindow)->title.ToStdString(), "rgb24.bmp");
     EXPECT_TRUE(main->GetRect().Contains(first->GetRect().x0, first->GetRect().y0));
+    // Laid out before it met its fonts: the slider's page follows the rows drawn.
+    EXPECT_EQ(first->Tree().Slider().GetPage(), double(first->Tree().RowsInView()));
 
     // Opened again: the first window is replaced.
     SharedPtr<PropertyTree> second = ShowHeaderTree(gui, header, "again", [] { return String(); });
@@ -313,6 +315,18 @@ TEST(PropertyTreeWindow, OpensInAnOwnedWindowOfTheHostOneAtATime)
     platform->InjectKey(secondWindow, M::KeyUp, 27);
     gui.ProcessPendingMessages();
     EXPECT_EQ(second->GetGUI(), nullptr);
+    EXPECT_EQ(platform->Windows(), (std::vector<GUI::WindowHandle>{mainWindow}));
+
+    // So does its close button in the title line.
+    SharedPtr<PropertyTree> third = ShowHeaderTree(gui, header, "third", [] { return String(); });
+    gui.HandleGUIMessages();
+    const GUI::WindowHandle thirdWindow = gui.WindowOf(*third);
+    const GUI::Rect close = third->CloseButton().GetRect();
+    platform->InjectPointer(thirdWindow, M::MouseMove, (close.x0 + close.x1) / 2, (close.y0 + close.y1) / 2);
+    platform->InjectPointer(thirdWindow, M::LButtonDown, (close.x0 + close.x1) / 2, (close.y0 + close.y1) / 2);
+    platform->InjectPointer(thirdWindow, M::LButtonUp, (close.x0 + close.x1) / 2, (close.y0 + close.y1) / 2);
+    gui.ProcessPendingMessages();
+    EXPECT_EQ(third->GetGUI(), nullptr);
     EXPECT_EQ(platform->Windows(), (std::vector<GUI::WindowHandle>{mainWindow}));
 }
 
