@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -99,6 +100,9 @@ public:
     void SetHighContrast(bool on) noexcept { _highContrast = on; }
     void SetCaretBlinkTime(std::uint32_t milliseconds) noexcept { _blinkTime = milliseconds; }
     void FailNextMessageFetch(std::uint32_t error) noexcept { _failFetch = error; }
+    // Keys the test holds down (virtual key codes).
+    void SetKeyHeld(std::uint32_t virtualKey, bool held);
+    bool IsKeyHeld(std::uint32_t virtualKey) const override { return _heldKeys.count(virtualKey) != 0; }
     void RefuseTimers(bool refuse) noexcept { _refuseTimers = refuse; }
 
     // ---- the end after a failure ----
@@ -189,6 +193,7 @@ private:
     std::uint32_t _flashInterval = 0;
     std::uint32_t _failFetch = 0;
     std::uint32_t _lastError = 0;
+    std::set<std::uint32_t> _heldKeys;
     bool _refuseTimers = false;
     bool _quit = false;
     int _quitCode = 0;

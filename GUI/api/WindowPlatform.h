@@ -195,6 +195,9 @@ public:
     // The work area of the monitor nearest to the desktop point; by default
     // from Monitors(), else an unbounded area.
     virtual Rect WorkAreaNearest(std::int32_t x, std::int32_t y);
+    // Whether a key (a virtual key code: 0x11 Ctrl, 0x10 Shift) is held as
+    // the message being handled arrived.
+    virtual bool IsKeyHeld(std::uint32_t /*virtualKey*/) const { return false; }
     virtual bool HighContrast() = 0;
     virtual std::optional<Colorization> ReadColorization() = 0;
     // 0 when unavailable.

@@ -477,6 +477,14 @@ void HeadlessWindowPlatform::Advance(std::uint64_t milliseconds)
     _now = target;
 }
 
+void HeadlessWindowPlatform::SetKeyHeld(std::uint32_t virtualKey, bool held)
+{
+    if (held)
+        _heldKeys.insert(virtualKey);
+    else
+        _heldKeys.erase(virtualKey);
+}
+
 std::uintptr_t HeadlessWindowPlatform::StartTimer(std::uintptr_t restartId, std::uint32_t milliseconds)
 {
     if (_refuseTimers) {

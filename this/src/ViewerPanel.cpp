@@ -2,6 +2,7 @@
 
 #include "Platform/api/CodecFactory.h"
 #include "this/src/Logger.h"
+#include "this/src/SaveImageDialog.h"
 #include "this/src/Slot.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace Brintavolex {
 
 namespace {
 const char kProduct[] = "Brintavolex Viewer";
-constexpr std::uint32_t kKeyEscape = 27;
+constexpr std::uint32_t kKeyEscape = 27, kKeyH = 'H', kKeyControl = 0x11;
 
 // The last part of a path.
 String BaseName(const String &path)
@@ -30,6 +31,8 @@ ViewerPanel::ViewerPanel()
 
 ViewerPanel::~ViewerPanel()
 {
+    if (_headerTree)
+        _headerTree->OnClose().Reset();
     *_alive = false;
     _decode.reset();
 }
@@ -52,9 +55,14 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
     _viewer.SetImagePath(path.ToU16String());
     _problem = String();
     _decode.reset();
+    _headers = SharedPtr<IProperty>();
+    // The headers shown belong to the file that was open.
+    if (_headerTree)
+        _headerTree->Close();
     try {
         Slot slot(path, {MakeShared<DefaultIndex>()});
         slot.Load(MakeShared<NullLogger>());
+        _headers = slot.GetLoaded().decoder ? slot.GetLoaded().decoder->GetProperty() : SharedPtr<IProperty>();
         if (!slot.GetLoaded().image2D)
             throw Exception("this file holds no 2D picture");
         // The outcome may arrive after this panel is gone: it checks first.
@@ -140,11 +148,34 @@ void ViewerPanel::UpdateTitle()
     RequestRepaint();
 }
 
+void ViewerPanel::ToggleHeaderTree()
+{
+    GUI::GUI *gui = GetGUI();
+    if (_headerTree) {
+        _headerTree->Close();
+        return;
+    }
+    if (!gui || !_headers)
+        return;
+    const SharedPtr<ImageView::ISaveImageDialog> dialog =
+        CreateSystemSaveDialog(*gui, *this, SaveDialogKind::CommaSeparated);
+    const String proposed = _fileName + ".csv";
+    _headerTree = ShowHeaderTree(*gui, _headers, _fileName, [dialog, proposed]() {
+        return dialog ? String(StringExpr(dialog->AskSavePath(proposed.ToU16String()))) : String();
+    });
+    _headerTree->OnClose().ResetCallable([this](PropertyTree &) { _headerTree = SharedPtr<PropertyTree>(); });
+}
+
 bool ViewerPanel::OnKeyDown(std::uint32_t key, std::int64_t flags)
 {
     // Escape closes the side panels first, the window once none is shown.
     if (key == kKeyEscape && _viewer.CloseSidePanels())
         return true;
+    const GUI::WindowPlatform *platform = GetGUI() ? GetGUI()->GetPlatform() : nullptr;
+    if (key == kKeyH && platform && platform->IsKeyHeld(kKeyControl)) {
+        ToggleHeaderTree();
+        return true;
+    }
     if (PanelWithTransparentTitle::OnKeyDown(key, flags))
         return true;
     // Keys nobody else takes go to the view.

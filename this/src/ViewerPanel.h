@@ -8,6 +8,8 @@
 #include "Platform/api/BackgroundDecode.h"
 #include "PlanoscopeWidget/api/PlanoscopeControlList.h"
 
+#include "this/src/PropertyTree.h"
+
 #include <memory>
 
 namespace Brintavolex {
@@ -33,6 +35,10 @@ public:
     void SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) override;
     using Control::SetRect;
     bool OnKeyDown(std::uint32_t key, std::int64_t flags) override;
+    // Ctrl+H: the decoded file's headers in a window of their own, or that
+    // window closed again.
+    void ToggleHeaderTree();
+    bool IsHeaderTreeShown() const noexcept { return bool(_headerTree); }
 
 private:
     void Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation);
@@ -43,6 +49,8 @@ private:
     void ChooseFirstZoom();
 
     ImageView::PlanoscopeControlList _viewer;
+    SharedPtr<IProperty> _headers;
+    SharedPtr<PropertyTree> _headerTree;
     String _fileName;
     String _problem;
     std::unique_ptr<BackgroundDecode> _decode;

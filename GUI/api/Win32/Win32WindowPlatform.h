@@ -61,6 +61,7 @@ public:
     void StopTimer(std::uintptr_t id) override;
     std::vector<MonitorInfo> Monitors() override;
     Rect WorkAreaNearest(std::int32_t x, std::int32_t y) override;
+    bool IsKeyHeld(std::uint32_t virtualKey) const override;
     std::uintptr_t MonitorOfWindow(WindowHandle window) override;
     bool HighContrast() override;
     std::optional<Colorization> ReadColorization() override;

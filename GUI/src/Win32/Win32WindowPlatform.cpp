@@ -494,6 +494,11 @@ std::vector<MonitorInfo> Win32WindowPlatform::Monitors()
     return list;
 }
 
+bool Win32WindowPlatform::IsKeyHeld(std::uint32_t virtualKey) const
+{
+    return (GetKeyState(int(virtualKey)) & 0x8000) != 0;
+}
+
 Rect Win32WindowPlatform::WorkAreaNearest(std::int32_t x, std::int32_t y)
 {
     HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);

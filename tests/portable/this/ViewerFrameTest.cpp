@@ -144,4 +144,30 @@ TEST(ViewerWindow, ToolbarTogglesAreSavedAndRestoredByTheNextRun)
     EXPECT_FALSE(platform->Windows().empty());
 }
 
+// Ctrl+H shows the opened file's headers in a window of their own; H alone
+// does nothing, Ctrl+H again closes it.
+TEST(ViewerWindow, CtrlHShowsAndHidesTheHeaders)
+{
+    const TestSupport::TempFolder settings;
+    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    viewer.Open();
+    viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
+    const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
+    const auto pressH = [&] {
+        platform->InjectKey(window, GUI::WindowMessages::KeyDown, 'H');
+        platform->InjectKey(window, GUI::WindowMessages::KeyUp, 'H');
+        viewer.Host().ProcessPendingMessages();
+    };
+    pressH();
+    EXPECT_EQ(platform->Windows().size(), 1u);
+    platform->SetKeyHeld(0x11, true);
+    pressH();
+    EXPECT_TRUE(viewer.RootPanel()->IsHeaderTreeShown());
+    EXPECT_EQ(platform->Windows().size(), 2u);
+    pressH();
+    EXPECT_FALSE(viewer.RootPanel()->IsHeaderTreeShown());
+    EXPECT_EQ(platform->Windows().size(), 1u);
+}
+
 } // namespace Brintavolex

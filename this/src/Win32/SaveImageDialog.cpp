@@ -18,7 +18,9 @@ constexpr DWORD kPathCapacity = 32768;
 
 class Win32SaveImageDialog final : public ImageView::ISaveImageDialog {
 public:
-    Win32SaveImageDialog(GUI::GUI &gui, GUI::Panel &owner) : _gui(gui), _owner(&owner) {}
+    Win32SaveImageDialog(GUI::GUI &gui, GUI::Panel &owner, SaveDialogKind kind) : _gui(gui), _owner(&owner), _kind(kind)
+    {
+    }
 
     std::u16string AskSavePath(std::u16string_view proposedName) override
     {
@@ -30,14 +32,17 @@ public:
         // Pairs of description and pattern, each ended by a zero, the list by two.
         static const wchar_t kFilterEnglish[] = L"PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0";
         static const wchar_t kFilterGerman[] = L"PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0Alle Dateien (*.*)\0*.*\0";
+        static const wchar_t kAllFilesEnglish[] = L"All files (*.*)\0*.*\0";
+        static const wchar_t kAllFilesGerman[] = L"Alle Dateien (*.*)\0*.*\0";
+        const bool image = _kind == SaveDialogKind::Image;
         OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
         ofn.hwndOwner = reinterpret_cast<HWND>(_gui.WindowOf(*_owner));
-        ofn.lpstrFilter = german ? kFilterGerman : kFilterEnglish;
+        ofn.lpstrFilter = image ? (german ? kFilterGerman : kFilterEnglish) : (german ? kAllFilesGerman : kAllFilesEnglish);
         ofn.nFilterIndex = 1;
         ofn.lpstrFile = path.data();
         ofn.nMaxFile = kPathCapacity;
-        ofn.lpstrDefExt = L"png";
+        ofn.lpstrDefExt = image ? L"png" : L"csv";
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
         if (!GetSaveFileNameW(&ofn)) {
             if (const DWORD error = CommDlgExtendedError())
@@ -53,13 +58,14 @@ public:
 private:
     GUI::GUI &_gui;
     GUI::Panel *_owner;
+    SaveDialogKind _kind;
 };
 
 } // namespace
 
-SharedPtr<ImageView::ISaveImageDialog> CreateSystemSaveDialog(GUI::GUI &gui, GUI::Panel &owner)
+SharedPtr<ImageView::ISaveImageDialog> CreateSystemSaveDialog(GUI::GUI &gui, GUI::Panel &owner, SaveDialogKind kind)
 {
-    return MakeShared<Win32SaveImageDialog>(gui, owner);
+    return MakeShared<Win32SaveImageDialog>(gui, owner, kind);
 }
 
 } // namespace Brintavolex
