@@ -40,7 +40,7 @@ def main():
     wine = os.environ["WINE_BIN"]
     os.makedirs(workdir, exist_ok=True)
     rects = vw.toolbar_layout(wine, tool)
-    for name in ("Toolbar", "RotateRight", "RotateLeft", "ZoomIn", "Histogram"):
+    for name in ("Toolbar", "RotateRight", "RotateLeft", "ZoomIn", "Histogram", "TooltipRotateRight"):
         assert name in rects, "the layout tool names no %s: %r" % (name, rects)
     path = os.path.join(workdir, "turn.bmp")
     pixels = write_pattern(path, 150, 70)
@@ -62,6 +62,35 @@ def main():
         tx0, ty0, tx1, ty1 = rects["Toolbar"]
         assert found[1] >= ty1, "the picture at %s overlaps the toolbar ending at %d" % (found, ty1)
         print("toolbar drawn over %d x %d pixels" % (tx1 - tx0, ty1 - ty0))
+
+        # The pointer on the clockwise button shows its tooltip where the
+        # host computes it: everything that changes, apart from the hovered
+        # button itself, lies in that rectangle.
+        before_tip = window_area(window)[0].astype(np.int16)
+        _, wx, wy = window_area(window)
+        rr = rects["RotateRight"]
+        vw.run("xdotool", "mousemove", str(wx + (rr[0] + rr[2]) // 2), str(wy + (rr[1] + rr[3]) // 2))
+        x0, y0, x1, y1 = rects["TooltipRotateRight"]
+
+        def tooltip_shown():
+            now = window_area(window)[0].astype(np.int16)
+            changed = np.any(now != before_tip, axis=2)
+            changed[rr[1]:rr[3], rr[0]:rr[2]] = False
+            ys, xs = np.nonzero(changed)
+            if len(xs) < 50:
+                return None
+            box = (int(xs.min()), int(ys.min()), int(xs.max()) + 1, int(ys.max()) + 1)
+            inside = box[0] >= x0 - 1 and box[1] >= y0 - 1 and box[2] <= x1 + 1 and box[3] <= y1 + 1
+            return inside and (len(xs), box)
+        try:
+            shown = vw.poll("the tooltip at %r" % ((x0, y0, x1, y1),), tooltip_shown, 20)
+        except AssertionError:
+            from PIL import Image
+            Image.fromarray(vw.screen()).save(os.path.join(workdir, "no-tooltip.png"))
+            raise
+        print("tooltip drawn: %d pixels changed within %r, inside %r" % (shown[0], shown[1], (x0, y0, x1, y1)))
+        vw.run("xdotool", "mousemove", str(wx + 5), str(wy + rects["Toolbar"][3] + 40))
+        time.sleep(0.3)
 
         # Clockwise: the pattern's first row becomes the last column.
         turned = np.ascontiguousarray(np.rot90(pixels, k=-1))
