@@ -1,0 +1,244 @@
+// The RAW import dialog in its own window on the headless host, typed into
+// and clicked as a user would: numpy's files (generated/raw/cases.txt) then
+// decode byte for byte as numpy wrote them, refused values keep nothing, and
+// a kept entry beyond 4 GiB comes back from the settings file.
+#include "GUI/api/HeadlessWindowPlatform.h"
+#include "Interface/api/RML.h"
+#include "this/src/RAWImportDialog.h"
+
+#include "support/TempFolder.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+
+namespace Brintavolex {
+
+namespace {
+
+namespace M = GUI::WindowMessages;
+using TestSupport::GeneratedPath;
+
+struct Case {
+    std::string name, type;
+    std::int64_t x = 0, y = 0, z = 0, offset = 0;
+    String Path() const { return GeneratedPath("raw/" + name); }
+};
+
+std::vector<Case> Cases()
+{
+    std::istringstream lines(TestSupport::ReadBytes(GeneratedPath("raw/cases.txt")));
+    std::vector<Case> cases;
+    for (Case c; lines >> c.name >> c.type >> c.x >> c.y >> c.z >> c.offset;)
+        cases.push_back(c);
+    return cases;
+}
+
+struct Host {
+    Host()
+    {
+        gui.CreateContextSoftware();
+        main->SetRect(100, 100, 900, 700);
+        gui.SetRootPanel(main);
+        gui.Show();
+    }
+    ~Host() { gui.DeleteContextObjects(); }
+
+    void Open(const Case &c, const std::optional<RAWEntry> &entry = std::nullopt)
+    {
+        RAWImportDialog::Callbacks callbacks{[this] { ++saves; }, [this](const String &p) { reloaded.push_back(p); }};
+        dialog = ShowRAWImportDialog(gui, c.Path(), FileStream(c.Path()).size(), entry, callbacks, settings);
+        gui.HandleGUIMessages();
+    }
+    void ClickIn(const GUI::Panel &panel, const GUI::Rect &r)
+    {
+        const GUI::WindowHandle window = gui.WindowOf(panel);
+        ASSERT_NE(window, 0u);
+        const std::int32_t x = (r.x0 + r.x1) / 2, y = (r.y0 + r.y1) / 2;
+        for (std::uint32_t message : {M::MouseMove, M::LButtonDown, M::LButtonUp})
+            platform->InjectPointer(window, message, x, y);
+        gui.ProcessPendingMessages();
+    }
+    void Key(std::uint32_t message, std::uint32_t key)
+    {
+        platform->InjectKey(gui.WindowOf(*dialog), message, key);
+        gui.ProcessPendingMessages();
+    }
+    // Clicks into the box, deletes what is there, types text, ends with Return.
+    void Type(GUI::EditBox &box, const std::string &text)
+    {
+        ClickIn(*dialog, box.GetRect());
+        for (std::size_t i = box.GetText().ToU16String().size(); i > 0; --i)
+            Key(M::KeyDown, 8);
+        for (char c : text)
+            Key(M::Character, std::uint8_t(c));
+        Key(M::KeyDown, 13);
+    }
+    void Choose(const std::string &type)
+    {
+        GUI::DropDownList &list = dialog->TypeList();
+        ClickIn(*dialog, list.GetRect());
+        ASSERT_TRUE(list.IsOpen());
+        const auto &names = list.GetEntries();
+        const std::int32_t row = std::int32_t(std::find(names.begin(), names.end(), String(type)) - names.begin());
+        const std::int32_t h = list.RowHeight();
+        ClickIn(*list.GetListPanel(), GUI::Rect{0, row * h, list.GetRect().Width(), (row + 1) * h});
+        EXPECT_EQ(list.GetSelectedIndex(), row) << type;
+    }
+    void Fill(const Case &c)
+    {
+        Type(dialog->XBox(), std::to_string(c.x));
+        Type(dialog->YBox(), std::to_string(c.y));
+        Type(dialog->ZBox(), c.z == 0 ? "" : std::to_string(c.z));
+        Type(dialog->OffsetBox(), std::to_string(c.offset));
+        Choose(c.type);
+    }
+    void ClickApply() { ClickIn(*dialog, dialog->ApplyButton().GetRect()); }
+
+    SharedPtr<GUI::HeadlessWindowPlatform> platform = MakeShared<GUI::HeadlessWindowPlatform>();
+    GUI::GUI gui{platform};
+    SharedPtr<GUI::PanelWithTransparentTitle> main = MakeShared<GUI::PanelWithTransparentTitle>();
+    SharedPtr<RAWDecoderSettings> settings = MakeShared<RAWDecoderSettings>(nullptr);
+    SharedPtr<RAWImportDialog> dialog;
+    int saves = 0;
+    std::vector<String> reloaded;
+};
+
+// Every sample of the file as the table's decoder reads it.
+std::string Decoded(RAWDecoderSettings &settings, const Case &c)
+{
+    const SharedPtr<IDecoder> decoder = settings.FactoryFor("raw")->Create(MakeShared<FileStream>(c.Path()), nullptr);
+    const std::optional<RAWEntry> entry = RAWEntryOf(decoder);
+    if (!entry)
+        return "(no RAW decoder)";
+    std::string bytes(std::size_t(c.x * c.y * std::max<std::int64_t>(c.z, 1)) * RAWSampleSize(entry->type), '\0');
+    if (auto *flat = dynamic_cast<RAW2DDecoder *>(decoder.Get()))
+        flat->Decode(bytes.data(), std::uint64_t(c.x), std::uint64_t(c.y), nullptr);
+    else
+        dynamic_cast<RAW3DDecoder &>(*decoder).DecodeVolume(bytes.data(), std::uint64_t(c.x), std::uint64_t(c.y),
+                                                            nullptr);
+    return bytes;
+}
+
+} // namespace
+
+TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
+{
+    Host h;
+    for (const Case &c : Cases()) {
+        if (c.name == "beyond-4GiB.raw")
+            continue;
+        SCOPED_TRACE(c.name);
+        h.Open(c);
+        // One window, reused; a file nobody claims yet opens as one row of bytes.
+        EXPECT_EQ(h.platform->Windows().size(), 2u);
+        EXPECT_EQ(h.dialog->XBox().GetText(), String::FromUnsigned(FileStream(c.Path()).size()));
+        EXPECT_EQ(h.dialog->YBox().GetText(), String("1"));
+        const GUI::DropDownList &types = h.dialog->TypeList();
+        ASSERT_GE(types.GetSelectedIndex(), 0);
+        EXPECT_EQ(types.GetEntries()[std::size_t(types.GetSelectedIndex())], String("UInt8"));
+        h.Fill(c);
+        EXPECT_EQ(h.dialog->ExtentUnit()[1], String(c.z == 0 ? "Pixel" : "Voxel"));
+        const std::size_t before = h.reloaded.size();
+        h.ClickApply();
+        EXPECT_EQ(h.dialog->Message(), String());
+        ASSERT_EQ(h.reloaded.size(), before + 1);
+        EXPECT_EQ(h.reloaded.back(), c.Path());
+        EXPECT_EQ(h.saves, int(before + 1));
+        EXPECT_TRUE(Decoded(*h.settings, c) == TestSupport::ReadBytes(GeneratedPath("raw/" + c.name + ".expected")));
+    }
+}
+
+TEST(RAWImportDialog, RefusedValuesAreShownAndKeepNothing)
+{
+    Host h;
+    const Case c = Cases().front(); // a 2D picture behind a header
+    h.Open(c);
+    h.Fill(c);
+    struct Wrong {
+        const char *box, *typed, *message;
+    };
+    for (const Wrong &wrong : {
+             Wrong{"x", "18", "make"},                  // one column too many for the size
+             Wrong{"offset", "36", "but the file has"}, // one byte of header too few
+             Wrong{"x", "2147483648", "X must be a whole number from 1 to 2147483647"},
+             Wrong{"offset", "99999999999999999999", "Offset must be a whole number from 0 to 9223372036854775807"},
+             Wrong{"z", "2147483647", "bytes, but the file has"},
+         }) {
+        SCOPED_TRACE(std::string(wrong.box) + "=" + wrong.typed);
+        h.Fill(c);
+        const std::string box = wrong.box;
+        h.Type(box == "x" ? h.dialog->XBox() : box == "z" ? h.dialog->ZBox() : h.dialog->OffsetBox(), wrong.typed);
+        h.ClickApply();
+        EXPECT_NE(h.dialog->Message().ToStdString().find(wrong.message), std::string::npos)
+            << h.dialog->Message().ToStdString();
+    }
+    // Extents and product beyond 64 bits.
+    h.Type(h.dialog->XBox(), "2147483647");
+    h.Type(h.dialog->YBox(), "2147483647");
+    h.Type(h.dialog->ZBox(), "2147483647");
+    h.Type(h.dialog->OffsetBox(), "9223372036854775807");
+    h.Choose("Float64");
+    h.ClickApply();
+    EXPECT_NE(h.dialog->Message().ToStdString().find("more than 2^64 bytes"), std::string::npos);
+    // Only digits go in; without Y nothing can be applied.
+    h.Type(h.dialog->XBox(), "1a7-e+");
+    EXPECT_EQ(h.dialog->XBox().GetText(), String("17"));
+    h.Type(h.dialog->YBox(), "");
+    EXPECT_FALSE(h.dialog->ApplyButton().IsEnabled());
+    EXPECT_FALSE(h.dialog->Apply());
+    EXPECT_TRUE(h.settings->Factories().empty());
+    EXPECT_EQ(h.saves, 0);
+    EXPECT_TRUE(h.reloaded.empty());
+}
+
+TEST(RAWImportDialog, AnEntryBeyond4GiBSurvivesTheSettingsFileAndIsShownAgain)
+{
+    TestSupport::TempFolder folder;
+    const String file = TestSupport::PathString(folder.File("settings.rml"));
+    Host h;
+    CompositeOfProperties root{String("Settings")};
+    CompositeOfProperties codecs{&root, String("Codecs")};
+    codecs.Register(h.settings);
+    const std::vector<Case> cases = Cases();
+    const Case c = *std::find_if(cases.begin(), cases.end(), [](const Case &k) { return k.name == "beyond-4GiB.raw"; });
+    ASSERT_GT(c.offset, std::int64_t(1) << 32);
+    h.Open(c);
+    h.Fill(c);
+    h.dialog->SetCallbacks({[&] {
+                                IWriterFromPropertyWriter writer(MakeShared<RMLPropertyWriter>(file));
+                                root.Write(writer);
+                            },
+                            nullptr});
+    h.ClickApply();
+    ASSERT_EQ(h.dialog->Message(), String());
+
+    // Read back into tables of their own, as at the next start.
+    CompositeOfProperties rootAgain{String("Settings")};
+    CompositeOfProperties codecsAgain{&rootAgain, String("Codecs")};
+    auto loaded = MakeShared<RAWDecoderSettings>(nullptr);
+    codecsAgain.Register(loaded);
+    IReaderFromPropertyReader reader(MakeShared<RMLPropertyReader>(file));
+    rootAgain.Read(reader);
+    EXPECT_TRUE(Decoded(*loaded, c) == TestSupport::ReadBytes(GeneratedPath("raw/" + c.name + ".expected")));
+
+    // The decoder's entry fills the dialog again, offset and all.
+    const SharedPtr<IDecoder> decoder = loaded->FactoryFor("RAW")->Create(MakeShared<FileStream>(c.Path()), nullptr);
+    h.Open(c, RAWEntryOf(decoder));
+    EXPECT_EQ(h.dialog->OffsetBox().GetText(), String::FromInteger(c.offset));
+    EXPECT_EQ(h.dialog->XBox().GetText(), String::FromInteger(c.x));
+    EXPECT_EQ(h.dialog->ZBox().GetText(), String());
+
+    // Closed with Escape; the main window stays.
+    const GUI::WindowHandle window = h.gui.WindowOf(*h.dialog);
+    h.platform->InjectKey(window, M::KeyDown, 27);
+    h.platform->InjectKey(window, M::KeyUp, 27);
+    h.gui.ProcessPendingMessages();
+    EXPECT_EQ(h.dialog->GetGUI(), nullptr);
+    EXPECT_EQ(h.platform->Windows().size(), 1u);
+}
+
+} // namespace Brintavolex
