@@ -54,8 +54,7 @@ constexpr double kFieldWidthUnits = 170.0;
 constexpr double kUnitWidthUnits = 44.0;
 constexpr double kCloseWidthUnits = 100.0;
 constexpr double kApplyWidthUnits = 90.0;
-constexpr double kMessageLines = 3.0;
-constexpr std::int32_t kDefaultWidth = 360, kDefaultHeight = 260;
+constexpr std::int32_t kDefaultWidth = 520, kDefaultHeight = 220;
 
 // Digits only (the box admits nothing else); false when the value does not
 // fit 63 bits. Empty reads as 0.
@@ -241,8 +240,8 @@ void RAWImportDialog::LayOut()
     _apply.SetRect(applyX0, std::min(h, y), std::min(w, applyX0 + GUIUnit(kApplyWidthUnits)),
                    std::min(h, y + rowHeight));
     y += rowHeight + gap;
-    _message.SetRect(gap, std::min(h, y), std::max(gap, w - gap),
-                     std::min(h, y + std::int32_t(rowHeight * kMessageLines)));
+    // Cut at the window's edge; the whole text shows as its tooltip.
+    _message.SetRect(gap, std::min(h, y), std::max(gap, w - gap), std::min(h, y + rowHeight));
 }
 
 void RAWImportDialog::Draw()
@@ -267,7 +266,7 @@ SharedPtr<RAWImportDialog> ShowRAWImportDialog(GUI::GUI &gui, const String &path
                                                RAWImportDialog::Callbacks callbacks,
                                                SharedPtr<RAWDecoderSettings> settings)
 {
-    // One dialog: the open one takes the new file.
+    // One dialog: the open one takes the new file (and keeps its tables).
     for (const SharedPtr<GUI::Panel> &panel : gui.Panels())
         if (auto *open = dynamic_cast<RAWImportDialog *>(panel.Get())) {
             SharedPtr<RAWImportDialog> dialog = open->SharedFromThis<RAWImportDialog>();

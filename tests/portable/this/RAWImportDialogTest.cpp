@@ -135,6 +135,7 @@ TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
         h.Open(c);
         // One window, reused; a file nobody claims yet opens as one row of bytes.
         EXPECT_EQ(h.platform->Windows().size(), 2u);
+        EXPECT_EQ(h.platform->Window(h.gui.WindowOf(*h.dialog))->owner, h.gui.WindowOf(*h.main));
         EXPECT_EQ(h.dialog->XBox().GetText(), String::FromUnsigned(FileStream(c.Path()).size()));
         EXPECT_EQ(h.dialog->YBox().GetText(), String("1"));
         const GUI::DropDownList &types = h.dialog->TypeList();
