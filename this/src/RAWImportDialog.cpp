@@ -40,6 +40,7 @@ constexpr std::array<TypeChoice, 10> kTypes{{{"SInt8", 7},
                                              {"SInt64", 63},
                                              {"UInt64", 64}}};
 constexpr std::uint8_t kUInt8 = 8;
+constexpr std::uint32_t kKeyReturn = 13;
 constexpr std::uint8_t kNoType = 255;
 
 // Extents fit 32 bits (10 digits), offsets 64 bits (19 digits); longer
@@ -193,6 +194,17 @@ void RAWImportDialog::Close()
         DeleteContextObjects();
         gui->RemovePanel(*this);
     }
+}
+
+bool RAWImportDialog::OnKeyDown(std::uint32_t key, std::int64_t flags)
+{
+    // An edit box in edit mode takes Return itself to end editing.
+    if (PanelWithTransparentTitle::OnKeyDown(key, flags))
+        return true;
+    if (key != kKeyReturn || !_apply.IsEnabled())
+        return false;
+    Apply();
+    return true;
 }
 
 void RAWImportDialog::ApplyClicked(GUI::Button &) { Apply(); }

@@ -65,6 +65,8 @@ public:
     void SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) override;
     using Control::SetRect;
     void OnScaleChanged() override;
+    // Return outside an edit box applies, as a click on Apply would.
+    bool OnKeyDown(std::uint32_t key, std::int64_t flags) override;
 
 private:
     void LayOut();

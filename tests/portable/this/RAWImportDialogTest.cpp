@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace Brintavolex {
 
@@ -26,6 +27,7 @@ struct Case {
     std::string name, type;
     std::int64_t x = 0, y = 0, z = 0, offset = 0;
     String Path() const { return GeneratedPath("raw/" + name); }
+    std::string Expected() const { return TestSupport::ReadBytes(GeneratedPath("raw/" + name + ".expected")); }
 };
 
 std::vector<Case> Cases()
@@ -62,20 +64,17 @@ struct Host {
             platform->InjectPointer(window, message, x, y);
         gui.ProcessPendingMessages();
     }
-    void Key(std::uint32_t message, std::uint32_t key)
-    {
-        platform->InjectKey(gui.WindowOf(*dialog), message, key);
-        gui.ProcessPendingMessages();
-    }
     // Clicks into the box, deletes what is there, types text, ends with Return.
     void Type(GUI::EditBox &box, const std::string &text)
     {
         ClickIn(*dialog, box.GetRect());
+        const GUI::WindowHandle window = gui.WindowOf(*dialog);
         for (std::size_t i = box.GetText().ToU16String().size(); i > 0; --i)
-            Key(M::KeyDown, 8);
+            platform->InjectKey(window, M::KeyDown, 8);
         for (char c : text)
-            Key(M::Character, std::uint8_t(c));
-        Key(M::KeyDown, 13);
+            platform->InjectKey(window, M::Character, std::uint8_t(c));
+        platform->InjectKey(window, M::KeyDown, 13);
+        gui.ProcessPendingMessages();
     }
     void Choose(const std::string &type)
     {
@@ -96,7 +95,11 @@ struct Host {
         Type(dialog->OffsetBox(), std::to_string(c.offset));
         Choose(c.type);
     }
-    void ClickApply() { ClickIn(*dialog, dialog->ApplyButton().GetRect()); }
+    std::string ClickApply()
+    {
+        ClickIn(*dialog, dialog->ApplyButton().GetRect());
+        return dialog->Message().ToStdString();
+    }
 
     SharedPtr<GUI::HeadlessWindowPlatform> platform = MakeShared<GUI::HeadlessWindowPlatform>();
     GUI::GUI gui{platform};
@@ -105,6 +108,12 @@ struct Host {
     SharedPtr<RAWImportDialog> dialog;
     int saves = 0;
     std::vector<String> reloaded;
+};
+
+// The tables mounted as the application mounts them: Codecs/RAWDecoderFactory.
+struct SettingsTree {
+    explicit SettingsTree(const SharedPtr<RAWDecoderSettings> &raw) { codecs.Register(raw); }
+    CompositeOfProperties root{String("Settings")}, codecs{&root, String("Codecs")};
 };
 
 // Every sample of the file as the table's decoder reads it.
@@ -139,17 +148,15 @@ TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
         EXPECT_EQ(h.dialog->XBox().GetText(), String::FromUnsigned(FileStream(c.Path()).size()));
         EXPECT_EQ(h.dialog->YBox().GetText(), String("1"));
         const GUI::DropDownList &types = h.dialog->TypeList();
-        ASSERT_GE(types.GetSelectedIndex(), 0);
-        EXPECT_EQ(types.GetEntries()[std::size_t(types.GetSelectedIndex())], String("UInt8"));
+        EXPECT_EQ(types.GetEntries().at(std::size_t(types.GetSelectedIndex())), String("UInt8"));
         h.Fill(c);
         EXPECT_EQ(h.dialog->ExtentUnit()[1], String(c.z == 0 ? "Pixel" : "Voxel"));
         const std::size_t before = h.reloaded.size();
-        h.ClickApply();
-        EXPECT_EQ(h.dialog->Message(), String());
+        EXPECT_EQ(h.ClickApply(), "");
         ASSERT_EQ(h.reloaded.size(), before + 1);
         EXPECT_EQ(h.reloaded.back(), c.Path());
         EXPECT_EQ(h.saves, int(before + 1));
-        EXPECT_TRUE(Decoded(*h.settings, c) == TestSupport::ReadBytes(GeneratedPath("raw/" + c.name + ".expected")));
+        EXPECT_TRUE(Decoded(*h.settings, c) == c.Expected());
     }
 }
 
@@ -159,32 +166,24 @@ TEST(RAWImportDialog, RefusedValuesAreShownAndKeepNothing)
     const Case c = Cases().front(); // a 2D picture behind a header
     h.Open(c);
     h.Fill(c);
-    struct Wrong {
-        const char *box, *typed, *message;
-    };
-    for (const Wrong &wrong : {
-             Wrong{"x", "18", "make"},                  // one column too many for the size
-             Wrong{"offset", "36", "but the file has"}, // one byte of header too few
-             Wrong{"x", "2147483648", "X must be a whole number from 1 to 2147483647"},
-             Wrong{"offset", "99999999999999999999", "Offset must be a whole number from 0 to 9223372036854775807"},
-             Wrong{"z", "2147483647", "bytes, but the file has"},
-         }) {
-        SCOPED_TRACE(std::string(wrong.box) + "=" + wrong.typed);
+    GUI::EditBox &x = h.dialog->XBox(), &z = h.dialog->ZBox(), &offset = h.dialog->OffsetBox();
+    for (const auto &[box, typed, message] : std::vector<std::tuple<GUI::EditBox *, std::string, std::string>>{
+             {&x, "18", "make"},                  // one column too many for the size
+             {&offset, "36", "but the file has"}, // one byte of header too few
+             {&x, "2147483648", "X must be a whole number from 1 to 2147483647"},
+             {&offset, "99999999999999999999", "Offset must be a whole number from 0 to 9223372036854775807"},
+             {&z, "2147483647", "bytes, but the file has"}}) {
+        SCOPED_TRACE(typed);
         h.Fill(c);
-        const std::string box = wrong.box;
-        h.Type(box == "x" ? h.dialog->XBox() : box == "z" ? h.dialog->ZBox() : h.dialog->OffsetBox(), wrong.typed);
-        h.ClickApply();
-        EXPECT_NE(h.dialog->Message().ToStdString().find(wrong.message), std::string::npos)
-            << h.dialog->Message().ToStdString();
+        h.Type(*box, typed);
+        EXPECT_NE(h.ClickApply().find(message), std::string::npos) << h.dialog->Message().ToStdString();
     }
     // Extents and product beyond 64 bits.
-    h.Type(h.dialog->XBox(), "2147483647");
-    h.Type(h.dialog->YBox(), "2147483647");
-    h.Type(h.dialog->ZBox(), "2147483647");
+    for (GUI::EditBox *box : {&h.dialog->XBox(), &h.dialog->YBox(), &h.dialog->ZBox()})
+        h.Type(*box, "2147483647");
     h.Type(h.dialog->OffsetBox(), "9223372036854775807");
     h.Choose("Float64");
-    h.ClickApply();
-    EXPECT_NE(h.dialog->Message().ToStdString().find("more than 2^64 bytes"), std::string::npos);
+    EXPECT_NE(h.ClickApply().find("more than 2^64 bytes"), std::string::npos);
     // Only digits go in; without Y nothing can be applied.
     h.Type(h.dialog->XBox(), "1a7-e+");
     EXPECT_EQ(h.dialog->XBox().GetText(), String("17"));
@@ -201,9 +200,7 @@ TEST(RAWImportDialog, AnEntryBeyond4GiBSurvivesTheSettingsFileAndIsShownAgain)
     TestSupport::TempFolder folder;
     const String file = TestSupport::PathString(folder.File("settings.rml"));
     Host h;
-    CompositeOfProperties root{String("Settings")};
-    CompositeOfProperties codecs{&root, String("Codecs")};
-    codecs.Register(h.settings);
+    SettingsTree saved(h.settings);
     const std::vector<Case> cases = Cases();
     const Case c = *std::find_if(cases.begin(), cases.end(), [](const Case &k) { return k.name == "beyond-4GiB.raw"; });
     ASSERT_GT(c.offset, std::int64_t(1) << 32);
@@ -211,20 +208,21 @@ TEST(RAWImportDialog, AnEntryBeyond4GiBSurvivesTheSettingsFileAndIsShownAgain)
     h.Fill(c);
     h.dialog->SetCallbacks({[&] {
                                 IWriterFromPropertyWriter writer(MakeShared<RMLPropertyWriter>(file));
-                                root.Write(writer);
+                                saved.root.Write(writer);
                             },
                             nullptr});
-    h.ClickApply();
+    // Return applies once no box is being edited.
+    h.platform->InjectKey(h.gui.WindowOf(*h.dialog), M::KeyDown, 13);
+    h.gui.ProcessPendingMessages();
+    ASSERT_EQ(h.settings->FactoryFor("raw")->Table()->size(), 1u);
     ASSERT_EQ(h.dialog->Message(), String());
 
     // Read back into tables of their own, as at the next start.
-    CompositeOfProperties rootAgain{String("Settings")};
-    CompositeOfProperties codecsAgain{&rootAgain, String("Codecs")};
     auto loaded = MakeShared<RAWDecoderSettings>(nullptr);
-    codecsAgain.Register(loaded);
+    SettingsTree again(loaded);
     IReaderFromPropertyReader reader(MakeShared<RMLPropertyReader>(file));
-    rootAgain.Read(reader);
-    EXPECT_TRUE(Decoded(*loaded, c) == TestSupport::ReadBytes(GeneratedPath("raw/" + c.name + ".expected")));
+    again.root.Read(reader);
+    EXPECT_TRUE(Decoded(*loaded, c) == c.Expected());
 
     // The decoder's entry fills the dialog again, offset and all.
     const SharedPtr<IDecoder> decoder = loaded->FactoryFor("RAW")->Create(MakeShared<FileStream>(c.Path()), nullptr);
@@ -233,11 +231,8 @@ TEST(RAWImportDialog, AnEntryBeyond4GiBSurvivesTheSettingsFileAndIsShownAgain)
     EXPECT_EQ(h.dialog->XBox().GetText(), String::FromInteger(c.x));
     EXPECT_EQ(h.dialog->ZBox().GetText(), String());
 
-    // Closed with Escape; the main window stays.
-    const GUI::WindowHandle window = h.gui.WindowOf(*h.dialog);
-    h.platform->InjectKey(window, M::KeyDown, 27);
-    h.platform->InjectKey(window, M::KeyUp, 27);
-    h.gui.ProcessPendingMessages();
+    // Another decoder's file hides it; the main window stays.
+    HideRAWImportDialog(h.gui);
     EXPECT_EQ(h.dialog->GetGUI(), nullptr);
     EXPECT_EQ(h.platform->Windows().size(), 1u);
 }
