@@ -47,7 +47,6 @@ struct Host {
         gui.SetRootPanel(main);
         gui.Show();
     }
-    ~Host() { gui.DeleteContextObjects(); }
 
     void Open(const Case &c, const std::optional<RAWEntry> &entry = std::nullopt)
     {
@@ -120,10 +119,8 @@ struct SettingsTree {
 std::string Decoded(RAWDecoderSettings &settings, const Case &c)
 {
     const SharedPtr<IDecoder> decoder = settings.FactoryFor("raw")->Create(MakeShared<FileStream>(c.Path()), nullptr);
-    const std::optional<RAWEntry> entry = RAWEntryOf(decoder);
-    if (!entry)
-        return "(no RAW decoder)";
-    std::string bytes(std::size_t(c.x * c.y * std::max<std::int64_t>(c.z, 1)) * RAWSampleSize(entry->type), '\0');
+    std::string bytes(std::size_t(c.x * c.y * std::max<std::int64_t>(c.z, 1)) * RAWSampleSize(RAWEntryOf(decoder).value().type),
+                      '\0');
     if (auto *flat = dynamic_cast<RAW2DDecoder *>(decoder.Get()))
         flat->Decode(bytes.data(), std::uint64_t(c.x), std::uint64_t(c.y), nullptr);
     else
@@ -137,7 +134,8 @@ std::string Decoded(RAWDecoderSettings &settings, const Case &c)
 TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
 {
     Host h;
-    for (const Case &c : Cases()) {
+    const std::vector<Case> cases = Cases();
+    for (const Case &c : cases) {
         if (c.name == "beyond-4GiB.raw")
             continue;
         SCOPED_TRACE(c.name);
@@ -151,11 +149,10 @@ TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
         EXPECT_EQ(types.GetEntries().at(std::size_t(types.GetSelectedIndex())), String("UInt8"));
         h.Fill(c);
         EXPECT_EQ(h.dialog->ExtentUnit()[1], String(c.z == 0 ? "Pixel" : "Voxel"));
-        const std::size_t before = h.reloaded.size();
+        h.reloaded.clear();
         EXPECT_EQ(h.ClickApply(), "");
-        ASSERT_EQ(h.reloaded.size(), before + 1);
-        EXPECT_EQ(h.reloaded.back(), c.Path());
-        EXPECT_EQ(h.saves, int(before + 1));
+        EXPECT_EQ(h.reloaded, std::vector<String>{c.Path()});
+        EXPECT_EQ(h.saves, int(&c - &cases.front()) + 1);
         EXPECT_TRUE(Decoded(*h.settings, c) == c.Expected());
     }
 }
@@ -165,12 +162,10 @@ TEST(RAWImportDialog, RefusedValuesAreShownAndKeepNothing)
     Host h;
     const Case c = Cases().front(); // a 2D picture behind a header
     h.Open(c);
-    h.Fill(c);
     GUI::EditBox &x = h.dialog->XBox(), &z = h.dialog->ZBox(), &offset = h.dialog->OffsetBox();
     for (const auto &[box, typed, message] : std::vector<std::tuple<GUI::EditBox *, std::string, std::string>>{
              {&x, "18", "make"},                  // one column too many for the size
              {&offset, "36", "but the file has"}, // one byte of header too few
-             {&x, "2147483648", "X must be a whole number from 1 to 2147483647"},
              {&offset, "99999999999999999999", "Offset must be a whole number from 0 to 9223372036854775807"},
              {&z, "2147483647", "bytes, but the file has"}}) {
         SCOPED_TRACE(typed);
@@ -178,12 +173,6 @@ TEST(RAWImportDialog, RefusedValuesAreShownAndKeepNothing)
         h.Type(*box, typed);
         EXPECT_NE(h.ClickApply().find(message), std::string::npos) << h.dialog->Message().ToStdString();
     }
-    // Extents and product beyond 64 bits.
-    for (GUI::EditBox *box : {&h.dialog->XBox(), &h.dialog->YBox(), &h.dialog->ZBox()})
-        h.Type(*box, "2147483647");
-    h.Type(h.dialog->OffsetBox(), "9223372036854775807");
-    h.Choose("Float64");
-    EXPECT_NE(h.ClickApply().find("more than 2^64 bytes"), std::string::npos);
     // Only digits go in; without Y nothing can be applied.
     h.Type(h.dialog->XBox(), "1a7-e+");
     EXPECT_EQ(h.dialog->XBox().GetText(), String("17"));
@@ -214,8 +203,7 @@ TEST(RAWImportDialog, AnEntryBeyond4GiBSurvivesTheSettingsFileAndIsShownAgain)
     // Return applies once no box is being edited.
     h.platform->InjectKey(h.gui.WindowOf(*h.dialog), M::KeyDown, 13);
     h.gui.ProcessPendingMessages();
-    ASSERT_EQ(h.settings->FactoryFor("raw")->Table()->size(), 1u);
-    ASSERT_EQ(h.dialog->Message(), String());
+    ASSERT_EQ(h.settings->FactoryFor("raw")->Table()->size(), 1u) << h.dialog->Message().ToStdString();
 
     // Read back into tables of their own, as at the next start.
     auto loaded = MakeShared<RAWDecoderSettings>(nullptr);
