@@ -3,6 +3,7 @@
 // and played on the host's virtual clock; every image shown must equal the
 // frame as Pillow composes it.
 #include "GUI/api/HeadlessWindowPlatform.h"
+#include "Platform/api/String.h"
 #include "support/PixelCompare.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
@@ -174,6 +175,15 @@ TEST(StreamViewer, AStillOpensWithoutSliderAndAFaultyFileSaysWhy)
     w.viewer.OpenFile(TestSupport::CachePath("bmpsuite/b/badheadersize.bmp"));
     EXPECT_EQ(w.Panel().TitleText(),
               String("Brintavolex Viewer - badheadersize.bmp - BMPDecoder: invalid header size"));
+    // A GIF of no image at all: refused in the title, no slider, the
+    // window goes on.
+    const std::string empty("GIF89a\x02\x00\x02\x00\x00\x00\x00\x3b", 14);
+    w.viewer.OpenFile(FromUTF8(w.settings.Write("empty.gif", empty)));
+    w.Settle();
+    EXPECT_EQ(w.Panel().Stream().DimensionCount(), 0u);
+    EXPECT_NE(w.Panel().TitleText().ToStdString().find("empty.gif - "), std::string::npos);
+    EXPECT_FALSE(w.Panel().IsLoading());
+    EXPECT_TRUE(w.viewer.Host().PaintPanels());
 }
 
 } // namespace
