@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -69,27 +70,18 @@ struct StreamWindow {
         platform->Post(Window(), 0, 0, 0);
         Settle();
     }
-    void Click(const GUI::Control &control)
+    // Presses at the middle of from and lets go at to (default: there).
+    void Press(const GUI::Rect &from, std::optional<std::int32_t> toY = std::nullopt)
     {
-        const GUI::Rect r = control.GetRect();
-        const std::int32_t x = (r.x0 + r.x1) / 2, y = (r.y0 + r.y1) / 2;
+        const std::int32_t x = (from.x0 + from.x1) / 2, y = (from.y0 + from.y1) / 2;
         platform->InjectPointer(Window(), M::MouseMove, x, y);
         platform->InjectPointer(Window(), M::LButtonDown, x, y, 1);
-        platform->InjectPointer(Window(), M::LButtonUp, x, y);
+        platform->InjectPointer(Window(), M::MouseMove, x, toY.value_or(y), 1);
+        platform->InjectPointer(Window(), M::LButtonUp, x, toY.value_or(y));
         Settle();
     }
-    // Drags the slider's knob to the given height inside the slider.
-    void DragKnobTo(std::int32_t y)
-    {
-        GUI::SliderY &bar = Slider().SliderBar();
-        const GUI::Rect knob = bar.GetKnob().GetRect();
-        const std::int32_t x = (knob.x0 + knob.x1) / 2;
-        platform->InjectPointer(Window(), M::MouseMove, x, (knob.y0 + knob.y1) / 2);
-        platform->InjectPointer(Window(), M::LButtonDown, x, (knob.y0 + knob.y1) / 2, 1);
-        platform->InjectPointer(Window(), M::MouseMove, x, y, 1);
-        platform->InjectPointer(Window(), M::LButtonUp, x, y);
-        Settle();
-    }
+    void Click(const GUI::Control &control) { Press(control.GetRect()); }
+    void DragKnobTo(std::int32_t y) { Press(Slider().SliderBar().GetKnob().GetRect(), y); }
     void ExpectShows(const PillowFrames &pillow, std::uint32_t k)
     {
         SCOPED_TRACE("frame " + std::to_string(k));
@@ -164,7 +156,7 @@ TEST(StreamViewer, PlaybackShowsFrameKAtTheSumOfTheFirstKShownDelays)
     EXPECT_EQ(w.Panel().TitleText(), String("Brintavolex Viewer - three-frames.gif - 100.0000 %"));
 }
 
-TEST(StreamViewer, AStillOpensWithoutSliderAndAFaultyFileSaysWhy)
+TEST(StreamViewer, AStillOrAGIFWithoutImagesOpensWithoutSlider)
 {
     StreamWindow w;
     w.viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
@@ -172,9 +164,6 @@ TEST(StreamViewer, AStillOpensWithoutSliderAndAFaultyFileSaysWhy)
     EXPECT_EQ(w.Panel().Stream().DimensionCount(), 0u);
     EXPECT_EQ(w.Panel().Viewer().GetRect().x0, w.Panel().Stream().GetRect().x0);
     EXPECT_EQ(w.viewer.Host().TimerCount(), 0u) << "the animation's timer outlived its slider";
-    w.viewer.OpenFile(TestSupport::CachePath("bmpsuite/b/badheadersize.bmp"));
-    EXPECT_EQ(w.Panel().TitleText(),
-              String("Brintavolex Viewer - badheadersize.bmp - BMPDecoder: invalid header size"));
     // A GIF of no image at all: refused in the title, no slider, the
     // window goes on.
     const std::string empty("GIF89a\x02\x00\x02\x00\x00\x00\x00\x3b", 14);
