@@ -92,10 +92,15 @@ add_custom_command(
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_gif_cases.py
     COMMENT "Making GIF animations with ImageMagick, composing every frame with numpy over Pillow's LZW for reference")
 add_custom_command(
+    OUTPUT ${GENERATED_DIR}/stream/three-frames.txt
+    COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_stream_gifs.py ${GENERATED_DIR}/stream
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_stream_gifs.py
+    COMMENT "Writing a 3-frame GIF with Pillow, Pillow's composed frames for reference")
+add_custom_command(
     OUTPUT ${GENERATED_DIR}/raw/cases.txt
     COMMAND ${REFERENCE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_raw_cases.py ${GENERATED_DIR}/raw
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tools/make_raw_cases.py
     COMMENT "Writing headerless files of every scalar type with numpy, numpy's slices for reference")
-add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/raw/cases.txt ${GENERATED_DIR}/gif/cases.txt ${GENERATED_DIR}/tiff-decoder/cases.txt ${GENERATED_DIR}/compressed-tiffs/ramp-zip.tif
+add_custom_target(brintavolex_generated DEPENDS ${GENERATED_DIR}/stream/three-frames.txt ${GENERATED_DIR}/raw/cases.txt ${GENERATED_DIR}/gif/cases.txt ${GENERATED_DIR}/tiff-decoder/cases.txt ${GENERATED_DIR}/compressed-tiffs/ramp-zip.tif
     ${GENERATED_DIR}/fax-tiffs/testfax4-none.tif ${GENERATED_DIR}/jpeg/cases.txt ${GENERATED_DIR}/tiffs/exif-le.tif.dump ${GENERATED_DIR}/icons/multi.ico.0.rgba ${GENERATED_DIR}/Cp1252Expected.h
     ${GENERATED_DIR}/bmpsuite-imagemagick/pal8.bmp.rgba ${GENERATED_DIR}/pngsuite-pillow/basn0g01.png.rgba)

@@ -52,6 +52,12 @@ public:
     // Width of one slider column, in pixels at the panel's scale.
     std::int32_t ColumnWidth() const;
 
+    GUI::SliderY &SliderBar() noexcept { return _slider; }
+    GUI::Button &PreviousButton() noexcept { return _previous; }
+    GUI::Button &NextButton() noexcept { return _next; }
+    GUI::TwoStateButton &PlayButton() noexcept { return _play; }
+    GUI::EditBox &IndexBox() noexcept { return _edit; }
+
 private:
     void SliderMoved();
     void Step(std::int64_t delta);

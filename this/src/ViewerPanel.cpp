@@ -25,7 +25,7 @@ String BaseName(const String &path)
 ViewerPanel::ViewerPanel()
 {
     Add(_viewer);
-    _viewer.ZoomListener().Reset(&ViewerPanel::ZoomChanged, this);
+    _viewer.Composite().ZoomListener().Reset(&ViewerPanel::ZoomChanged, this);
     UpdateTitle();
 }
 
@@ -33,8 +33,7 @@ ViewerPanel::~ViewerPanel()
 {
     if (_headerTree)
         _headerTree->OnClose().Reset();
-    *_alive = false;
-    _decode.reset();
+    _frames.reset();
 }
 
 void ViewerPanel::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1)
@@ -52,9 +51,12 @@ void ViewerPanel::LayOut()
 void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster> &poster)
 {
     _fileName = BaseName(path);
-    _viewer.SetImagePath(path.ToU16String());
+    _viewer.Composite().SetImagePath(path.ToU16String());
     _problem = String();
-    _decode.reset();
+    _frames.reset();
+    _shownAny = false;
+    _shownIndex = 0;
+    ShowStream(1, 0, {});
     _headers = SharedPtr<IProperty>();
     // The headers shown belong to the file that was open.
     if (_headerTree)
@@ -62,30 +64,63 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
     try {
         Slot slot(path, {MakeShared<DefaultIndex>()});
         slot.Load(MakeShared<NullLogger>());
-        _headers = slot.GetLoaded().decoder ? slot.GetLoaded().decoder->GetProperty() : SharedPtr<IProperty>();
-        if (!slot.GetLoaded().image2D)
+        const LoadedItem &loaded = slot.GetLoaded();
+        _headers = loaded.decoder ? loaded.decoder->GetProperty() : SharedPtr<IProperty>();
+        if (!loaded.image2D)
             throw Exception("this file holds no 2D picture");
-        // The outcome may arrive after this panel is gone: it checks first.
-        std::weak_ptr<bool> alive = _alive;
-        const SharedPtr<Image2DDataCache> cache = slot.GetLoaded().image2D;
-        _decode = std::make_unique<BackgroundDecode>(
-            cache, nullptr, poster, [this, alive, cache](const BackgroundDecode::Outcome &outcome) {
-                // The orientation came with the information the decode read.
-                if (const auto living = alive.lock(); living && *living)
-                    Loaded(outcome, outcome.image ? cache->GetExifOrientation() : 1);
+        // Counted before anything changes: a stream needs an image.
+        const std::uint64_t count = loaded.decoder ? loaded.decoder->GetCount() : 1;
+        if (count == 0)
+            throw Exception("this file holds no images");
+        const std::uint64_t first = count > 1 ? std::min(loaded.decoder->GetDefaultIndex(), count - 1) : 0;
+        std::vector<std::uint32_t> delays = count > 1 ? FrameLoader::ReadDelays(*loaded.decoder)
+                                                      : std::vector<std::uint32_t>();
+        _frames = std::make_unique<FrameLoader>(
+            loaded.decoder, poster,
+            [this](std::uint64_t index, const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation) {
+                Loaded(index, outcome, exifOrientation);
             });
+        _shownIndex = first;
+        ShowStream(count, first, std::move(delays));
+        _frames->Request(first, loaded.image2D);
     } catch (const std::exception &e) {
         _problem = String(e.what());
     }
     UpdateTitle();
 }
 
-void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation)
+void ViewerPanel::ShowStream(std::uint64_t count, std::uint64_t first, std::vector<std::uint32_t> delays)
 {
-    _decode.reset();
+    _delays = std::move(delays);
+    if (count < 2) {
+        _viewer.SetDimensionCount(0);
+        return;
+    }
+    _viewer.SetDimensionCount(1);
+    VerticalStreamSliderControl &slider = _viewer.Slider(0);
+    slider.SetIndexAndCount(first, count);
+    slider.OnIndexChanged().ResetCallable([this](VerticalStreamSliderControl &, std::uint64_t index) {
+        if (_frames)
+            _frames->Request(index);
+    });
+    if (_delays.size() != count) {
+        slider.EnablePlayback({});
+        return;
+    }
+    slider.EnablePlayback([this](std::uint64_t index) { return index < _delays.size() ? _delays[index] : 0u; });
+    slider.Play();
+}
+
+void ViewerPanel::Loaded(std::uint64_t index, const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation)
+{
     if (outcome.image) {
+        _problem = String();
+        _shownIndex = index;
         _viewer.SetImage(outcome.image, 1, 1, exifOrientation);
-        ChooseFirstZoom();
+        // Later images of the file keep the zoom and pan the user chose.
+        if (!_shownAny)
+            ChooseFirstZoom();
+        _shownAny = true;
     } else {
         _problem = outcome.error.Empty() ? String("the file could not be decoded") : outcome.error;
     }
@@ -96,16 +131,18 @@ void ViewerPanel::Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t
 void ViewerPanel::ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExpr name)
 {
     _fileName = String(name);
-    _viewer.SetImagePath(_fileName.ToU16String());
+    _frames.reset();
+    ShowStream(1, 0, {});
+    _viewer.Composite().SetImagePath(_fileName.ToU16String());
     _problem = String();
-    _viewer.ShowImage(image);
+    _viewer.Composite().ShowImage(image);
     ChooseFirstZoom();
     UpdateTitle();
 }
 
 void ViewerPanel::ChooseFirstZoom()
 {
-    ImageView::Planoscope &view = _viewer.View();
+    ImageView::Planoscope &view = _viewer.Composite().View();
     if (!view.GetImage())
         return;
     const double fit = view.FittingZoom();
@@ -126,10 +163,10 @@ String ViewerPanel::TitleText() const
         title += " - " + _fileName;
     if (!_problem.Empty())
         title += " - " + _problem;
-    else if (_decode)
+    else if (IsLoading() && !_shownAny)
         title += " - loading";
-    else if (_viewer.View().GetImage())
-        title += " - " + ImageView::ZoomText(_viewer.View().GetZoom());
+    else if (_viewer.Composite().View().GetImage())
+        title += " - " + ImageView::ZoomText(_viewer.Composite().View().GetZoom());
     return title;
 }
 
@@ -137,7 +174,7 @@ void ViewerPanel::UpdateTitle()
 {
     const String english = TitleText();
     String german = english;
-    if (!_problem.Empty() || _decode) {
+    if (!_problem.Empty() || (IsLoading() && !_shownAny)) {
         // Only the fixed words differ between the languages here.
         german = String(kProduct);
         if (!_fileName.Empty())
@@ -169,7 +206,7 @@ void ViewerPanel::ToggleHeaderTree()
 bool ViewerPanel::OnKeyDown(std::uint32_t key, std::int64_t flags)
 {
     // Escape closes the side panels first, the window once none is shown.
-    if (key == kKeyEscape && _viewer.CloseSidePanels())
+    if (key == kKeyEscape && _viewer.Composite().CloseSidePanels())
         return true;
     const GUI::WindowPlatform *platform = GetGUI() ? GetGUI()->GetPlatform() : nullptr;
     if (key == kKeyH && platform && platform->IsKeyHeld(kKeyControl)) {
@@ -179,7 +216,7 @@ bool ViewerPanel::OnKeyDown(std::uint32_t key, std::int64_t flags)
     if (PanelWithTransparentTitle::OnKeyDown(key, flags))
         return true;
     // Keys nobody else takes go to the view.
-    return _viewer.View().OnKeyDown(key, flags);
+    return _viewer.Composite().View().OnKeyDown(key, flags);
 }
 
 } // namespace Brintavolex

@@ -2,12 +2,14 @@
 
 // The main window's content until the application object exists: a title
 // line and the 2D viewer (toolbar, view, side panels) of one file, opened in
-// the background.
+// the background. A file of several images (frames, pages) gets a slider to
+// step through them; an animation plays at its own delays.
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/BackgroundDecode.h"
-#include "PlanoscopeWidget/api/PlanoscopeControlList.h"
+#include "PlanoscopeWidget/api/PlanoscopeStreamControl.h"
 
+#include "this/src/FrameLoader.h"
 #include "this/src/PropertyTree.h"
 
 #include <memory>
@@ -25,12 +27,16 @@ public:
     // Shows an image at once (no file behind it).
     void ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExpr name);
 
-    ImageView::Planoscope &View() noexcept { return _viewer.View(); }
-    ImageView::PlanoscopeControlList &Viewer() noexcept { return _viewer; }
+    ImageView::Planoscope &View() noexcept { return _viewer.Composite().View(); }
+    ImageView::PlanoscopeControlList &Viewer() noexcept { return _viewer.Composite(); }
+    // The 2D viewer with the slider of a file of several images.
+    ImageView::PlanoscopeStreamControl &Stream() noexcept { return _viewer; }
+    // The image shown, by its index in the file.
+    std::uint64_t ShownIndex() const noexcept { return _shownIndex; }
     // The English title: product, file name, zoom or the reason a file did
     // not open.
     String TitleText() const;
-    bool IsLoading() const noexcept { return bool(_decode); }
+    bool IsLoading() const noexcept { return _frames && _frames->IsLoading(); }
 
     void SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) override;
     using Control::SetRect;
@@ -41,20 +47,25 @@ public:
     bool IsHeaderTreeShown() const noexcept { return bool(_headerTree); }
 
 private:
-    void Loaded(const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation);
+    void Loaded(std::uint64_t index, const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation);
+    // The slider for a file of count images, showing first; an animation
+    // starts playing.
+    void ShowStream(std::uint64_t count, std::uint64_t first, std::vector<std::uint32_t> delays);
     void ZoomChanged();
     void UpdateTitle();
     void LayOut();
     // The first zoom: the whole picture, but never magnified.
     void ChooseFirstZoom();
 
-    ImageView::PlanoscopeControlList _viewer;
+    ImageView::PlanoscopeStreamControl _viewer;
     SharedPtr<IProperty> _headers;
     SharedPtr<PropertyTree> _headerTree;
     String _fileName;
     String _problem;
-    std::unique_ptr<BackgroundDecode> _decode;
-    std::shared_ptr<bool> _alive = std::make_shared<bool>(true);
+    std::unique_ptr<FrameLoader> _frames;
+    std::vector<std::uint32_t> _delays;
+    std::uint64_t _shownIndex = 0;
+    bool _shownAny = false;
 };
 
 } // namespace Brintavolex

@@ -1,0 +1,179 @@
+// A file of several images in the viewer's window on the headless host: a
+// 3-frame GIF written by Pillow, stepped with the buttons and the slider
+// and played on the host's virtual clock; every image shown must equal the
+// frame as Pillow composes it.
+#include "GUI/api/HeadlessWindowPlatform.h"
+#include "Platform/api/String.h"
+#include "support/PixelCompare.h"
+#include "support/TempFolder.h"
+#include "support/TestData.h"
+#include "this/src/ViewerWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+namespace Brintavolex {
+namespace {
+
+namespace M = GUI::WindowMessages;
+
+struct PillowFrames {
+    PillowFrames()
+    {
+        std::istringstream line(TestSupport::ReadBytes(TestSupport::GeneratedPath("stream/three-frames.txt")));
+        line >> width >> height >> count;
+        for (std::uint32_t k = 0, d = 0; k < count && line >> d; ++k)
+            delays.push_back(d);
+        rgba = TestSupport::ReadBytes(TestSupport::GeneratedPath("stream/three-frames.gif.rgba"));
+    }
+    std::vector<std::uint16_t> Frame(std::uint32_t k) const
+    {
+        const std::size_t size = std::size_t(width) * height * 4;
+        return TestSupport::Samples16(rgba.substr(k * size, size), 1);
+    }
+    std::uint32_t width = 0, height = 0, count = 0;
+    std::vector<std::uint32_t> delays;
+    std::string rgba;
+};
+
+struct StreamWindow {
+    StreamWindow() : platform(MakeShared<GUI::HeadlessWindowPlatform>()), viewer(platform, Settings())
+    {
+        viewer.Open();
+        viewer.OpenFile(TestSupport::GeneratedPath("stream/three-frames.gif"));
+        Settle();
+    }
+    String Settings() { return TestSupport::PathString(settings.Path()); }
+    ViewerPanel &Panel() { return *viewer.RootPanel(); }
+    VerticalStreamSliderControl &Slider() { return Panel().Stream().Slider(0); }
+    GUI::WindowHandle Window() { return viewer.Host().WindowOf(Panel()); }
+    // Serves the GUI thread until the image asked for has arrived (the
+    // worker is a real thread).
+    void Settle()
+    {
+        for (int i = 0; i < 1000; ++i) {
+            viewer.Host().ProcessPendingMessages();
+            if (!Panel().IsLoading())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ADD_FAILURE() << "the image did not arrive";
+    }
+    // Lets the virtual clock run, serves the timers due and what they load.
+    void Wait(std::uint64_t milliseconds)
+    {
+        platform->Advance(milliseconds);
+        platform->Post(Window(), 0, 0, 0);
+        Settle();
+    }
+    // Presses at the middle of from and lets go at to (default: there).
+    void Press(const GUI::Rect &from, std::optional<std::int32_t> toY = std::nullopt)
+    {
+        const std::int32_t x = (from.x0 + from.x1) / 2, y = (from.y0 + from.y1) / 2;
+        platform->InjectPointer(Window(), M::MouseMove, x, y);
+        platform->InjectPointer(Window(), M::LButtonDown, x, y, 1);
+        platform->InjectPointer(Window(), M::MouseMove, x, toY.value_or(y), 1);
+        platform->InjectPointer(Window(), M::LButtonUp, x, toY.value_or(y));
+        Settle();
+    }
+    void Click(const GUI::Control &control) { Press(control.GetRect()); }
+    void DragKnobTo(std::int32_t y) { Press(Slider().SliderBar().GetKnob().GetRect(), y); }
+    void ExpectShows(const PillowFrames &pillow, std::uint32_t k)
+    {
+        SCOPED_TRACE("frame " + std::to_string(k));
+        EXPECT_EQ(Panel().ShownIndex(), k);
+        const SharedPtr<Data::Image2DBase> &image = Panel().View().GetImage();
+        ASSERT_TRUE(image);
+        ASSERT_EQ(image->GetWidth(), pillow.width);
+        ASSERT_EQ(image->GetHeight(), pillow.height);
+        EXPECT_EQ(TestSupport::CountMismatches(TestSupport::Samples16(*image), pillow.Frame(k), pillow.width), 0);
+    }
+
+    TestSupport::TempFolder settings;
+    SharedPtr<GUI::HeadlessWindowPlatform> platform;
+    ViewerWindow viewer;
+};
+
+TEST(StreamViewer, ButtonsAndSliderStepThroughTheFramesAsPillowComposesThem)
+{
+    const PillowFrames pillow;
+    ASSERT_EQ(pillow.count, 3u);
+    StreamWindow w;
+    ASSERT_EQ(w.Panel().Stream().DimensionCount(), 1u);
+    EXPECT_EQ(w.Slider().GetCount(), 3u);
+    // The slider column lies left of the 2D viewer, apart from it.
+    EXPECT_LE(w.Slider().GetRect().x1, w.Panel().Viewer().GetRect().x0);
+    w.ExpectShows(pillow, 0);
+    // An animation plays when opened; the toggle stops it.
+    EXPECT_TRUE(w.Slider().IsPlaying());
+    w.Click(w.Slider().PlayButton());
+    EXPECT_FALSE(w.Slider().IsPlaying());
+
+    EXPECT_FALSE(w.Slider().PreviousButton().IsEnabled());
+    w.Click(w.Slider().NextButton());
+    w.ExpectShows(pillow, 1);
+    w.Click(w.Slider().NextButton());
+    w.ExpectShows(pillow, 2);
+    EXPECT_FALSE(w.Slider().NextButton().IsEnabled());
+    w.Click(w.Slider().PreviousButton());
+    w.ExpectShows(pillow, 1);
+
+    const GUI::Rect bar = w.Slider().SliderBar().GetRect();
+    w.DragKnobTo(bar.y1 + 50);
+    w.ExpectShows(pillow, 2);
+    w.DragKnobTo(bar.y0 - 50);
+    w.ExpectShows(pillow, 0);
+    EXPECT_EQ(w.Slider().GetIndex(), 0u);
+    // Nothing played meanwhile.
+    w.Wait(5000);
+    w.ExpectShows(pillow, 0);
+}
+
+TEST(StreamViewer, PlaybackShowsFrameKAtTheSumOfTheFirstKShownDelays)
+{
+    const PillowFrames pillow;
+    ASSERT_EQ(pillow.delays.size(), 3u);
+    // Stored delays of 0 or 1 hundredth are shown for 100 ms.
+    std::vector<std::uint64_t> shown;
+    for (std::uint32_t d : pillow.delays)
+        shown.push_back(d <= 10 ? 100 : d);
+    StreamWindow w;
+    w.ExpectShows(pillow, 0);
+    std::uint64_t now = 0;
+    for (std::uint32_t k = 1; k <= 4; ++k) {
+        const std::uint64_t due = now + shown[(k - 1) % 3];
+        w.Wait(due - 1 - now);
+        w.ExpectShows(pillow, (k - 1) % 3);
+        w.Wait(1);
+        w.ExpectShows(pillow, k % 3);
+        now = due;
+    }
+    // The title keeps the zoom while frames change.
+    EXPECT_EQ(w.Panel().TitleText(), String("Brintavolex Viewer - three-frames.gif - 100.0000 %"));
+}
+
+TEST(StreamViewer, AStillOrAGIFWithoutImagesOpensWithoutSlider)
+{
+    StreamWindow w;
+    w.viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
+    w.Settle();
+    EXPECT_EQ(w.Panel().Stream().DimensionCount(), 0u);
+    EXPECT_EQ(w.Panel().Viewer().GetRect().x0, w.Panel().Stream().GetRect().x0);
+    EXPECT_EQ(w.viewer.Host().TimerCount(), 0u) << "the animation's timer outlived its slider";
+    // A GIF of no image at all: refused in the title, no slider, the
+    // window goes on.
+    const std::string empty("GIF89a\x02\x00\x02\x00\x00\x00\x00\x3b", 14);
+    w.viewer.OpenFile(FromUTF8(w.settings.Write("empty.gif", empty)));
+    w.Settle();
+    EXPECT_EQ(w.Panel().Stream().DimensionCount(), 0u);
+    EXPECT_NE(w.Panel().TitleText().ToStdString().find("empty.gif - "), std::string::npos);
+    EXPECT_FALSE(w.Panel().IsLoading());
+    EXPECT_TRUE(w.viewer.Host().PaintPanels());
+}
+
+} // namespace
+} // namespace Brintavolex
