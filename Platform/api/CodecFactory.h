@@ -4,6 +4,7 @@
 #include "Data/api/SceneItem.h"
 #include "Platform/api/DataCache.h"
 #include "Platform/api/Stream.h"
+#include "Root/api/Exception.h"
 #include "Root/api/String.h"
 #include "Root/api/SharedPtr.h"
 #include "Platform/api/Language.h"
@@ -64,9 +65,17 @@ struct LoadedItem {
     bool wrongExtension = false;
 };
 
+// No decoder accepted the file; the message is the reason the decoder of
+// its extension gave, or that none took it.
+class NoDecoderAcceptsException : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // By extension first; when that fails, every factory in turn. A decoder
-// accepts the file only when its header parses. Throws Exception (empty
-// message) when no decoder accepts it.
+// accepts the file only when its header parses. Throws
+// NoDecoderAcceptsException when no decoder accepts it.
 LoadedItem LoadFromStream(const SharedPtr<IStream> &stream, const String &fileName, const IndexPath &path,
                           const SharedPtr<ILogger> &logger);
 // With a decoder the caller has chosen already.

@@ -144,7 +144,7 @@ LoadedItem LoadFromStream(const SharedPtr<IStream> &stream, const String &fileNa
         } catch (const std::exception &) {
         }
     }
-    throw Exception(reason);
+    throw NoDecoderAcceptsException(reason);
 }
 
 LoadedItem LoadFromStreamGivenDecoder(const SharedPtr<IDecoder> &decoder, const IndexPath &path)

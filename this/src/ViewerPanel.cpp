@@ -2,6 +2,7 @@
 
 #include "Platform/api/CodecFactory.h"
 #include "this/src/Logger.h"
+#include "this/src/RAWImportDialog.h"
 #include "this/src/SaveImageDialog.h"
 #include "this/src/Slot.h"
 
@@ -51,6 +52,7 @@ void ViewerPanel::LayOut()
 void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster> &poster)
 {
     _fileName = BaseName(path);
+    _poster = poster;
     _viewer.Composite().SetImagePath(path.ToU16String());
     _problem = String();
     _frames.reset();
@@ -63,8 +65,15 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
         _headerTree->Close();
     try {
         Slot slot(path, {MakeShared<DefaultIndex>()});
-        slot.Load(MakeShared<NullLogger>());
+        try {
+            slot.Load(MakeShared<NullLogger>());
+        } catch (const NoDecoderAcceptsException &) {
+            // Perhaps headerless data.
+            OfferRAWImport(path, std::nullopt, true);
+            throw;
+        }
         const LoadedItem &loaded = slot.GetLoaded();
+        OfferRAWImport(path, RAWEntryOf(loaded.decoder), false);
         _headers = loaded.decoder ? loaded.decoder->GetProperty() : SharedPtr<IProperty>();
         if (!loaded.image2D)
             throw Exception("this file holds no 2D picture");
@@ -183,6 +192,26 @@ void ViewerPanel::UpdateTitle()
     }
     SetTitle(german, english);
     RequestRepaint();
+}
+
+void ViewerPanel::OfferRAWImport(const String &path, const std::optional<RAWEntry> &entry, bool unclaimed)
+{
+    GUI::GUI *gui = GetGUI();
+    if (!gui)
+        return;
+    if (!entry && !unclaimed) {
+        if (_rawImport)
+            HideRAWImportDialog(*gui);
+        _rawImport = SharedPtr<RAWImportDialog>();
+        return;
+    }
+    RAWImportDialog::Callbacks callbacks;
+    callbacks.save = [this] {
+        if (_saveSettings)
+            _saveSettings();
+    };
+    callbacks.reload = [this](const String &again) { OpenFile(again, _poster); };
+    _rawImport = ShowRAWImportDialog(*gui, path, FileStream(path).size(), entry, std::move(callbacks));
 }
 
 void ViewerPanel::ToggleHeaderTree()

@@ -10,11 +10,17 @@
 #include "PlanoscopeWidget/api/PlanoscopeStreamControl.h"
 
 #include "this/src/FrameLoader.h"
+#include "RAW/api/RAWDecoder.h"
 #include "this/src/PropertyTree.h"
+
+#include <functional>
+#include <optional>
 
 #include <memory>
 
 namespace Brintavolex {
+
+class RAWImportDialog;
 
 class ViewerPanel : public GUI::PanelWithTransparentTitle {
 public:
@@ -45,6 +51,10 @@ public:
     // window closed again.
     void ToggleHeaderTree();
     bool IsHeaderTreeShown() const noexcept { return bool(_headerTree); }
+    // Writes the settings after the RAW import dialog kept an entry.
+    void SetSettingsSaver(std::function<void()> save) { _saveSettings = std::move(save); }
+    // The import dialog while it is offered.
+    const SharedPtr<RAWImportDialog> &RAWImport() const noexcept { return _rawImport; }
 
 private:
     void Loaded(std::uint64_t index, const BackgroundDecode::Outcome &outcome, std::uint16_t exifOrientation);
@@ -56,11 +66,18 @@ private:
     void LayOut();
     // The first zoom: the whole picture, but never magnified.
     void ChooseFirstZoom();
+    // A file no decoder claims, or one read as headerless data, gets the
+    // import dialog (entry: the values it was read with); any other file
+    // closes it.
+    void OfferRAWImport(const String &path, const std::optional<RAWEntry> &entry, bool unclaimed);
 
     ImageView::PlanoscopeStreamControl _viewer;
     SharedPtr<IProperty> _headers;
     SharedPtr<PropertyTree> _headerTree;
     String _fileName;
+    SharedPtr<IGuiThreadPoster> _poster;
+    std::function<void()> _saveSettings;
+    SharedPtr<RAWImportDialog> _rawImport;
     String _problem;
     std::unique_ptr<FrameLoader> _frames;
     std::vector<std::uint32_t> _delays;

@@ -45,6 +45,7 @@ void ViewerWindow::BindSettings()
     save.ResetCallable([this] { _store->Save(); });
     _root->Viewer().BindSettings(_settings.viewer2D, std::move(save));
     _root->Viewer().SetSaveDialog(CreateSystemSaveDialog(_gui, *_root));
+    _root->SetSettingsSaver([this] { _store->Save(); });
 }
 
 void ViewerWindow::ApplyBackground()

@@ -7,6 +7,7 @@
 #include "support/PixelCompare.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
+#include "this/src/RAWImportDialog.h"
 #include "this/src/ViewerWindow.h"
 
 #include <gtest/gtest.h>
@@ -176,4 +177,45 @@ TEST(StreamViewer, AStillOrAGIFWithoutImagesOpensWithoutSlider)
 }
 
 } // namespace
+} // namespace Brintavolex
+
+namespace Brintavolex {
+
+// A file no decoder claims offers the import dialog; the values applied
+// there are kept, saved, and the file opens with them.
+TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
+{
+    const TestSupport::TempFolder folder, settings;
+    // numpy's 17 x 13 UInt8 picture behind a header of 38 bytes, under an
+    // extension no table knows yet.
+    const std::string bytes = TestSupport::ReadBytes(TestSupport::GeneratedPath("raw/UInt8-2d.raw"));
+    const String path = TestSupport::PathString(folder.Write("scan.unclaimed", bytes));
+    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    viewer.Open();
+    viewer.OpenFile(path);
+    ViewerPanel &panel = *viewer.RootPanel();
+    ASSERT_TRUE(panel.RAWImport());
+    viewer.Host().HandleGUIMessages();
+    EXPECT_EQ(platform->Windows().size(), 2u);
+    panel.RAWImport()->XBox().SetText("17");
+    panel.RAWImport()->YBox().SetText("13");
+    panel.RAWImport()->OffsetBox().SetText("38");
+    ASSERT_TRUE(panel.RAWImport()->Apply()) << panel.RAWImport()->Message().ToStdString();
+    for (int i = 0; i < 1000 && (panel.IsLoading() || !panel.View().GetImage()); ++i) {
+        viewer.Host().ProcessPendingMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const SharedPtr<Data::Image2DBase> shown = panel.View().GetImage();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->GetWidth(), 17u);
+    EXPECT_EQ(shown->GetHeight(), 13u);
+    // The dialog stays, now with the values the file was read with; the
+    // table is in the settings file.
+    ASSERT_TRUE(panel.RAWImport());
+    EXPECT_EQ(panel.RAWImport()->XBox().GetText().ToStdString(), "17");
+    const std::string stored = TestSupport::ReadWholeFile(settings.File("Brintavolex Viewer.ini"));
+    EXPECT_NE(stored.find("[Codecs][RAWDecoderFactory]"), std::string::npos) << stored;
+}
+
 } // namespace Brintavolex
