@@ -461,7 +461,7 @@ def cube(d, face=None):
     if face is not None:
         d.fill(Polygon(face), alpha=0.45)
     for points in (CUBE_FRONT, CUBE_TOP, CUBE_SIDE):
-        d.line(Polygon(points), width=0.75)
+        d.line(Polygon(points))
 
 
 def view_default(d):
