@@ -1,7 +1,10 @@
 // A YZ slice (x = 256) of a 512^3 UInt16 volume: one sample of every row.
-// The RAW decoder reads it from the file and from memory; the reference is a
+// The RAW decoder reads it from the file and from memory, directly and as
+// the viewer asks for it (slice adapter and data cache); the reference is a
 // plain strided copy loop over the volume in memory, as numpy's
 // volume[:, :, 256].copy() does, in the same run.
+#include "Platform/api/DataCache.h"
+#include "Platform/api/VolumeSliceAdapters.h"
 #include "RAW/api/RAWDecoder.h"
 
 #include <benchmark/benchmark.h>
@@ -60,6 +63,22 @@ void DecoderFromMemory(benchmark::State &state)
     Slice(state, MakeShared<MemoryStream>(samples.data(), samples.size() * 2));
 }
 
+// What a slice view does: the adapter's slice decoded into a new image.
+void AdapterFromFile(benchmark::State &state)
+{
+    const auto decoder = MakeShared<RAW3DDecoder>(MakeShared<FileStream>(String(TheVolume().path.c_str())), kEntry);
+    const SharedPtr<IDecoder> adapter = MakeVolumeSliceAdapter(DynamicPointerCast<IImage3D>(decoder->Get(0)),
+                                                               SliceOrientation::YZ, "bench");
+    SharedPtr<Data::Image2DBase> image;
+    for (auto _ : state) {
+        image = MakeShared<Image2DDataCache>(DynamicPointerCast<IImage2D>(adapter->Get(kSlice)))->GetData();
+        benchmark::DoNotOptimize(image.Get());
+    }
+    const Data::Image2DBase &shown = *image;
+    if (shown.LockConst<std::uint16_t>()(5, 3) != TheVolume().samples[(3 * kEdge + 5) * kEdge + kSlice])
+        state.SkipWithError("wrong sample");
+}
+
 void StridedCopyLoop(benchmark::State &state)
 {
     const std::uint16_t *volume = TheVolume().samples.data();
@@ -77,4 +96,5 @@ void StridedCopyLoop(benchmark::State &state)
 BENCHMARK(StridedCopyLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(DecoderFromMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(DecoderFromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(AdapterFromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

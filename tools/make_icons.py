@@ -25,6 +25,7 @@ FAR = 1e9
 LIGHT = (0xE6, 0xE6, 0xE6)   # strokes on the dark toolbar
 ACCENT = (0x5C, 0xAA, 0xFF)  # the on state of two-state buttons
 RED, GREEN, BLUE = (0xF0, 0x60, 0x60), (0x60, 0xD0, 0x70), (0x60, 0x90, 0xFF)
+CYAN = (0x50, 0xD8, 0xE8)
 
 
 def stroke_width(scale):
@@ -449,6 +450,34 @@ def automatic(d):
     d.fill(Polygon(star))
 
 
+# A cube seen from the front, above and right: the front face, the top and
+# the right side, as the volume's XY, XZ and YZ planes.
+CUBE_FRONT = [(3, 8), (16, 8), (16, 21), (3, 21)]
+CUBE_TOP = [(3, 8), (8, 3), (21, 3), (16, 8)]
+CUBE_SIDE = [(16, 8), (21, 3), (21, 16), (16, 21)]
+
+
+def cube(d, face=None):
+    if face is not None:
+        d.fill(Polygon(face), alpha=0.45)
+    for points in (CUBE_FRONT, CUBE_TOP, CUBE_SIDE):
+        d.line(Polygon(points))
+
+
+def view_default(d):
+    cube(d)
+    # The hidden edges, faint: the whole volume in view.
+    d.line(polyline((3, 21), (8, 16), (21, 16)), Segment((8, 16), (8, 3)), width=0.5, alpha=0.45)
+
+
+def red_cyan(d):
+    d.line(Segment((2, 9), (22, 9)), polyline((10, 12), (12, 10.5), (14, 12)), width=0.75)
+    for x0, color in ((2.5, RED), (14, CYAN)):
+        lens = Box(x0, 9.5, x0 + 7.5, 16, 2)
+        d.fill(lens, color=color, alpha=0.8)
+        d.line(lens, width=0.75)
+
+
 # File name, drawing, whether the icon has an "Active" twin (two-state buttons).
 ICONS = [
     ("IconOpen", open_folder, False),
@@ -483,6 +512,11 @@ ICONS = [
     ("IconBrightness", brightness, False),
     ("IconContrast", contrast, False),
     ("IconAuto", automatic, False),
+    ("ViewDefault", view_default, False),
+    ("XY", lambda d: cube(d, CUBE_FRONT), False),
+    ("XZ", lambda d: cube(d, CUBE_TOP), False),
+    ("YZ", lambda d: cube(d, CUBE_SIDE), False),
+    ("RedCyan", red_cyan, True),
 ]
 
 

@@ -82,6 +82,9 @@ struct BasicInfo3D {
 };
 } // namespace Data
 
+// XY slice k is the plane z = k, XZ the plane y = k, YZ the plane x = k.
+enum class SliceOrientation { XY, XZ, YZ };
+
 // A 3D volume described without holding its voxels.
 class IImage3D : public virtual ISceneItem {
 public:
@@ -89,6 +92,14 @@ public:
     // Writes the whole volume: depth slices of rows rows of stride voxels.
     virtual void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows,
                          const SharedPtr<IProgress> &progress) = 0;
+    // Writes one slice (XY: width x height, XZ: width x depth, YZ: height x
+    // depth; rows of stride voxels) without decoding the rest, and answers
+    // true; false when the source can only give the whole volume.
+    virtual bool GetSlice(SliceOrientation, std::uint64_t /*k*/, void * /*buffer*/, std::uint64_t /*stride*/,
+                          std::uint64_t /*rows*/, const SharedPtr<IProgress> &)
+    {
+        return false;
+    }
 };
 
 // A 2D item whose decoded image is at hand.
@@ -164,8 +175,6 @@ public:
 };
 
 // The default or numbered slice of a volume in one orientation.
-enum class SliceOrientation { XY, XZ, YZ };
-
 class SliceDefaultIndex : public IndexType {
 public:
     virtual SliceOrientation Orientation() const = 0;

@@ -12,9 +12,10 @@ namespace {
 // Slice k of a volume as a 2D image.
 class VolumeSlice final : public IImage2D {
 public:
-    VolumeSlice(SharedPtr<Image3DDataCache> cache, SharedPtr<IDecoder> owner, SliceOrientation orientation,
-                std::uint64_t k)
-        : _cache(std::move(cache)), _owner(std::move(owner)), _orientation(orientation), _k(k)
+    VolumeSlice(SharedPtr<IImage3D> volume, SharedPtr<Image3DDataCache> cache, SharedPtr<IDecoder> owner,
+                SliceOrientation orientation, std::uint64_t k)
+        : _volume(std::move(volume)), _cache(std::move(cache)), _owner(std::move(owner)), _orientation(orientation),
+          _k(k)
     {
     }
 
@@ -35,6 +36,10 @@ public:
 
     void GetRect(void *buffer, std::uint64_t stride, std::uint64_t rows, const SharedPtr<IProgress> &progress) override
     {
+        // A decoder that reads single slices costs one slice, not the volume;
+        // the others decode the volume once into the shared cache.
+        if (!_cache->GetStoredData() && _volume->GetSlice(_orientation, _k, buffer, stride, rows, progress))
+            return;
         const SharedPtr<const Data::VolumeData> volume = _cache->GetData(0, 0, progress);
         const auto [w, h] = Extent(std::uint32_t(volume->width), std::uint32_t(volume->height),
                                    std::uint32_t(volume->depth));
@@ -67,6 +72,7 @@ private:
         }
     }
 
+    SharedPtr<IImage3D> _volume;
     SharedPtr<Image3DDataCache> _cache;
     SharedPtr<IDecoder> _owner;
     SliceOrientation _orientation;
@@ -98,7 +104,7 @@ SharedPtr<ISceneItem> Image2DDecoderFromImage3DDecoder::Get(std::uint64_t index)
 {
     if (index >= GetCount())
         throw std::invalid_argument("Image2DDecoderFromImage3DDecoder::Get: slice index must be less than slice count");
-    return MakeShared<VolumeSlice>(_cache, SharedFromThis<IDecoder>(), _orientation, index);
+    return MakeShared<VolumeSlice>(_volume, _cache, SharedFromThis<IDecoder>(), _orientation, index);
 }
 
 SharedPtr<IProperty> Image2DDecoderFromImage3DDecoder::GetProperty() { return _volume->GetProperty(); }

@@ -131,10 +131,11 @@ public:
     {
         _decoder->DecodeVolume(buffer, stride, rows, progress);
     }
-    void GetSlice(SliceOrientation orientation, std::uint64_t k, void *buffer, std::uint64_t stride,
-                  std::uint64_t rows, const SharedPtr<IProgress> &progress)
+    bool GetSlice(SliceOrientation orientation, std::uint64_t k, void *buffer, std::uint64_t stride,
+                  std::uint64_t rows, const SharedPtr<IProgress> &progress) override
     {
         _decoder->DecodeSlice(orientation, k, buffer, stride, rows, progress);
+        return true;
     }
 
 private:

@@ -22,13 +22,14 @@ const char *const commandIcons[] = {
     "IconImageNext.bmp", "IconImagePrev.bmp", "IconInfo.bmp", "IconInfoActive.bmp", "IconInsert.bmp",
     "IconOpen.bmp", "IconPlay.bmp", "IconPlayActive.bmp", "IconPrint.bmp", "IconRGB.bmp", "IconRotateL.bmp",
     "IconRotateR.bmp", "IconRuler.bmp", "IconSave.bmp", "IconScreenVideo.bmp", "IconScreenVideoActive.bmp",
-    "IconScrollBars.bmp", "IconZoomFit.bmp", "IconZoomNeg.bmp", "IconZoomPos.bmp"};
+    "IconScrollBars.bmp", "IconZoomFit.bmp", "IconZoomNeg.bmp", "IconZoomPos.bmp", "RedCyan.bmp", "RedCyanActive.bmp",
+    "ViewDefault.bmp", "XY.bmp", "XZ.bmp", "YZ.bmp"};
 
 // Two-state buttons: their on state has an "Active" twin.
 const char *const twoStateIcons[] = {
     "IconConsoleOutput", "IconExplorerExport", "IconInfo", "IconPlay", "IconScreenVideo", "IconRuler",
     "IconScrollBars", "IconHistogram", "IconRGB", "IconBrightnessContrast", "IconHistogramLin",
-    "IconHistogramLog", "IconHistogramRel", "IconHistogramAbs"};
+    "IconHistogramLog", "IconHistogramRel", "IconHistogramAbs", "RedCyan"};
 
 std::vector<std::uint8_t> Bytes(const IconPixels &icon)
 {
@@ -64,7 +65,7 @@ TEST(Icons, EveryNamedIconHasBothScalesAtTheirSizes)
     }
     for (const char *name : twoStateIcons)
         EXPECT_NO_THROW(GetIcon(String(name) + "Active.bmp", 1)) << name;
-    EXPECT_EQ(std::set<std::string>(commandIcons, std::end(commandIcons)).size(), 37u);
+    EXPECT_EQ(std::set<std::string>(commandIcons, std::end(commandIcons)).size(), 43u);
 }
 
 TEST(Icons, LookupTakesTheNearestScaleIgnoresCaseAndNamesAnUnknownIcon)
