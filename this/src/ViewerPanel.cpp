@@ -26,6 +26,8 @@ String BaseName(const String &path)
 ViewerPanel::ViewerPanel()
 {
     Add(_viewer);
+    Add(_volume);
+    _volume.SetVisible(false);
     _viewer.Composite().ZoomListener().Reset(&ViewerPanel::ZoomChanged, this);
     UpdateTitle();
 }
@@ -47,6 +49,7 @@ void ViewerPanel::LayOut()
 {
     const GUI::Rect r = GetRect();
     _viewer.SetRect(0, std::min(TitleHeight(), r.Height()), r.Width(), r.Height());
+    _volume.SetRect(0, std::min(TitleHeight(), r.Height()), r.Width(), r.Height());
 }
 
 void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster> &poster)
@@ -59,6 +62,9 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
     _shownAny = false;
     _shownIndex = 0;
     ShowStream(1, 0, {});
+    _volume.Clear();
+    _volume.SetVisible(false);
+    _viewer.SetVisible(true);
     _headers = SharedPtr<IProperty>();
     // The headers shown belong to the file that was open.
     if (_headerTree)
@@ -75,6 +81,14 @@ void ViewerPanel::OpenFile(const String &path, const SharedPtr<IGuiThreadPoster>
         const LoadedItem &loaded = slot.GetLoaded();
         OfferRAWImport(path, RAWEntryOf(loaded.decoder), false);
         _headers = loaded.decoder ? loaded.decoder->GetProperty() : SharedPtr<IProperty>();
+        // A volume shows as three slices; everything else in the 2D viewer.
+        if (loaded.image3D && !loaded.image2D) {
+            _viewer.SetVisible(false);
+            _volume.SetVisible(true);
+            _volume.SetItem(loaded.item, _fileName, poster);
+            UpdateTitle();
+            return;
+        }
         if (!loaded.image2D)
             throw Exception("this file holds no 2D picture");
         // Counted before anything changes: a stream needs an image.

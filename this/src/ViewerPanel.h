@@ -7,6 +7,7 @@
 
 #include "GUI/api/Panel.h"
 #include "Platform/api/BackgroundDecode.h"
+#include "PlanoscopeWidget/api/ImageViewXYXZYZ3DControl.h"
 #include "PlanoscopeWidget/api/PlanoscopeStreamControl.h"
 
 #include "this/src/FrameLoader.h"
@@ -37,6 +38,9 @@ public:
     ImageView::PlanoscopeControlList &Viewer() noexcept { return _viewer.Composite(); }
     // The 2D viewer with the slider of a file of several images.
     ImageView::PlanoscopeStreamControl &Stream() noexcept { return _viewer; }
+    // The slice viewer, shown in place of the 2D viewer for a volume.
+    ImageView::ImageViewXYXZYZ3DControl &Volume() noexcept { return _volume; }
+    bool IsShowingVolume() const noexcept { return _volume.IsVisible(); }
     // The image shown, by its index in the file.
     std::uint64_t ShownIndex() const noexcept { return _shownIndex; }
     // The English title: product, file name, zoom or the reason a file did
@@ -72,6 +76,7 @@ private:
     void OfferRAWImport(const String &path, const std::optional<RAWEntry> &entry, bool unclaimed);
 
     ImageView::PlanoscopeStreamControl _viewer;
+    ImageView::ImageViewXYXZYZ3DControl _volume;
     SharedPtr<IProperty> _headers;
     SharedPtr<PropertyTree> _headerTree;
     String _fileName;

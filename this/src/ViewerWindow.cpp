@@ -43,7 +43,8 @@ void ViewerWindow::BindSettings()
     // The 2D viewer's toggles and sampling choices.
     Function2<void()> save;
     save.ResetCallable([this] { _store->Save(); });
-    _root->Viewer().BindSettings(_settings.viewer2D, std::move(save));
+    _root->Viewer().BindSettings(_settings.viewer2D, save);
+    _root->Volume().BindSettings(_settings.viewer3D, std::move(save));
     _root->Viewer().SetSaveDialog(CreateSystemSaveDialog(_gui, *_root));
     _root->SetSettingsSaver([this] { _store->Save(); });
 }

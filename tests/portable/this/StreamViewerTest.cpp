@@ -219,3 +219,28 @@ TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
 }
 
 } // namespace Brintavolex
+
+namespace Brintavolex {
+
+// A volume opens in the slice viewer, whose first slice arrives; a picture
+// opened next brings the 2D viewer back.
+TEST(ViewerWindow, AVolumeOpensInTheSliceViewer)
+{
+    const TestSupport::TempFolder settings;
+    auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
+    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    viewer.Open();
+    viewer.OpenFile(TestSupport::GeneratedPath("tiff-decoder/volume.tif"));
+    ViewerPanel &panel = *viewer.RootPanel();
+    ASSERT_TRUE(panel.IsShowingVolume()) << panel.TitleText().ToStdString();
+    using State = ImageView::ImageViewXYXZYZ3DControl::LoadState;
+    for (int i = 0; i < 1000 && panel.Volume().GetLoadState(SliceOrientation::XY) != State::Shown; ++i) {
+        viewer.Host().ProcessPendingMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(panel.Volume().GetLoadState(SliceOrientation::XY), State::Shown);
+    viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
+    EXPECT_FALSE(panel.IsShowingVolume());
+}
+
+} // namespace Brintavolex
