@@ -194,6 +194,8 @@ private:
     std::uint32_t _failFetch = 0;
     std::uint32_t _lastError = 0;
     std::set<std::uint32_t> _heldKeys;
+    // Handles of destroyed windows (guarded by the queue's mutex).
+    std::set<WindowHandle> _destroyed;
     bool _refuseTimers = false;
     bool _quit = false;
     int _quitCode = 0;

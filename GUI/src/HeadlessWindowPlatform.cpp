@@ -122,6 +122,19 @@ void HeadlessWindowPlatform::DestroyWindow(WindowHandle window)
         DestroyWindow(child);
     Send(window, M::Destroy, 0, 0);
     _windows.erase(window);
+    // What waits for the window goes with it; the tasks it carries are freed
+    // unrun, as nobody will handle them.
+    std::vector<std::int64_t> tasks;
+    {
+        std::lock_guard<std::mutex> guard(_queueMutex);
+        _destroyed.insert(window);
+        for (const Queued &q : _queue)
+            if (q.message.window == window && q.message.message == M::RefreshPointer)
+                tasks.push_back(q.message.lParam);
+        std::erase_if(_queue, [&](const Queued &q) { return q.message.window == window; });
+    }
+    for (std::int64_t task : tasks)
+        delete reinterpret_cast<std::function<void()> *>(task);
     std::erase(_zOrder, window);
     if (_active == window)
         _active = 0;
@@ -382,7 +395,11 @@ std::size_t HeadlessWindowPlatform::QueuedMessages() const
 bool HeadlessWindowPlatform::Post(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
                                   std::int64_t lParam)
 {
-    Enqueue(WindowMessage{window, message, wParam, lParam});
+    std::lock_guard<std::mutex> guard(_queueMutex);
+    // As the system refuses a window that is gone (worker threads post late).
+    if (window && _destroyed.count(window))
+        return false;
+    _queue.push_back(Queued{WindowMessage{window, message, wParam, lParam}, 0, 0});
     return true;
 }
 
