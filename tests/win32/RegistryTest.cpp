@@ -49,7 +49,9 @@ TEST_F(Registry, ASettingsTreeTravelsThroughItAsText)
     written.Write(writer);
     PlanoscopeSettings read;
     IReaderFromPropertyReader reader(SharedPtr<PropertyReader>(new RegistryReader(HKEY_CURRENT_USER, Path())));
-    EXPECT_EQ(read.ReadEach(reader), 0u);
+    // Only the RAW tables fail: they list their sub-keys, which the registry
+    // back end does not offer (settings never live there).
+    EXPECT_EQ(read.ReadEach(reader), 1u);
     EXPECT_EQ(read.backgroundColor.Get(), written.backgroundColor.Get());
     EXPECT_TRUE(read.viewer3D.viewXZ.ruler.Get());
     Locale::SetCurrentLanguage(Locale::EnumLanguage::Auto);
