@@ -14,7 +14,7 @@
 #include "Data/api/UserRepresentation.h"
 #include "Platform/api/MinimumMaximum.h"
 #include "Platform/api/Video/Software.h"
-#include "InputFile.h"
+#include "../support/InputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,7 +23,7 @@
 
 using namespace Brintavolex;
 using namespace Brintavolex::Platform::Video;
-using Brintavolex::Reference::ReadAll, Brintavolex::Reference::Reader;
+using Brintavolex::Reference::ReadAll, Brintavolex::Reference::ReadPicture, Brintavolex::Reference::Reader;
 
 namespace {
 
@@ -77,16 +77,7 @@ int main(int argc, char **argv)
         for (std::uint32_t i = 0; i < count; ++i) {
             const auto type = static_cast<Data::ColorType>(in.Get<std::int32_t>());
             const auto w = in.Get<std::uint32_t>(), h = in.Get<std::uint32_t>();
-            SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
-            image->Allocate(w, h);
-            const unsigned size = Data::PixelSize(type);
-            const unsigned char *pixels = in.Bytes(std::size_t(w) * h * size);
-            Data::DispatchColorType(type, [&](auto tag) {
-                using P = typename decltype(tag)::type;
-                auto lock = image->Lock<P>();
-                for (std::uint32_t y = 0; y < h; ++y)
-                    std::memcpy(lock.Row(y), pixels + std::size_t(y) * w * size, std::size_t(w) * size);
-            });
+            SharedPtr<Data::Image2DBase> image = ReadPicture(in, type, w, h);
             std::vector<std::uint8_t> converted(std::size_t(w) * h * 4);
             if (!Data::ConvertToDisplayBytes(*image, converted.data(), std::int64_t(w) * 4))
                 throw std::runtime_error("no display mapping for a listed type");

@@ -17,7 +17,7 @@
 #include "Data/api/UserRepresentation.h"
 #include "PlanoscopeWidget/api/BrightnessContrast.h"
 #include "PlanoscopeWidget/api/Histogram.h"
-#include "InputFile.h"
+#include "../support/InputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,7 +27,7 @@
 
 using namespace Brintavolex;
 using namespace Brintavolex::ImageView;
-using Brintavolex::Reference::ReadAll, Brintavolex::Reference::Reader;
+using Brintavolex::Reference::ReadAll, Brintavolex::Reference::ReadPicture, Brintavolex::Reference::Reader;
 
 namespace {
 
@@ -68,16 +68,7 @@ int main(int argc, char **argv)
             double range[4];
             for (double &r : range)
                 r = in.Get<double>();
-            SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
-            image->Allocate(w, h);
-            const unsigned size = Data::PixelSize(type);
-            const unsigned char *pixels = in.Bytes(std::size_t(w) * h * size);
-            Data::DispatchColorType(type, [&](auto tag) {
-                using P = typename decltype(tag)::type;
-                auto lock = image->Lock<P>();
-                for (std::uint32_t y = 0; y < h; ++y)
-                    std::memcpy(lock.Row(y), pixels + std::size_t(y) * w * size, std::size_t(w) * size);
-            });
+            SharedPtr<Data::Image2DBase> image = ReadPicture(in, type, w, h);
             if (hasRepresentation)
                 Data::SetImageUserRepresentation(
                     *image, MakeShared<Data::ImageUserRepresentationFromMinMaxValues>(range[0], range[1], range[2],

@@ -9,7 +9,7 @@
 
 #include "Data/api/Image2D.h"
 #include "PlanoscopeWidget/api/PlanoscopeControlList.h"
-#include "InputFile.h"
+#include "../support/InputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,7 +17,7 @@
 #include <string>
 
 using namespace Brintavolex;
-using Brintavolex::Reference::ReadAll, Brintavolex::Reference::Reader;
+using Brintavolex::Reference::ReadAll, Brintavolex::Reference::ReadPicture, Brintavolex::Reference::Reader;
 
 namespace {
 
@@ -52,16 +52,7 @@ int main(int argc, char **argv)
             const auto type = static_cast<Data::ColorType>(in.Get<std::int32_t>());
             const auto w = in.Get<std::uint32_t>(), h = in.Get<std::uint32_t>();
             const double brightness = in.Get<double>(), contrast = in.Get<double>();
-            SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
-            image->Allocate(w, h);
-            const unsigned size = Data::PixelSize(type);
-            const unsigned char *pixels = in.Bytes(std::size_t(w) * h * size);
-            Data::DispatchColorType(type, [&](auto tag) {
-                using P = typename decltype(tag)::type;
-                auto lock = image->Lock<P>();
-                for (std::uint32_t y = 0; y < h; ++y)
-                    std::memcpy(lock.Row(y), pixels + std::size_t(y) * w * size, std::size_t(w) * size);
-            });
+            SharedPtr<Data::Image2DBase> image = ReadPicture(in, type, w, h);
             ImageView::PlanoscopeControlList viewer;
             viewer.SetSaveDialog(dialog);
             viewer.SetImagePath(u"C:\\pictures\\image" + Widen(std::to_string(i)) + u".tif");

@@ -15,7 +15,7 @@
 
 #include "GUI/api/Resampling.h"
 #include "Platform/api/Video/Software.h"
-#include "InputFile.h"
+#include "../support/InputFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,7 +24,7 @@
 
 using namespace Brintavolex;
 using namespace Brintavolex::Platform::Video;
-using Brintavolex::Reference::ReadAll, Brintavolex::Reference::Reader;
+using Brintavolex::Reference::ReadAll, Brintavolex::Reference::ReadPicture, Brintavolex::Reference::Reader;
 
 int main(int argc, char **argv)
 {
@@ -65,16 +65,7 @@ int main(int argc, char **argv)
             const auto tw = in.Get<std::uint32_t>(), th = in.Get<std::uint32_t>();
             SharedPtr<Platform::Video::Image2D> texture;
             if (type != Data::ColorType::Unknown) {
-                SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
-                image->Allocate(tw, th);
-                const unsigned size = Data::PixelSize(type);
-                const unsigned char *pixels = in.Bytes(std::size_t(tw) * th * size);
-                Data::DispatchColorType(type, [&](auto tag) {
-                    using P = typename decltype(tag)::type;
-                    auto lockImage = image->Lock<P>();
-                    for (std::uint32_t y = 0; y < th; ++y)
-                        std::memcpy(lockImage.Row(y), pixels + std::size_t(y) * tw * size, std::size_t(tw) * size);
-                });
+                SharedPtr<Data::Image2DBase> image = ReadPicture(in, type, tw, th);
                 texture = context->CreateImage2D();
                 texture->CreateFromMemory(image, false);
                 if (in.Get<std::uint8_t>()) {

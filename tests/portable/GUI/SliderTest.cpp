@@ -139,7 +139,8 @@ TEST(ScrollBar, EndButtonsStepByAnEighthPageAndStopAtTheEnds)
     EXPECT_FALSE(bars.AcceptsPoint(200, 200));
 }
 
-TEST(Slider, EmptyRangesTinyTracksAndDisabledKnobsStayPut)
+// Tiny tracks at any scale are left to the random run below.
+TEST(Slider, EmptyRangesAndDisabledKnobsStayPut)
 {
     Desk d;
     Changes c;
@@ -155,26 +156,6 @@ TEST(Slider, EmptyRangesTinyTracksAndDisabledKnobsStayPut)
     d.Drag(100, 20, 60, 0);
     d.Wheel(100, 20, 120);
     EXPECT_EQ(fresh.GetPosition(), 0);
-
-    // Tracks no longer than the least knob, at several scales.
-    for (double scale : {1.0, 2.0, 3.5}) {
-        d.panel->SetScale(scale);
-        for (std::int32_t width : {0, 1, 4, 9, 10, 35}) {
-            SliderX tiny;
-            tiny.SetRect(300, 10, 300 + width, 30);
-            d.panel->Add(tiny);
-            tiny.SetRange(0, 10, 0);
-            EXPECT_LE(tiny.GetKnobLength(), width);
-            EXPECT_TRUE(std::isfinite(tiny.PositionFromPixels(3)));
-            EXPECT_TRUE(std::isfinite(tiny.Step()));
-            tiny.OnChange().Reset(&Changes::Changed, &c);
-            d.Drag(300 + width / 2, 20, 30, 0);
-            EXPECT_TRUE(std::isfinite(tiny.GetPosition()));
-            EXPECT_GE(tiny.GetPosition(), 0);
-            EXPECT_LE(tiny.GetPosition(), 10);
-        }
-    }
-    d.panel->SetScale(1.0);
 
     // A disabled slider's knob does not start a drag.
     SliderX off;

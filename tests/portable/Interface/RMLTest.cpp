@@ -90,7 +90,6 @@ TEST(RML, ReadingFindsTheFirstEntryOfAKey)
     EXPECT_EQ(ReadText(*reader->EnterTree("A"), "Zoom"), String());
     // A value that looks like a key line stays a value.
     EXPECT_EQ(ReadText(*reader, "Text"), String("[Language]"));
-    EXPECT_EQ(ReadText(*reader, u"Language"), String("EN"));
 
     // Typed reads go through the text adapter (the property tests); the file
     // itself holds only text.
@@ -154,7 +153,6 @@ TEST(RML, TextThatWouldReadBackDifferentlyIsRefused)
               "RMLPropertyWriter::WriteString: value is not Windows-1252 text");
     EXPECT_EQ(Thrown([&] { writer->EnterTree("x]"); }), "RMLPropertyWriter::EnterTree: name contains ']', CR or LF");
     EXPECT_THROW(writer->WriteUInt32("n", 1), std::logic_error);
-    EXPECT_THROW(writer->DeleteTree("n"), std::logic_error);
 
     // Wide text that Windows-1252 holds is stored as its bytes.
     writer->EnterTree(u"\u00C4rger")->WriteString(u"\u20AC", String(u"caf\u00E9 [x]"));
@@ -170,7 +168,6 @@ TEST(RML, FailuresToOpenOrWriteAreReported)
     TempFolder folder;
     EXPECT_EQ(Thrown([&] { RMLPropertyReader r(PathString(folder.File("missing.rml"))); }), "std::ifstream");
     EXPECT_EQ(Thrown([&] { RMLPropertyWriter w(PathString(folder.File("no/such/folder.rml"))); }), "std::ofstream");
-    EXPECT_EQ(Thrown([&] { RMLPropertyWriter w(PathString(folder.Path())); }), "std::ofstream");
 #ifndef _WIN32
     // A full disk: the write is reported, never taken for success.
     if (std::filesystem::exists("/dev/full")) {

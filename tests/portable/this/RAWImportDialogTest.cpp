@@ -134,9 +134,13 @@ std::string Decoded(RAWDecoderSettings &settings, const Case &c)
 TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
 {
     Host h;
-    const std::vector<Case> cases = Cases();
-    for (const Case &c : cases) {
-        if (c.name == "beyond-4GiB.raw")
+    // Signed and unsigned, integer and float, 2D behind a header and 3D, and
+    // a volume whose rows are long enough to be read sample by sample.
+    const std::vector<std::string> chosen{"SInt8-2d.raw", "UInt16-3d.raw", "Float32-2d.raw", "UInt64-3d.raw",
+                                          "wide-3d.raw"};
+    int applied = 0;
+    for (const Case &c : Cases()) {
+        if (std::find(chosen.begin(), chosen.end(), c.name) == chosen.end())
             continue;
         SCOPED_TRACE(c.name);
         h.Open(c);
@@ -152,9 +156,10 @@ TEST(RAWImportDialog, TypedValuesOpenEveryNumpyFileAsItWasWritten)
         h.reloaded.clear();
         EXPECT_EQ(h.ClickApply(), "");
         EXPECT_EQ(h.reloaded, std::vector<String>{c.Path()});
-        EXPECT_EQ(h.saves, int(&c - &cases.front()) + 1);
+        EXPECT_EQ(h.saves, ++applied);
         EXPECT_TRUE(Decoded(*h.settings, c) == c.Expected());
     }
+    EXPECT_EQ(applied, int(chosen.size()));
 }
 
 TEST(RAWImportDialog, RefusedValuesAreShownAndKeepNothing)

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -41,6 +42,19 @@ struct PillowFrames {
     std::string rgba;
 };
 
+// Serves the GUI thread until done() holds (the worker is a real thread);
+// false after five seconds without.
+bool ServeUntil(ViewerWindow &viewer, const std::function<bool()> &done)
+{
+    for (int i = 0; i < 1000; ++i) {
+        viewer.Host().ProcessPendingMessages();
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
 struct StreamWindow {
     StreamWindow() : platform(MakeShared<GUI::HeadlessWindowPlatform>()), viewer(platform, Settings())
     {
@@ -52,18 +66,8 @@ struct StreamWindow {
     ViewerPanel &Panel() { return *viewer.RootPanel(); }
     VerticalStreamSliderControl &Slider() { return Panel().Stream().Slider(0); }
     GUI::WindowHandle Window() { return viewer.Host().WindowOf(Panel()); }
-    // Serves the GUI thread until the image asked for has arrived (the
-    // worker is a real thread).
-    void Settle()
-    {
-        for (int i = 0; i < 1000; ++i) {
-            viewer.Host().ProcessPendingMessages();
-            if (!Panel().IsLoading())
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        ADD_FAILURE() << "the image did not arrive";
-    }
+    // Serves the GUI thread until the image asked for has arrived.
+    void Settle() { EXPECT_TRUE(ServeUntil(viewer, [&] { return !Panel().IsLoading(); })) << "no image arrived"; }
     // Lets the virtual clock run, serves the timers due and what they load.
     void Wait(std::uint64_t milliseconds)
     {
@@ -176,11 +180,6 @@ TEST(StreamViewer, AStillOrAGIFWithoutImagesOpensWithoutSlider)
     EXPECT_TRUE(w.viewer.Host().PaintPanels());
 }
 
-} // namespace
-} // namespace Brintavolex
-
-namespace Brintavolex {
-
 // A file no decoder claims offers the import dialog; the values applied
 // there are kept, saved, and the file opens with them.
 TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
@@ -202,10 +201,7 @@ TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
     panel.RAWImport()->YBox().SetText("13");
     panel.RAWImport()->OffsetBox().SetText("38");
     ASSERT_TRUE(panel.RAWImport()->Apply()) << panel.RAWImport()->Message().ToStdString();
-    for (int i = 0; i < 1000 && (panel.IsLoading() || !panel.View().GetImage()); ++i) {
-        viewer.Host().ProcessPendingMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    ServeUntil(viewer, [&] { return !panel.IsLoading() && panel.View().GetImage(); });
     const SharedPtr<Data::Image2DBase> shown = panel.View().GetImage();
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->GetWidth(), 17u);
@@ -217,10 +213,6 @@ TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
     const std::string stored = TestSupport::ReadWholeFile(settings.File("Brintavolex Viewer.ini"));
     EXPECT_NE(stored.find("[Codecs][RAWDecoderFactory]"), std::string::npos) << stored;
 }
-
-} // namespace Brintavolex
-
-namespace Brintavolex {
 
 // A volume opens in the slice viewer, whose first slice arrives; a picture
 // opened next brings the 2D viewer back.
@@ -234,13 +226,10 @@ TEST(ViewerWindow, AVolumeOpensInTheSliceViewer)
     ViewerPanel &panel = *viewer.RootPanel();
     ASSERT_TRUE(panel.IsShowingVolume()) << panel.TitleText().ToStdString();
     using State = ImageView::ImageViewXYXZYZ3DControl::LoadState;
-    for (int i = 0; i < 1000 && panel.Volume().GetLoadState(SliceOrientation::XY) != State::Shown; ++i) {
-        viewer.Host().ProcessPendingMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    EXPECT_EQ(panel.Volume().GetLoadState(SliceOrientation::XY), State::Shown);
+    EXPECT_TRUE(ServeUntil(viewer, [&] { return panel.Volume().GetLoadState(SliceOrientation::XY) == State::Shown; }));
     viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
     EXPECT_FALSE(panel.IsShowingVolume());
 }
 
+} // namespace
 } // namespace Brintavolex

@@ -2,6 +2,9 @@
 
 // The input files of the reference programs: whole files read at once and
 // taken apart as little-endian values.
+#include "Data/api/Image2D.h"
+
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -40,5 +43,21 @@ struct Reader {
         return value;
     }
 };
+
+// A picture stored as TYPE WIDTH HEIGHT followed by its rows, unpadded.
+inline SharedPtr<Data::Image2DBase> ReadPicture(Reader &in, Data::ColorType type, std::uint32_t w, std::uint32_t h)
+{
+    SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(type);
+    image->Allocate(w, h);
+    const std::size_t row = std::size_t(w) * Data::PixelSize(type);
+    const unsigned char *pixels = in.Bytes(row * h);
+    Data::DispatchColorType(type, [&](auto tag) {
+        using P = typename decltype(tag)::type;
+        auto lock = image->Lock<P>();
+        for (std::uint32_t y = 0; y < h; ++y)
+            std::memcpy(lock.Row(y), pixels + y * row, row);
+    });
+    return image;
+}
 
 } // namespace Brintavolex::Reference
