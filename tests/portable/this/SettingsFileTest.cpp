@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace Brintavolex {
@@ -60,7 +61,11 @@ TEST_F(SettingsFile, DefaultsAreWrittenExactlyAsDocumented)
 {
     PlanoscopeSettings settings;
     SaveSettings(settings, Folder(folder));
-    EXPECT_EQ(SettingsBytes(folder), TestSupport::ReadWholeFile(TestSupport::TestDataPath("settings/defaults.ini")));
+    // The RAW size tables are the process's own: other tests of this program
+    // (one process under Wine) may have added some. They come last.
+    std::string saved = SettingsBytes(folder);
+    saved.erase(std::min(saved.size(), saved.find("[Codecs]")));
+    EXPECT_EQ(saved, TestSupport::ReadWholeFile(TestSupport::TestDataPath("settings/defaults.ini")));
 
     PlanoscopeSettings fresh;
     const SettingsLoad none = LoadSettings(fresh, Folder(folder) + "-missing", String());
