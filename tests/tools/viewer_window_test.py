@@ -18,6 +18,7 @@ Usage (inside wine-env.sh):
 viewer_window_test.py VIEWER FRAME_TOOL LAYOUT_TOOL GOLDEN SAMPLE_MAKER WORKDIR
 """
 
+import contextlib
 import os
 import subprocess
 import sys
@@ -98,6 +99,22 @@ def log_lines():
 
 def start(wine, viewer, *arguments):
     return subprocess.Popen([wine, viewer, *arguments], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+
+@contextlib.contextmanager
+def viewer_run(wine, viewer, *arguments):
+    """The viewer started with arguments; on leaving it is killed if it still
+    runs, and a run that wrote to the error log fails."""
+    before = log_lines()
+    process = start(wine, viewer, *arguments)
+    try:
+        yield process
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+    new = log_lines()[len(before):]
+    assert not new, "the run logged problems: %r" % new
 
 
 def end(process, what):
