@@ -44,6 +44,12 @@ public:
     void Play();
     void Pause();
     bool IsPlaying() const noexcept { return _playing; }
+    // The previous and next buttons' tooltips (default: those of images).
+    void SetStepTooltips(const TextPair &previous, const TextPair &next)
+    {
+        _previous.SetTooltipTexts(previous);
+        _next.SetTooltipTexts(next);
+    }
 
     void SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) override;
     using Control::SetRect;

@@ -9,7 +9,7 @@ namespace Brintavolex {
 ViewerWindow::ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder)
     : _store(settingsFolder.Empty() ? std::make_unique<SettingsStore>(_settings)
                                     : std::make_unique<SettingsStore>(_settings, settingsFolder, String())),
-      _gui(std::move(platform)), _root(MakeShared<ViewerPanel>())
+      _gui(std::move(platform)), _root(MakeShared<PlanoscopeApplication>(_settings, SharedPtr<IShellCommands>()))
 {
     Locale::DetectSystemLanguage();
     BindSettings();
@@ -46,7 +46,10 @@ void ViewerWindow::BindSettings()
     _root->Viewer().BindSettings(_settings.viewer2D, save);
     _root->Volume().BindSettings(_settings.viewer3D, std::move(save));
     _root->Viewer().SetSaveDialog(CreateSystemSaveDialog(_gui, *_root));
-    _root->SetSettingsSaver([this] { _store->Save(); });
+    PlanoscopeApplication::Frame frame;
+    frame.saveSettings = [this] { _store->Save(); };
+    frame.close = [this] { _gui.Close(); };
+    _root->SetFrame(std::move(frame));
 }
 
 void ViewerWindow::ApplyBackground()
@@ -76,6 +79,6 @@ void ViewerWindow::Open()
     _gui.Show();
 }
 
-void ViewerWindow::OpenFile(const String &path) { _root->OpenFile(path, _gui.CreateGuiThreadPoster()); }
+void ViewerWindow::OpenFile(const String &path) { _root->OpenFile(path); }
 
 } // namespace Brintavolex

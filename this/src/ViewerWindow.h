@@ -7,7 +7,7 @@
 #include "GUI/api/WindowPlatform.h"
 #include "this/src/Settings/PlanoscopeSettings.h"
 #include "this/src/Settings/SettingsFile.h"
-#include "this/src/ViewerPanel.h"
+#include "this/src/PlanoscopeApplication.h"
 
 #include <memory>
 
@@ -25,7 +25,7 @@ public:
     ViewerWindow &operator=(const ViewerWindow &) = delete;
 
     GUI::GUI &Host() noexcept { return _gui; }
-    const SharedPtr<ViewerPanel> &RootPanel() const noexcept { return _root; }
+    const SharedPtr<PlanoscopeApplication> &RootPanel() const noexcept { return _root; }
     PlanoscopeSettings &Settings() noexcept { return _settings; }
     // Places the root panel in the middle of the primary monitor's work area
     // and shows its window.
@@ -43,7 +43,7 @@ private:
     PlanoscopeSettings _settings;
     std::unique_ptr<SettingsStore> _store;
     GUI::GUI _gui;
-    SharedPtr<ViewerPanel> _root;
+    SharedPtr<PlanoscopeApplication> _root;
 };
 
 } // namespace Brintavolex

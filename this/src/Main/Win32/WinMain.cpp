@@ -8,6 +8,7 @@
 #include "Platform/api/Win32/WideText.h"
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
+#include "this/src/ApplicationTexts.h"
 #include "this/src/ViewerWindow.h"
 #include "this/src/Win32/PlugInLoader.h"
 #include "this/src/Win32/Startup.h"
@@ -106,10 +107,10 @@ int RunViewer(const LaunchPlan &plan)
 {
     const OleSession ole;
     LoadPlugInDecoders();
-    if (plan.checkPortable)
-        IsRunningPortably();
     ViewerWindow window(MakeShared<GUI::Win32WindowPlatform>());
     window.Open();
+    if (plan.checkPortable && IsRunningPortably())
+        window.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);
     // "/DLL": one more plug-in, once the window is up.
     if (plan.loadPlugin)
         PlugIn::LoadNamedDll(String(StringExpr(plan.plugin)));
