@@ -572,7 +572,13 @@ void PlanoscopeApplication::OfferRAWImport(const String &path, const std::option
         if (_frame.saveSettings)
             _frame.saveSettings();
     };
-    callbacks.reload = [this](const String &again) { OpenFile(again, CurrentPosition()); };
+    callbacks.reload = [this](const String &again) {
+        // Read again with the new entry, not from what was read before.
+        const IFileList::Iterator position = CurrentPosition();
+        if (_manager)
+            _manager->Clear();
+        OpenFile(again, position);
+    };
     _rawImport = ShowRAWImportDialog(*gui, path, FileStream(path).size(), entry, std::move(callbacks));
 }
 

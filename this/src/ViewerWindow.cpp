@@ -6,10 +6,11 @@
 
 namespace Brintavolex {
 
-ViewerWindow::ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder)
+ViewerWindow::ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder,
+                           SharedPtr<IShellCommands> shell)
     : _store(settingsFolder.Empty() ? std::make_unique<SettingsStore>(_settings)
                                     : std::make_unique<SettingsStore>(_settings, settingsFolder, String())),
-      _gui(std::move(platform)), _root(MakeShared<PlanoscopeApplication>(_settings, SharedPtr<IShellCommands>()))
+      _gui(std::move(platform)), _root(MakeShared<PlanoscopeApplication>(_settings, std::move(shell)))
 {
     Locale::DetectSystemLanguage();
     BindSettings();

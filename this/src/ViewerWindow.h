@@ -20,7 +20,8 @@ public:
     // Reads the settings (from settingsFolder; empty: the user's) before
     // anything shows, so that their language, renderer and colours hold
     // from the first frame.
-    explicit ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder = String());
+    explicit ViewerWindow(SharedPtr<GUI::WindowPlatform> platform, const String &settingsFolder = String(),
+                          SharedPtr<IShellCommands> shell = {});
     ViewerWindow(const ViewerWindow &) = delete;
     ViewerWindow &operator=(const ViewerWindow &) = delete;
 

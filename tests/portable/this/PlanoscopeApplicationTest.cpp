@@ -1,0 +1,344 @@
+// The application in the viewer's window on the headless host: a folder of
+// mixed files walked with the keys, the slideshow on the virtual clock,
+// deleting and printing through a recording shell, fullscreen, and the keys
+// whose condition fails.
+#include "GUI/api/HeadlessWindowPlatform.h"
+#include "Platform/api/CommandTexts.h"
+#include "Platform/api/String.h"
+#include "support/OrientedPicture.h"
+#include "support/TempFolder.h"
+#include "support/TestData.h"
+#include "this/src/ViewerWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+namespace Brintavolex {
+namespace {
+
+namespace M = GUI::WindowMessages;
+constexpr std::uint32_t kBackspace = 0x08, kEnter = 0x0D, kShift = 0x10, kControl = 0x11, kSpace = 0x20, kUp = 0x26,
+                        kDown = 0x28, kDelete = 0x2E;
+
+class RecordingShell final : public IShellCommands {
+public:
+    DeleteResult DeleteToRecycleBin(GUI::WindowHandle, const String &path, bool silent) override
+    {
+        deleted.push_back(path);
+        EXPECT_FALSE(silent) << "the user is asked";
+        if (outcome == DeleteOutcome::Deleted)
+            std::filesystem::remove(path.ToStdString());
+        return DeleteResult{outcome, String("the disk said no")};
+    }
+    bool Execute(GUI::WindowHandle, StringExpr verb, const String &path) override
+    {
+        executed.push_back(String(verb) + " " + path);
+        return true;
+    }
+    void ShowMessage(GUI::WindowHandle, const String &) override {}
+    DeleteOutcome outcome = DeleteOutcome::Deleted;
+    std::vector<String> deleted, executed;
+};
+
+// The folder: one file of each format the viewer decodes, one that claims
+// to be a PNG but is not, one that vanishes after the list is read, and a
+// text file no decoder lists.
+struct MixedFolder {
+    MixedFolder()
+    {
+        Copy(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"), "1-rgb24.bmp");
+        Copy(TestSupport::CachePath("pngsuite/basn2c08.png"), "2-basn2c08.png");
+        Copy(TestSupport::GeneratedPath("stream/three-frames.gif"), "3-frames.gif");
+        Copy(TestSupport::GeneratedPath("tiffs/exif-be.tif"), "4-exif.tif");
+        Copy(TestSupport::GeneratedPath("jpeg/exif-base.jpg"), "5-exif.jpg");
+        folder.Write("6-broken.png", "this is no picture");
+        Copy(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"), "7-vanishing.bmp");
+        folder.Write("notes.txt", "not listed");
+    }
+    void Copy(const String &from, const std::string &name) { folder.Write(name, TestSupport::ReadBytes(from)); }
+    String Path(const std::string &name) const { return TestSupport::PathString(folder.File(name)); }
+    TestSupport::TempFolder folder;
+};
+
+struct AppWindow {
+    AppWindow() : platform(MakeShared<GUI::HeadlessWindowPlatform>()), shell(MakeShared<RecordingShell>()),
+                  viewer(platform, TestSupport::PathString(settings.Path()), shell)
+    {
+        viewer.Open();
+    }
+    PlanoscopeApplication &App() { return *viewer.RootPanel(); }
+    GUI::WindowHandle Window() { return viewer.Host().WindowOf(App()); }
+    // Serves the GUI thread (the decodes are real threads) until nothing loads.
+    void Settle()
+    {
+        for (int i = 0; i < 2000; ++i) {
+            viewer.Host().ProcessPendingMessages();
+            if (!App().IsLoading())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ADD_FAILURE() << "still loading";
+    }
+    void Key(std::uint32_t key, std::initializer_list<std::uint32_t> held = {})
+    {
+        for (std::uint32_t h : held)
+            platform->SetKeyHeld(h, true);
+        platform->InjectKey(Window(), M::KeyDown, key);
+        platform->InjectKey(Window(), M::KeyUp, key);
+        viewer.Host().ProcessPendingMessages();
+        for (std::uint32_t h : held)
+            platform->SetKeyHeld(h, false);
+        Settle();
+    }
+    void Wait(std::uint64_t milliseconds)
+    {
+        platform->Advance(milliseconds);
+        platform->Post(Window(), 0, 0, 0);
+        Settle();
+    }
+    std::string Title() { return App().TitleText().ToStdString(); }
+
+    TestSupport::TempFolder settings;
+    SharedPtr<GUI::HeadlessWindowPlatform> platform;
+    SharedPtr<RecordingShell> shell;
+    ViewerWindow viewer;
+};
+
+const char *const kWalk[] = {"1-rgb24.bmp", "2-basn2c08.png", "3-frames.gif", "4-exif.tif", "5-exif.jpg",
+                             "6-broken.png"};
+
+TEST(PlanoscopeApplication, DownWalksTheFolderInOrderAndWrapsUpReturns)
+{
+    MixedFolder files;
+    AppWindow w;
+    w.viewer.OpenFile(files.Path("1-rgb24.bmp"));
+    w.Settle();
+    EXPECT_EQ(w.Title(), "1-rgb24.bmp - Brintavolex Viewer");
+    // The list was read with the vanishing file in it; stepping skips it.
+    std::filesystem::remove(files.folder.File("7-vanishing.bmp"));
+    ASSERT_TRUE(w.App().FileSlider().IsVisible());
+    EXPECT_EQ(w.App().FileSlider().GetCount(), 7u);
+
+    SharedPtr<Data::Image2DBase> shownBefore;
+    for (std::size_t step = 1; step <= 6; ++step) {
+        shownBefore = w.App().View().GetImage();
+        w.Key(kDown);
+        const std::string expected = kWalk[step % 6];
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(w.Title(), expected + " - Brintavolex Viewer");
+        EXPECT_EQ(w.App().FileSlider().GetIndex(), step % 6);
+        if (expected == "6-broken.png") {
+            // Said in the notice line; the picture before stays.
+            EXPECT_TRUE(w.App().IsNoticeShown());
+            EXPECT_EQ(w.App().View().GetImage(), shownBefore);
+        } else {
+            ASSERT_TRUE(w.App().View().GetImage());
+            EXPECT_NE(w.App().View().GetImage(), shownBefore);
+            EXPECT_FALSE(w.App().IsNoticeShown()) << w.App().Notice()[1].ToStdString();
+        }
+    }
+    EXPECT_EQ(w.Title(), "1-rgb24.bmp - Brintavolex Viewer") << "the walk wraps past the vanished file";
+    w.Key(kUp);
+    EXPECT_EQ(w.Title(), "6-broken.png - Brintavolex Viewer");
+    w.Key(kUp);
+    EXPECT_EQ(w.Title(), "5-exif.jpg - Brintavolex Viewer");
+
+    // The file slider asks for the file at its index.
+    w.App().FileSlider().Select(2);
+    w.Settle();
+    EXPECT_EQ(w.Title(), "3-frames.gif - Brintavolex Viewer");
+    EXPECT_EQ(w.App().Stream().DimensionCount(), 1u) << "the GIF's frames get their slider";
+}
+
+TEST(PlanoscopeApplication, SlideshowAdvancesAtTheChosenIntervalAndWraps)
+{
+    MixedFolder files;
+    AppWindow w;
+    w.viewer.OpenFile(files.Path("5-exif.jpg"));
+    w.Settle();
+    w.App().SlideshowSpeedList().SetSelectedIndex(7); // 1.000 s
+    w.Key(kSpace);
+    ASSERT_TRUE(w.App().IsSlideshowRunning());
+    EXPECT_TRUE(w.App().SlideshowButton().IsActive());
+    EXPECT_EQ(w.Title(), "6-broken.png - Brintavolex Viewer") << "starting steps at once";
+    w.Wait(999);
+    EXPECT_EQ(w.Title(), "6-broken.png - Brintavolex Viewer");
+    w.Wait(1);
+    EXPECT_EQ(w.Title(), "7-vanishing.bmp - Brintavolex Viewer");
+    w.Wait(1000);
+    EXPECT_EQ(w.Title(), "1-rgb24.bmp - Brintavolex Viewer") << "the last file is followed by the first";
+    w.Key(kSpace);
+    EXPECT_FALSE(w.App().IsSlideshowRunning());
+    EXPECT_EQ(w.viewer.Host().TimerCount(), 0u);
+    w.Wait(5000);
+    EXPECT_EQ(w.Title(), "1-rgb24.bmp - Brintavolex Viewer");
+    // The speeds fall through the list; none selected means 5 s.
+    for (std::size_t i = 1; i < std::size(PlanoscopeApplication::kSlideshowMilliseconds); ++i)
+        EXPECT_LT(PlanoscopeApplication::kSlideshowMilliseconds[i], PlanoscopeApplication::kSlideshowMilliseconds[i - 1]);
+    w.App().SlideshowSpeedList().SetSelectedIndex(-1);
+    EXPECT_EQ(w.App().SlideshowInterval(), 5000u);
+}
+
+TEST(PlanoscopeApplication, DeletingAndPrintingGoThroughTheShell)
+{
+    MixedFolder files;
+    AppWindow w;
+    w.viewer.OpenFile(files.Path("2-basn2c08.png"));
+    w.Settle();
+    const SharedPtr<Data::Image2DBase> picture = w.App().View().GetImage();
+    ASSERT_TRUE(picture);
+    // Deletion is off by default: the key is taken and nothing happens.
+    EXPECT_FALSE(w.App().DeleteButton().IsEnabled());
+    w.Key(kDelete);
+    EXPECT_TRUE(w.shell->deleted.empty());
+
+    w.viewer.Settings().enableFileDelete.Set(true);
+    w.App().DeletionSettingChanged();
+    ASSERT_TRUE(w.App().DeleteButton().IsEnabled());
+    // A refused delete says why and leaves the commands as they were.
+    w.shell->outcome = DeleteOutcome::Failed;
+    w.Key(kDelete);
+    EXPECT_EQ(w.shell->deleted.size(), 1u);
+    EXPECT_EQ(w.App().Notice()[1], String("the disk said no"));
+    EXPECT_TRUE(w.App().DeleteButton().IsEnabled());
+    EXPECT_TRUE(w.App().PrintButton().IsEnabled());
+    // So does one the user aborted.
+    w.shell->outcome = DeleteOutcome::Aborted;
+    w.Key(kDelete);
+    EXPECT_TRUE(w.App().DeleteButton().IsEnabled());
+
+    w.App().PrintButton().OnClick()(w.App().PrintButton());
+    ASSERT_EQ(w.shell->executed.size(), 1u);
+    EXPECT_EQ(w.shell->executed[0], String("print ") + files.Path("2-basn2c08.png"));
+
+    w.shell->outcome = DeleteOutcome::Deleted;
+    w.Key(kDelete);
+    EXPECT_FALSE(std::filesystem::exists(files.folder.File("2-basn2c08.png")));
+    EXPECT_FALSE(w.App().DeleteButton().IsEnabled());
+    EXPECT_FALSE(w.App().PrintButton().IsEnabled());
+    EXPECT_EQ(w.App().View().GetImage(), picture) << "the picture stays until another file opens";
+    w.Key(kDelete);
+    EXPECT_EQ(w.shell->deleted.size(), 3u) << "a file deleted is not deleted again";
+    w.Key(kDown);
+    EXPECT_EQ(w.Title(), "3-frames.gif - Brintavolex Viewer");
+    EXPECT_TRUE(w.App().DeleteButton().IsEnabled());
+}
+
+TEST(PlanoscopeApplication, KeysOfTheMapActOnlyUnderTheirCondition)
+{
+    MixedFolder files;
+    AppWindow w;
+    std::vector<bool> fullscreen;
+    int closes = 0;
+    PlanoscopeApplication::Frame frame;
+    frame.setFullscreen = [&](bool on) { fullscreen.push_back(on); };
+    frame.close = [&] { ++closes; };
+    w.App().SetFrame(frame);
+
+    // Before any file: no list, so the keys that step or play do nothing.
+    for (std::uint32_t key : {kDown, kUp, kSpace, kDelete})
+        w.Key(key);
+    EXPECT_EQ(w.Title(), "Brintavolex Viewer");
+    EXPECT_FALSE(w.App().IsSlideshowRunning());
+
+    w.viewer.OpenFile(files.Path("1-rgb24.bmp"));
+    w.Settle();
+    // Letters without their modifier are taken and do nothing.
+    w.Key('H');
+    EXPECT_FALSE(w.App().IsHeaderTreeShown());
+    w.Key('H', {kControl});
+    EXPECT_TRUE(w.App().IsHeaderTreeShown());
+    EXPECT_TRUE(w.App().HeaderButton().IsActive());
+    w.Key('H', {kControl});
+    EXPECT_FALSE(w.App().IsHeaderTreeShown());
+    w.Key('V');
+    w.Key('L', {kControl});
+    EXPECT_EQ(w.Title(), "1-rgb24.bmp - Brintavolex Viewer");
+
+    // Enter enters fullscreen: the toolbars go, and come back while the
+    // pointer is at the top edge. Backspace leaves, a second one closes.
+    w.Key(kEnter);
+    ASSERT_EQ(fullscreen, std::vector<bool>{true});
+    EXPECT_EQ(w.App().ToolbarRect().Height(), 0);
+    EXPECT_FALSE(w.App().OpenButton().IsVisible());
+    const GUI::Rect r = w.App().GetRect();
+    w.platform->InjectPointer(w.Window(), M::MouseMove, r.Width() / 2, 1);
+    w.viewer.Host().ProcessPendingMessages();
+    EXPECT_TRUE(w.App().OpenButton().IsVisible());
+    w.platform->InjectPointer(w.Window(), M::MouseMove, r.Width() / 2, r.Height() / 2);
+    w.viewer.Host().ProcessPendingMessages();
+    EXPECT_FALSE(w.App().OpenButton().IsVisible());
+    w.Key(kBackspace);
+    EXPECT_EQ(fullscreen, (std::vector<bool>{true, false}));
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(w.App().OpenButton().IsVisible());
+    w.Key(kBackspace);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST(PlanoscopeApplication, ASingleFileHidesTheFileSliderAndAWrongExtensionIsNoticed)
+{
+    TestSupport::TempFolder folder;
+    // A PNG named as a BMP.
+    const String path = TestSupport::PathString(
+        folder.Write("photo.bmp", TestSupport::ReadBytes(TestSupport::CachePath("pngsuite/basn2c08.png"))));
+    AppWindow w;
+    w.viewer.OpenFile(path);
+    w.Settle();
+    EXPECT_FALSE(w.App().FileSlider().IsVisible());
+    ASSERT_TRUE(w.App().View().GetImage());
+    EXPECT_EQ(w.App().Notice(), Texts::WrongExtensionWarning);
+    // Up and Down reload the one file.
+    w.Key(kDown);
+    EXPECT_EQ(w.Title(), "photo.bmp - Brintavolex Viewer");
+    EXPECT_TRUE(w.viewer.Host().PaintPanels());
+    // The band blends to the notice colour over any background.
+    for (const GUI::Color c : {GUI::Color{0, 0, 0, 1}, GUI::Color{1, 1, 1, 1}, GUI::Color{0.25f, 0.25f, 0.25f, 1}}) {
+        const GUI::Color band = NoticeLine::BandColor(c);
+        EXPECT_NEAR(band.r * band.a + c.r * (1 - band.a), NoticeLine::kShown.r, 1e-6);
+        EXPECT_NEAR(band.b * band.a + c.b * (1 - band.a), NoticeLine::kShown.b, 1e-6);
+    }
+}
+
+
+TEST(PlanoscopeApplication, LargePicturesStartFittedAndPhotosUpright)
+{
+    TestSupport::TempFolder folder;
+    AppWindow w;
+    auto image = MakeShared<Data::Image2D<Data::ColorBGRA<std::uint8_t>>>();
+    image->Allocate(4000, 1000);
+    Data::clear(*image, 128);
+    w.App().ShowImage(image, "big");
+    EXPECT_DOUBLE_EQ(w.App().View().GetZoom(), 4000.0 / w.App().View().GetRect().Width());
+    // And stay fitted when the window changes size.
+    const GUI::Rect r = w.App().GetRect();
+    w.App().SetRect(r.x0, r.y0, r.x0 + 1000, r.y1);
+    EXPECT_DOUBLE_EQ(w.App().View().GetZoom(), 4000.0 / w.App().View().GetRect().Width());
+
+    // A photo stored 250 x 100, to be turned clockwise, stands 100 x 250.
+    w.App().SetRect(r.x0, r.y0, r.x0 + 560, r.y0 + 360);
+    w.viewer.OpenFile(FromUTF8(folder.Write("photo.exo", TestSupport::OrientedPictureFile(6, 250, 100))));
+    w.Settle();
+    ImageView::Planoscope &view = w.App().View();
+    EXPECT_TRUE(view.IsFitting());
+    EXPECT_DOUBLE_EQ(view.GetZoom(), 250.0 / view.GetRect().Height());
+    view.SetZoom(1);
+    EXPECT_TRUE(w.viewer.Host().PaintPanels());
+    // Stored row 0 on the right, from column 0 at the top: green 0, blue the
+    // upright row.
+    const auto shown = view.ImageRectangleOnScreen();
+    const std::int32_t y = (view.GetRect().y0 + view.GetRect().y1) / 2;
+    const auto lock = w.App().GetRenderer()->LockBackBuffer();
+    const std::uint8_t *right = lock.ReadBits() + std::int64_t(y) * lock.Pitch() + std::int64_t(shown.right - 1) * 4;
+    EXPECT_EQ(shown.right - shown.left, 100);
+    EXPECT_EQ(right[0], y - shown.top);
+    EXPECT_EQ(right[1], 0);
+}
+
+} // namespace
+} // namespace Brintavolex
