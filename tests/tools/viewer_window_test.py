@@ -10,9 +10,11 @@ Then drags the title line with the pointer (the window must follow, drawn
 anew) and presses Escape (the process must end with exit code 0). A second
 run opens the sample picture named on the command line: the screen must
 show exactly the headless frame of the decoded picture, the window title
-its name and zoom, and a key press must zoom in. A third run does the same
-with the sample as a JPEG (made by cjpeg). No run may write to the error
-log.
+"name - Brintavolex Viewer", and a key press must zoom in. A third run does
+the same with the sample as a JPEG (made by cjpeg), whose folder holds both:
+Down must open the next file of the folder. The first run, of a copy that
+was never installed, shows the portable notice on its blue band. No run may
+write to the error log.
 
 Usage (inside wine-env.sh):
 viewer_window_test.py VIEWER FRAME_TOOL LAYOUT_TOOL GOLDEN SAMPLE_MAKER WORKDIR
@@ -27,6 +29,8 @@ import time
 import numpy as np
 
 TITLE = "Brintavolex Viewer"
+# The notice line's band as it must show on the screen.
+NOTICE_BAND = (99, 107, 194)
 
 
 def read_png(path):
@@ -150,14 +154,16 @@ def main():
     differ = np.argwhere((frame != golden).any(axis=2) & ~texts)
     assert not differ.size, "headless frames differ outside the texts, first at %s" % (differ[0][::-1],)
     print("native and Wine frames differ in %d text pixels" % int(((frame != golden).any(axis=2)).sum()))
-    sample = os.path.join(workdir, "sample.bmp")
+    pictures = os.path.join(workdir, "pictures")
+    os.makedirs(pictures, exist_ok=True)
+    sample = os.path.join(pictures, "sample.bmp")
     subprocess.run([sys.executable, sample_maker, sample], check=True, timeout=60)
-    jpeg = os.path.join(workdir, "sample.jpg")
+    jpeg = os.path.join(pictures, "sample.jpg")
     with open(jpeg, "wb") as out:
         subprocess.run(["/usr/bin/cjpeg", "-quality", "90", sample], stdout=out, check=True, timeout=60)
     frames = {}
     for path in (sample, jpeg):
-        frame_png = path + "-frame.png"
+        frame_png = os.path.join(workdir, os.path.basename(path) + "-frame.png")
         subprocess.run([wine, frame_tool, windows_path(frame_png), windows_path(path)], check=True, timeout=60)
         frames[path] = read_png(frame_png)
 
@@ -171,7 +177,9 @@ def main():
         assert (w, h) == (800, 600), (w, h)
         width, height = screen().shape[1::-1]
         assert (x, y) == ((width - w) // 2, (height - h) // 2), "not centred: %d, %d" % (x, y)
-        poll("the first frame on the screen", lambda: shows(window, frame) is not None, 20)
+        first = poll("the first frame on the screen", lambda: shows(window, frame), 20)
+        band = int((first == NOTICE_BAND).all(axis=2).sum())
+        assert band > 10000, "the portable notice's band shows in %d pixels" % band
 
         # Drag the title line by (50, 40): the window follows and is drawn anew.
         run("xdotool", "mousemove", str(x + 400), str(y + 10), "mousedown", "1",
@@ -187,15 +195,20 @@ def main():
         # The sample pictures, decoded in the background and shown in the view.
         for path in (sample, jpeg):
             process = start(wine, viewer, windows_path(path))
-            named = "^%s - %s - " % (TITLE, os.path.basename(path).replace(".", "\\."))
+            named = "^%s - %s$" % (os.path.basename(path).replace(".", "\\."), TITLE)
             window = poll("the window of " + path, lambda: find_window(named), 60)
             poll("the decoded picture on the screen", lambda: shows(window, frames[path]) is not None, 30)
-            title = window_name(window)
-            print("sample window: %r" % title)
+            print("sample window: %r" % window_name(window))
             x, y, _, _ = geometry(window)
             run("xdotool", "mousemove", str(x + 400), str(y + 300), "key", "KP_Add")
-            poll("the zoomed title", lambda: window_name(window) not in (title, ""), 20)
-            print("after the key: %r" % window_name(window))
+            poll("the zoomed picture", lambda: shows(window, frames[path]) is None, 20)
+            if path == jpeg:
+                # The folder holds the two samples: the next file after the
+                # last is the first.
+                run("xdotool", "key", "Down")
+                after = "sample.bmp - " + TITLE
+                poll("the next file's title", lambda: window_name(window) == after, 20)
+                print("after Down: %r" % after)
             run("xdotool", "key", "Escape")
             end(process, "window of " + path)
     finally:

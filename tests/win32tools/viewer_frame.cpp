@@ -1,9 +1,12 @@
 // viewer_frame OUT.png [IMAGE]: the viewer window's frame as the headless
 // host draws it in this process (with this platform's glyphs), without a file
 // or once IMAGE is shown, for comparing with a screenshot of the real window.
+// Without a file the window shows the portable notice, as a copy that was
+// never installed does.
 #include "Data/api/Image2D.h"
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
+#include "this/src/ApplicationTexts.h"
 #include "this/src/ViewerWindow.h"
 
 #include <chrono>
@@ -20,6 +23,8 @@ int main(int argc, char **argv)
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
         ViewerWindow viewer(platform);
         viewer.Open();
+        if (argc == 2)
+            viewer.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);
         if (argc == 3) {
             viewer.OpenFile(String(argv[2]));
             for (int i = 0; i < 1000 && viewer.RootPanel()->IsLoading(); ++i) {
