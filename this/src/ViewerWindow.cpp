@@ -1,5 +1,6 @@
 #include "this/src/ViewerWindow.h"
 
+#include "this/src/OpenFileDialog.h"
 #include "this/src/SaveImageDialog.h"
 
 #include <algorithm>
@@ -50,6 +51,7 @@ void ViewerWindow::BindSettings()
     PlanoscopeApplication::Frame frame;
     frame.saveSettings = [this] { _store->Save(); };
     frame.close = [this] { _gui.Close(); };
+    frame.askOpenPath = [this] { return AskOpenPath(_gui, *_root); };
     _root->SetFrame(std::move(frame));
 }
 

@@ -1,0 +1,7 @@
+#include "this/src/OpenFileDialog.h"
+
+namespace Brintavolex {
+
+String AskOpenPath(GUI::GUI &, GUI::Panel &) { return String(); }
+
+} // namespace Brintavolex
