@@ -6,52 +6,17 @@
 #include "support/OrientedPicture.h"
 #include "support/Printers.h"
 #include "support/TempFolder.h"
+#include "support/QueuePoster.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <deque>
-#include <mutex>
-#include <thread>
 
 namespace Brintavolex {
 
 namespace {
 
-// Keeps posted work until the test, playing the GUI thread, runs it.
-class QueuePoster final : public IGuiThreadPoster {
-public:
-    void Post(std::function<void()> task) override
-    {
-        std::lock_guard<std::mutex> guard(_mutex);
-        _tasks.push_back(std::move(task));
-    }
-    // Runs what arrived within a few seconds; false when nothing came.
-    bool RunWhenPosted()
-    {
-        for (int i = 0; i < 500; ++i) {
-            std::function<void()> task;
-            {
-                std::lock_guard<std::mutex> guard(_mutex);
-                if (!_tasks.empty()) {
-                    task = std::move(_tasks.front());
-                    _tasks.pop_front();
-                }
-            }
-            if (task) {
-                task();
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-private:
-    std::mutex _mutex;
-    std::deque<std::function<void()>> _tasks;
-};
+using TestSupport::QueuePoster;
 
 struct Window {
     Window()
