@@ -75,12 +75,15 @@ public:
 
 private:
     struct State;
+    void Step(int direction, const char *emptyMessage);
     IFileList::Iterator _current;
     std::unique_ptr<State> _state;
 };
 
 // Opens and decodes one file the way the manager's worker does (synchronous;
 // for the worker and for tests). Never throws: failures land in error.
-SharedPtr<PreparedDocument> PrepareDocument(const String &path, const IFileList::Iterator &position);
+// progress may cancel the decode (error then says so).
+SharedPtr<PreparedDocument> PrepareDocument(const String &path, const IFileList::Iterator &position,
+                                            const SharedPtr<IProgress> &progress = nullptr);
 
 } // namespace Brintavolex

@@ -9,16 +9,13 @@
 #include "RAW/api/RAWDecoder.h"
 #include "TIF/api/TIFDecoder.h"
 
+#include "support/QueuePoster.h"
 #include "support/TestData.h"
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <deque>
-#include <mutex>
 #include <sstream>
-#include <thread>
 
 namespace Brintavolex::ImageView {
 
@@ -29,42 +26,7 @@ using TestSupport::ReadBytes;
 using O = SliceOrientation;
 using State = ImageViewXYXZYZ3DControl::LoadState;
 
-// Keeps posted work until the test, playing the GUI thread, runs it.
-class QueuePoster final : public IGuiThreadPoster {
-public:
-    void Post(std::function<void()> task) override
-    {
-        std::lock_guard<std::mutex> guard(_mutex);
-        _tasks.push_back(std::move(task));
-    }
-    // Runs posted work until done() holds; false after a few seconds without.
-    bool RunUntil(const std::function<bool()> &done)
-    {
-        for (int idle = 0; !done(); ) {
-            std::function<void()> task;
-            {
-                std::lock_guard<std::mutex> guard(_mutex);
-                if (!_tasks.empty()) {
-                    task = std::move(_tasks.front());
-                    _tasks.pop_front();
-                }
-            }
-            if (task) {
-                task();
-                idle = 0;
-            } else if (++idle > 1000) {
-                return false;
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        }
-        return true;
-    }
-
-private:
-    std::mutex _mutex;
-    std::deque<std::function<void()>> _tasks;
-};
+using TestSupport::QueuePoster;
 
 struct Desk {
     static constexpr std::int32_t kLeft = 20, kTop = 10, kWidth = 1200, kHeight = 900;
