@@ -89,6 +89,9 @@ void GUI::RemovePanel(Panel &panel)
         DestroyWindowOf(panel);
     if (_root == keep)
         _root.Reset();
+    // The keys go back to the main window when the panel that had them leaves.
+    if ((_active.Get() == &panel || !_active.Get()) && _root)
+        SetActivePanel(_root.Get());
     panel.SetParent(nullptr, &panel, nullptr);
     RequestRepaint();
 }

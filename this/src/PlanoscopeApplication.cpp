@@ -233,7 +233,9 @@ void PlanoscopeApplication::ShowDocument(const PreparedDocument &document)
         _headerTree->Close();
 
     const LoadedItem &loaded = document.loaded;
-    if (document.unclaimed)
+    // Headerless data is offered for import; a file of a known picture
+    // type that does not parse is just an error.
+    if (document.unclaimed && !RegisteredNameEndings().Matches(document.path))
         OfferRAWImport(document.path, std::nullopt, true);
     else
         OfferRAWImport(document.path, RAWEntryOf(loaded.decoder), false);
@@ -550,8 +552,10 @@ void PlanoscopeApplication::ToggleHeaderTree()
         return dialog ? String(StringExpr(dialog->AskSavePath(proposed.ToU16String()))) : String();
     });
     _headerTree->OnClose().ResetCallable([this](PropertyTree &) {
-        _headerTree = SharedPtr<PropertyTree>();
-        UpdateButtons();
+        // Releasing the tree releases this callback: nothing of it is used after.
+        PlanoscopeApplication &self = *this;
+        const SharedPtr<PropertyTree> closed = std::move(self._headerTree);
+        self.UpdateButtons();
     });
     UpdateButtons();
 }
