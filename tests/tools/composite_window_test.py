@@ -45,7 +45,7 @@ def main():
     path = os.path.join(workdir, "turn.bmp")
     pixels = write_pattern(path, 150, 70)
     with vw.viewer_run(wine, viewer, vw.windows_path(path)) as process:
-        window = vw.poll("the pattern's window", lambda: vw.find_window("^%s - turn\\.bmp - [0-9]" % vw.TITLE), 60)
+        window = vw.poll("the pattern's window", lambda: vw.find_window("^turn\\.bmp - %s$" % vw.TITLE), 60)
         found = vw.poll("every pattern pixel on the screen", lambda: find_picture(window_area(window)[0], pixels), 30)
         print("pattern found whole at %s" % (found,))
 

@@ -42,7 +42,7 @@ def main():
     data.tofile(path)
     with vw.viewer_run(wine, viewer, vw.windows_path(path)) as process:
         dialog = vw.poll("the import dialog", lambda: vw.find_window("^RAWDecoder$"), 60)
-        main_window = vw.poll("the viewer's window", lambda: vw.find_window("^%s - scan\\.unclaimed" % vw.TITLE), 30)
+        main_window = vw.poll("the viewer's window", lambda: vw.find_window("^scan\\.unclaimed - %s$" % vw.TITLE), 30)
         print("the import dialog opened for the unclaimed file")
         vw.run("xdotool", "windowactivate", "--sync", dialog)
         time.sleep(0.3)

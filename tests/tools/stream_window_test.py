@@ -51,7 +51,7 @@ def main():
     frames = write_animation(path)
     assert len(frames) == 2 and not np.array_equal(frames[0], frames[1])
     with vw.viewer_run(wine, viewer, vw.windows_path(path)) as process:
-        window = vw.poll("the animation's window", lambda: vw.find_window("^%s - animation\\.gif - [0-9]" % vw.TITLE),
+        window = vw.poll("the animation's window", lambda: vw.find_window("^animation\\.gif - %s$" % vw.TITLE),
                          60)
         vw.poll("a frame of the animation on the screen",
                 lambda: any(view.find_picture(view.window_area(window)[0], f) for f in frames), 30)

@@ -3,8 +3,8 @@
 
 Opens a BMP of a known pattern from the command line and finds every one of
 its pixels on the screen, unchanged, at 100 % with Nearest sampling. Then
-drives the view like a user with xdotool and checks title and picture:
-"+" and "-" step the zoom, a wheel notch zooms about the cursor (the image
+drives the view like a user with xdotool and checks the picture: "+"
+and "-" step the zoom (the picture is no longer at 100 %, then is again), a wheel notch zooms about the cursor (the image
 pixel under the pointer stays under it), a drag moves the picture by exactly
 the pointer's way. Then a PNG (written by Pillow) must appear the same way,
 every pixel unchanged. Nothing may be written to the error log.
@@ -68,8 +68,7 @@ def show_png(wine, viewer, workdir):
     Image.fromarray(pixels, "RGB").save(path)
     process = vw.start(wine, viewer, vw.windows_path(path))
     try:
-        window = vw.poll("the PNG's window", lambda: vw.find_window("^%s - pattern\\.png - [0-9]" % vw.TITLE), 60)
-        assert zoom_of(vw.window_name(window)) == "100.0000 %", vw.window_name(window)
+        window = vw.poll("the PNG's window", lambda: vw.find_window("^pattern\\.png - %s$" % vw.TITLE), 60)
         found = vw.poll("every PNG pixel on the screen", lambda: find_picture(window_area(window)[0], pixels), 30)
         print("PNG found whole at %s" % (found,))
         vw.run("xdotool", "key", "Escape")
@@ -78,10 +77,6 @@ def show_png(wine, viewer, workdir):
         if process.poll() is None:
             process.kill()
             process.wait()
-
-
-def zoom_of(title):
-    return title.rsplit(" - ", 1)[-1]
 
 
 def main():
@@ -94,10 +89,8 @@ def main():
     started = time.monotonic()
     process = vw.start(wine, viewer, vw.windows_path(path))
     try:
-        named = "^%s - pattern\\.bmp - [0-9]" % vw.TITLE
+        named = "^pattern\\.bmp - %s$" % vw.TITLE
         window = vw.poll("the pattern's window", lambda: vw.find_window(named), 60)
-        title = vw.window_name(window)
-        assert zoom_of(title) == "100.0000 %", title
         found = vw.poll("every pattern pixel on the screen", lambda: find_picture(window_area(window)[0], pixels), 30)
         print("pattern found whole at %s after %.1f s" % (found, time.monotonic() - started))
         _, wx, wy = window_area(window)
@@ -105,9 +98,8 @@ def main():
 
         # "+" and "-" step the zoom by one eighth of an octave and back.
         vw.run("xdotool", "mousemove", str(wx + px + 150), str(wy + py + 100), "key", "plus")
-        vw.poll("the zoomed-in title", lambda: zoom_of(vw.window_name(window)) == "109.0508 %", 20)
+        vw.poll("the zoomed-in picture", lambda: find_picture(window_area(window)[0], pixels) is None, 20)
         vw.run("xdotool", "key", "minus")
-        vw.poll("the title back at 100 %", lambda: zoom_of(vw.window_name(window)) == "100.0000 %", 20)
         vw.poll("the pattern back unchanged", lambda: find_picture(window_area(window)[0], pixels) == found, 20)
 
         # A wheel notch at a pointer position: the image point under it stays
@@ -116,14 +108,13 @@ def main():
         cx, cy = px + 97, py + 61
         under = window_area(window)[0][cy, cx].copy()
         vw.run("xdotool", "mousemove", str(wx + cx), str(wy + cy), "click", "4")
-        vw.poll("the wheel's zoom", lambda: zoom_of(vw.window_name(window)) == "109.0508 %", 20)
+        vw.poll("the wheel's zoom", lambda: find_picture(window_area(window)[0], pixels) is None, 20)
         time.sleep(0.5)
         after = window_area(window)[0]
         assert abs(int(after[cy, cx][1]) - int(under[1])) <= 1 and abs(int(after[cy, cx][2]) - int(under[2])) <= 1, (
             under, after[cy, cx])
         print("wheel zoom kept pixel %s under the pointer" % (under,))
         vw.run("xdotool", "click", "5")
-        vw.poll("the wheel's way back", lambda: zoom_of(vw.window_name(window)) == "100.0000 %", 20)
         vw.poll("the pattern after the wheel", lambda: find_picture(window_area(window)[0], pixels) is not None, 20)
         px, py = find_picture(window_area(window)[0], pixels)
 
