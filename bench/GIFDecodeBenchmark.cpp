@@ -9,6 +9,7 @@
 // of the same animation (Giflib/animation divided by its 200 frames).
 #include "GIF/api/GIFDecoder.h"
 #include "this/src/FrameLoader.h"
+#include "WaitingPoster.h"
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -197,32 +198,7 @@ void OursNextFrame(benchmark::State &state)
     }
 }
 
-// Runs posted work when the bench, standing for the GUI thread, waits.
-class WaitingPoster final : public IGuiThreadPoster {
-public:
-    void Post(std::function<void()> task) override
-    {
-        std::lock_guard<std::mutex> guard(_mutex);
-        _tasks.push_back(std::move(task));
-        _posted.notify_one();
-    }
-    void RunNext()
-    {
-        std::function<void()> task;
-        {
-            std::unique_lock<std::mutex> lock(_mutex);
-            _posted.wait(lock, [this] { return !_tasks.empty(); });
-            task = std::move(_tasks.front());
-            _tasks.pop_front();
-        }
-        task();
-    }
-
-private:
-    std::mutex _mutex;
-    std::condition_variable _posted;
-    std::deque<std::function<void()>> _tasks;
-};
+using Bench::WaitingPoster;
 
 // The viewer's step to the next frame while an animation plays.
 void ViewerNextFrame(benchmark::State &state)

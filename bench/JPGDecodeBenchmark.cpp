@@ -5,6 +5,7 @@
 // only writes the file, for measuring peak memory with
 // "brintavolex-cli time PATH -n 1".
 #include "JPG/api/JPGDecoder.h"
+#include "SyntheticPhoto.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <jpeglib.h>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -22,50 +22,10 @@ namespace {
 
 constexpr std::uint32_t kWidth = 6000, kHeight = 4000;
 
-// Smooth shapes, texture and sensor-like noise.
-std::string MakeJpeg(bool progressive)
-{
-    std::vector<std::uint8_t> rgb(std::size_t(kWidth) * kHeight * 3);
-    std::mt19937 random(3);
-    for (std::uint32_t y = 0; y < kHeight; ++y)
-        for (std::uint32_t x = 0; x < kWidth; ++x) {
-            std::uint8_t *p = &rgb[(std::size_t(y) * kWidth + x) * 3];
-            const int noise = int(random() % 9) - 4;
-            const int texture = ((x / 7 + y / 5) % 13) * 3;
-            p[0] = std::uint8_t(std::clamp(int(x * 200 / kWidth) + texture + noise, 0, 255));
-            p[1] = std::uint8_t(std::clamp(int(y * 180 / kHeight) + int((x * y) >> 14) % 40 + noise, 0, 255));
-            p[2] = std::uint8_t(std::clamp(128 + int((x ^ y) % 61) - 30 + noise, 0, 255));
-        }
-    jpeg_compress_struct c{};
-    jpeg_error_mgr error{};
-    c.err = jpeg_std_error(&error);
-    jpeg_create_compress(&c);
-    unsigned char *out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = kWidth;
-    c.image_height = kHeight;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < kHeight) {
-        JSAMPROW row = &rgb[std::size_t(c.next_scanline) * kWidth * 3];
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::string file(reinterpret_cast<const char *>(out), size);
-    std::free(out);
-    return file;
-}
-
 const std::string &File(bool progressive)
 {
-    static const std::string files[2] = {MakeJpeg(false), MakeJpeg(true)};
+    static const std::string files[2] = {Bench::MakePhotoJpeg(kWidth, kHeight, false),
+                                         Bench::MakePhotoJpeg(kWidth, kHeight, true)};
     return files[progressive];
 }
 

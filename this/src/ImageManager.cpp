@@ -62,12 +62,16 @@ struct ImageManager::State {
     EntryPointer selected;
     bool delivered = false;
     EntryPointer running;
+    // Dropped entries, released by the worker: freeing a photo costs the
+    // GUI thread milliseconds.
+    std::vector<EntryPointer> released;
     bool stopping = false;
     std::unique_ptr<Thread> worker;
 
     static std::uint64_t Work(void *argument);
     EntryPointer Find(const IFileList::Iterator &position) const;
-    // Cancels the entry's decode and forgets it (caller holds the lock).
+    // Cancels the entry's decode and hands it to the worker to release
+    // (caller holds the lock).
     void Drop(const EntryPointer &entry);
     // Without the lock: a poster may run the task at once.
     void PostDelivery(const EntryPointer &entry);
@@ -87,6 +91,8 @@ void ImageManager::State::Drop(const EntryPointer &entry)
     entry->progress->Cancel();
     queue.erase(std::remove(queue.begin(), queue.end(), entry), queue.end());
     documents.erase(std::remove(documents.begin(), documents.end(), entry), documents.end());
+    released.push_back(entry);
+    changed.notify_all();
 }
 
 void ImageManager::State::PostDelivery(const EntryPointer &entry)
@@ -119,7 +125,16 @@ std::uint64_t ImageManager::State::Work(void *argument)
     State &state = *static_cast<State *>(argument);
     std::unique_lock<std::mutex> lock(state.mutex);
     for (;;) {
-        state.changed.wait(lock, [&] { return state.stopping || !state.queue.empty(); });
+        state.changed.wait(lock, [&] { return state.stopping || !state.queue.empty() || !state.released.empty(); });
+        if (!state.released.empty()) {
+            // Memory first, before the next decode needs it.
+            std::vector<EntryPointer> released;
+            released.swap(state.released);
+            lock.unlock();
+            released.clear();
+            lock.lock();
+            continue;
+        }
         if (state.stopping)
             return 0;
         const EntryPointer entry = state.queue.front();
@@ -272,6 +287,10 @@ void ImageManager::Clear()
     s.delivered = false;
     // Nothing of the files stays open once this returns.
     s.changed.wait(lock, [&] { return !s.running; });
+    std::vector<EntryPointer> released;
+    released.swap(s.released);
+    lock.unlock();
+    released.clear();
     _current = IFileList::Iterator{};
 }
 

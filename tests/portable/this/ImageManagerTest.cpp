@@ -1,8 +1,5 @@
-// The image manager browsing real folders: every file once in list order,
-// pixels as written, prefetched neighbours handed over without a second
-// decode, rapid steps and destruction while a decode runs. "*.gate" files
-// decode only while the test lets them, so that a decode can be caught
-// running without timing.
+// "*.gate" files decode only while the test lets them: a decode is caught
+// running without timing, and ends only when cancelled.
 #include "Data/api/BmpEncoder.h"
 #include "Data/api/PngEncoder.h"
 #include "this/src/Codecs.h"
@@ -72,7 +69,7 @@ public:
     explicit GateDecoder(IStream &stream)
     {
         char magic[4] = {};
-        if (stream.size() < 4 || (stream.read(magic, 4), std::memcmp(magic, "GATE", 4) != 0))
+        if (stream.size() != 4 || (stream.read(magic, 4), std::memcmp(magic, "GATE", 4) != 0))
             throw Exception("GateDecoder: not mine");
         ++TheGate().decoders;
     }
@@ -97,8 +94,7 @@ public:
 // n gate files 0.gate ... in a folder; the list and its first file.
 FileListPosition GateFolder(const TestSupport::TempFolder &folder, int n)
 {
-    static const bool registered = (AppendFactory(MakeShared<GateFactory>()), true);
-    (void)registered;
+    [[maybe_unused]] static const bool registered = (AppendFactory(MakeShared<GateFactory>()), true);
     for (int i = 0; i < n; ++i)
         folder.Write(std::to_string(i) + ".gate", "GATE");
     FileListPosition list = ListForChosenFile(PathString(folder.File("0.gate")));
@@ -118,9 +114,7 @@ struct Browser {
     SharedPtr<PreparedDocument> NextShown()
     {
         const std::size_t before = shown.size();
-        if (!poster->RunUntil([&] { return shown.size() > before; }))
-            return nullptr;
-        return shown.back();
+        return poster->RunUntil([&] { return shown.size() > before; }) ? shown.back() : nullptr;
     }
 };
 
