@@ -28,6 +28,7 @@ public:
     // pointer and the keyboard again.
     void Close();
     GUI::Button &CloseButton() noexcept { return _close; }
+    const GUI::Button &CloseButton() const noexcept { return _close; }
     // Width and height in pixels at the panel's scale.
     virtual DialogSize PreferredSize() const = 0;
 
