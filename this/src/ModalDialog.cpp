@@ -87,6 +87,13 @@ std::int32_t ModalDialog::TitleLineWidth() const
 
 void ModalDialog::Draw()
 {
+    // The title line is kept built until the panel is invalidated: a
+    // language switch does that, the labels follow on their own.
+    const unsigned language = Locale::GetLanguageIndex();
+    if (language != _drawnLanguage) {
+        _drawnLanguage = language;
+        Invalidate();
+    }
     PanelWithTransparentTitle::Draw();
     // The title line is drawn over the content: its button goes on top.
     if (_close.IsVisible())

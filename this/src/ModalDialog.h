@@ -57,6 +57,7 @@ protected:
 private:
     void PlaceControls();
     GUI::Button _close;
+    unsigned _drawnLanguage = 0;
 };
 
 // The dialog of type D shown on gui, or null.
