@@ -42,10 +42,10 @@ AboutDialog::~AboutDialog() { Clear(); }
 DialogSize AboutDialog::PreferredSize() const
 {
     const std::int32_t gap = Gap();
-    const std::int32_t content = std::max({TextWidth(_product.GetText(), GUI::FontRole::Title),
-                                           TextWidth(_version.GetText()), TextWidth(_copyright.GetText()),
-                                           ButtonWidth(_webPage.GetCaption())}) +
-                                 2 * GUIUnit(GetStyle()->padding);
+    const std::int32_t content =
+        std::max({TextWidth(_product.GetText(), GUI::FontRole::Title), TextWidth(_version.GetText()),
+                  TextWidth(_copyright.GetText()), ButtonWidth(_webPage.GetCaption())}) +
+        2 * GUIUnit(GetStyle()->padding);
     // Four rows and a gap above and below each.
     return {std::max(content + 4 * gap, TitleLineWidth()), TitleHeight() + 2 * gap + 4 * (RowHeight() + gap) + gap};
 }

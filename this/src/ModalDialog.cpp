@@ -112,7 +112,8 @@ void ModalDialog::SetRect(std::int32_t x0, std::int32_t y0, std::int32_t x1, std
 void ModalDialog::PlaceControls()
 {
     const std::int32_t w = GetRect().Width();
-    _close.SetRect(std::max(0, w - ButtonWidth(_close.GetCaption())), 0, w, std::min(TitleHeight(), GetRect().Height()));
+    _close.SetRect(std::max(0, w - ButtonWidth(_close.GetCaption())), 0, w,
+                   std::min(TitleHeight(), GetRect().Height()));
     LayOut();
 }
 

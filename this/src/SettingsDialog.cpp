@@ -20,8 +20,9 @@ using Row = SettingsDialog::Row;
 // The entries of each list and the values they stand for, in list order.
 constexpr std::array<Mode, 6> kModes{Mode::Nearest, Mode::Linear,         Mode::Cubic,
                                      Mode::Area,    Mode::MipMapBilinear, Mode::MipMapTrilinear};
-const std::array<const TextPair *, 6> kModeTexts{&Texts::NearestNeighbor, &Texts::Linear,         &Texts::Cubic,
-                                                 &Texts::AreaSampling,    &Texts::MipMapBilinear, &Texts::MipMapTrilinear};
+const std::array<const TextPair *, 6> kModeTexts{&Texts::NearestNeighbor, &Texts::Linear,
+                                                 &Texts::Cubic,           &Texts::AreaSampling,
+                                                 &Texts::MipMapBilinear,  &Texts::MipMapTrilinear};
 constexpr std::array<Renderer, 3> kRenderers{Renderer::OpenGL, Renderer::Direct3D9, Renderer::Software};
 const std::array<TextPair, 3> kRendererTexts{{{String("OpenGL"), String("OpenGL")},
                                               {String("Direct3D9"), String("Direct3D9")},
@@ -33,7 +34,7 @@ constexpr float kGreyTolerance = 0.5f / 255.0f;
 constexpr float kChannelSteps = 255.0f;
 // The background greys in steps of 255.
 constexpr std::array<int, 6> kGreySteps{0, 32, 63, 128, 192, 255};
-const std::array<const TextPair *, 6> kGreyTexts{&T::Black, &T::DarkGrey, &T::DefaultGrey,
+const std::array<const TextPair *, 6> kGreyTexts{&T::Black,      &T::DarkGrey,  &T::DefaultGrey,
                                                  &T::MediumGrey, &T::LightGrey, &T::White};
 
 // Space between the label and list columns and before the remark, in units.
@@ -98,7 +99,8 @@ SettingsDialog::SettingsDialog(PlanoscopeSettings &settings, Callbacks callbacks
             AddControls({&row.label, &row.list});
         if (Row(i) == Row::Renderer)
             AddControls({&_restartRemark});
-        row.list.OnChange().ResetCallable([this, i](GUI::DropDownList &list) { Choose(Row(i), list.GetSelectedIndex()); });
+        row.list.OnChange().ResetCallable(
+            [this, i](GUI::DropDownList &list) { Choose(Row(i), list.GetSelectedIndex()); });
     }
     AddControls({&_cancel});
     _cancel.OnClick().ResetCallable([this](GUI::Button &) { Close(); });

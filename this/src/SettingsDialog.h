@@ -19,7 +19,16 @@ namespace Brintavolex {
 class SettingsDialog : public ModalDialog {
 public:
     // The rows, top to bottom.
-    enum class Row { Background, SamplingAbove100, SamplingAt100, SamplingBelow100, Renderer, Language, DeleteFile, Icon };
+    enum class Row {
+        Background,
+        SamplingAbove100,
+        SamplingAt100,
+        SamplingBelow100,
+        Renderer,
+        Language,
+        DeleteFile,
+        Icon
+    };
     static constexpr std::size_t kRowCount = 8;
 
     struct Callbacks {

@@ -40,6 +40,7 @@ private:
     GUI::Button _quit, _continue;
 };
 
-SharedPtr<UnpreciseMappingDialog> ShowUnpreciseMappingDialog(GUI::GUI &gui, UnpreciseMappingDialog::Callbacks callbacks);
+SharedPtr<UnpreciseMappingDialog> ShowUnpreciseMappingDialog(GUI::GUI &gui,
+                                                             UnpreciseMappingDialog::Callbacks callbacks);
 
 } // namespace Brintavolex

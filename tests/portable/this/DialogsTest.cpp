@@ -137,7 +137,8 @@ void ExpectTidyLayout(const ModalDialog &dialog, const std::string &name)
         if (const auto *list = dynamic_cast<const GUI::DropDownList *>(children[i])) {
             for (const String &entry : list->GetEntries())
                 // Clear of the arrow at the right.
-                EXPECT_LE(dialog.GUIUnit(dialog.GetStyle()->padding) + font->TextWidth(entry) + 3 * std::max(r.Height() / 4, 2),
+                EXPECT_LE(dialog.GUIUnit(dialog.GetStyle()->padding) + font->TextWidth(entry) +
+                              3 * std::max(r.Height() / 4, 2),
                           r.Width())
                     << entry.ToStdString();
         }
@@ -151,8 +152,7 @@ void ExpectTidyLayout(const ModalDialog &dialog, const std::string &name)
     // The title's text ends before its close button starts.
     const SharedPtr<GUI::Font> title = dialog.GetFont(GUI::FontRole::Title);
     for (int language : {0, 1})
-        EXPECT_LT(title->TextWidth(dialog.GetTitle(language)),
-                  dialog.CloseButton().GetRect().x0);
+        EXPECT_LT(title->TextWidth(dialog.GetTitle(language)), dialog.CloseButton().GetRect().x0);
 }
 
 } // namespace
@@ -171,11 +171,18 @@ TEST(SettingsDialog, EveryRowSetsItsSettingAndShowsChangesMadeElsewhere)
     };
     const float g63 = 63.0f / 255.0f;
     const std::vector<Step> steps{
-        {Row::Background, "White", [&] { return grey() == Data::ColorBGRA<float>{1, 1, 1, 1}; }},
-        {Row::Background, "Black", [&] { return grey() == Data::ColorBGRA<float>{0, 0, 0, 1}; }},
+        {Row::Background, "White",
+         [&] {
+             return grey() == Data::ColorBGRA<float>{1, 1, 1, 1};
+         }},
+        {Row::Background, "Black",
+         [&] {
+             return grey() == Data::ColorBGRA<float>{0, 0, 0, 1};
+         }},
         {Row::Background, "Grey (default)",
          [&] { return std::fabs(grey().r - g63) < 1e-6f && grey().g == grey().r && grey().b == grey().r; }},
-        {Row::SamplingAbove100, "Nearest neighbor", [&] { return s.viewer2D.interpolationG100.Get() == Mode::Nearest; }},
+        {Row::SamplingAbove100, "Nearest neighbor",
+         [&] { return s.viewer2D.interpolationG100.Get() == Mode::Nearest; }},
         {Row::SamplingAbove100, "MipMap Trilinear",
          [&] { return s.viewer2D.interpolationG100.Get() == Mode::MipMapTrilinear; }},
         {Row::SamplingAt100, "Linear", [&] { return s.viewer2D.interpolationE100.Get() == Mode::Linear; }},
@@ -231,10 +238,12 @@ TEST(SettingsDialog, ChoosingGermanRelabelsTheDialogAtTheNextFrame)
     auto strips = [&] {
         const auto &frame = h.platform->Frames(window);
         const std::size_t stride = std::size_t(frame.Width()) * 4, title = std::size_t(d->TitleHeight());
-        std::vector<std::uint8_t> left, rows(frame.Pixels().begin() + std::ptrdiff_t(title * stride), frame.Pixels().end());
+        std::vector<std::uint8_t> left,
+            rows(frame.Pixels().begin() + std::ptrdiff_t(title * stride), frame.Pixels().end());
         for (std::size_t y = 0; y < title; ++y)
             left.insert(left.end(), frame.Pixels().begin() + std::ptrdiff_t(y * stride),
-                        frame.Pixels().begin() + std::ptrdiff_t(y * stride + std::size_t(d->CloseButton().GetRect().x0) * 4));
+                        frame.Pixels().begin() +
+                            std::ptrdiff_t(y * stride + std::size_t(d->CloseButton().GetRect().x0) * 4));
         return std::pair{left, rows};
     };
     const auto englishFrame = strips();
@@ -337,8 +346,7 @@ TEST(UnpreciseMappingDialog, ShowsTheWarningAndQuitsOrContinues)
         "Forced anti-aliasing by the graphics driver was detected.",
         "This reduces the precision and speed of our image presentation.",
         "Please deactivate forced anti-aliasing in the 3D/OpenGL settings of the graphics driver or choose",
-        "another renderer in the settings dialog of the image viewer. After changes a program restart is",
-        "required."};
+        "another renderer in the settings dialog of the image viewer. After changes a program restart is", "required."};
     for (std::size_t i = 0; i < UnpreciseMappingDialog::kLineCount; ++i)
         EXPECT_EQ(d->Line(i).GetText()[1], String(expected[i])) << i;
     EXPECT_EQ(d->CloseButton().GetCaption()[1], String("Close (Continue) [ESC]"));
