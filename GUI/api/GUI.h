@@ -50,6 +50,8 @@ public:
     SharedPtr<Panel> PanelAt(std::int32_t x, std::int32_t y) const;
     Panel *GetActivePanel() const noexcept { return _active.Get(); }
     void SetActivePanel(Panel *panel);
+    // Puts the panel (and its window) on top of the panels of its layer.
+    void BringToFront(Panel &panel);
     Panel *GetHoveredPanel() const noexcept { return _hovered.Get(); }
 
     // ---- listener lists (controls that see every pointer event of a kind) ----
@@ -174,6 +176,10 @@ public:
     // While set, pointer input of other windows is dropped and clicks on
     // them flash the modal window.
     void SetModalWindow(WindowHandle window) noexcept { _modal = window; }
+    // The same for a panel while it is in the GUI; panels stacked above it
+    // (its drop-down lists and tooltips) still take the pointer. Null ends it.
+    void SetModalPanel(Panel *panel) { _modalPanel = panel; }
+    Panel *GetModalPanel() const noexcept { return _modalPanel.Get(); }
     WindowHandle WindowOf(const Panel &panel) const;
     Panel *PanelOfWindow(WindowHandle window) const;
     // Hands work from any thread to the GUI thread: the refresh message to
@@ -190,7 +196,6 @@ private:
     // Calls every listener of a snapshot that is still registered and alive;
     // the result of the last one called, or 0.
     int Notify(ListenerList &list, Kind kind, std::int32_t x, std::int32_t y, std::uint64_t word);
-    void BringToFront(Panel &panel);
     std::size_t IndexOf(const Panel &panel) const;
 
     struct HostedWindow {
@@ -214,6 +219,10 @@ private:
     void OnPaintMessage(WindowHandle window);
     void OnWindowMoved(WindowHandle window);
     void OnActivate(WindowHandle window, bool active);
+    // The window of the modal window or panel; 0 when none is set.
+    WindowHandle ModalWindow() const;
+    // Whether the modal window or panel keeps pointer input from window.
+    bool BlockedByModal(WindowHandle window) const;
     std::int64_t OnMouseActivate(WindowHandle window, bool &handled);
     void OnWindowDestroyed(WindowHandle window);
     void OnDpiMessage(WindowHandle window, std::uint64_t wParam);
@@ -249,6 +258,7 @@ private:
     std::vector<SharedPtr<Panel>> _blinkSubscribers, _tickSubscribers;
     std::vector<MonitorInfo> _monitors;
     WindowHandle _modal = 0;
+    ControlRef<Panel> _modalPanel;
     bool _rootActive = false;
     bool _hasTitleColors = false;
     Color _activeTitle, _inactiveTitle;

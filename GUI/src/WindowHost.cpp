@@ -398,7 +398,7 @@ std::int64_t GUI::WindowProcedure(WindowHandle window, std::uint32_t message, st
 void GUI::QueuePointerMessage(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
                               std::int64_t lParam)
 {
-    if (_modal && window != _modal)
+    if (BlockedByModal(window))
         return;
     std::int64_t packed = lParam;
     // Wheel messages already carry desktop coordinates; a leave carries none.
@@ -417,13 +417,32 @@ void GUI::QueuePointerMessage(WindowHandle window, std::uint32_t message, std::u
     _pending.push_back(PendingInput{message, wParam, packed});
 }
 
+WindowHandle GUI::ModalWindow() const
+{
+    if (_modal)
+        return _modal;
+    const Panel *panel = _modalPanel.Get();
+    return panel && panel->GetGUI() == this ? WindowOf(*panel) : 0;
+}
+
+bool GUI::BlockedByModal(WindowHandle window) const
+{
+    if (_modal)
+        return window != _modal;
+    const Panel *modal = _modalPanel.Get();
+    const Panel *target = PanelOfWindow(window);
+    if (!modal || !target || modal->GetGUI() != this)
+        return false;
+    return IndexOf(*target) < IndexOf(*modal);
+}
+
 std::int64_t GUI::OnMouseActivate(WindowHandle window, bool &handled)
 {
-    if (_modal && window != _modal) {
+    if (BlockedByModal(window)) {
         const std::uint32_t count = _platform->FlashCount();
         const std::uint32_t blink = _platform->CaretBlinkTime();
         const std::uint32_t interval = (blink && blink != 0xFFFFFFFFu ? blink : kDefaultBlinkTime) / 8;
-        _platform->FlashWindow(_modal, count ? count : kDefaultFlashCount, interval);
+        _platform->FlashWindow(ModalWindow(), count ? count : kDefaultFlashCount, interval);
         return MouseActivateNoActivateAndEat;
     }
     const WindowHandle rootWindow = _root ? WindowOf(*_root) : 0;

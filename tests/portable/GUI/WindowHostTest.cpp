@@ -456,6 +456,39 @@ TEST(WindowHost, AModalWindowTakesThePointerAndFlashesWhenOthersAreClicked)
     EXPECT_EQ(h.probe.events.size(), 1u);
 }
 
+TEST(WindowHost, AModalPanelLeavesThePointerToThePopupsAboveIt)
+{
+    Host h;
+    Probe inPopup;
+    auto dialog = MakeShared<Panel>(), popup = MakeShared<Panel>();
+    dialog->SetRect(150, 100, 250, 200);
+    popup->SetRect(300, 60, 400, 160); // over the root window, beside the dialog
+    inPopup.SetRect(0, 0, 100, 100);
+    popup->Add(inPopup);
+    h.gui->AddPanel(dialog);
+    h.gui->SetModalPanel(dialog.Get());
+    h.gui->AddPanel(popup);
+    h.Pump();
+    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
+    h.platform->InjectPointer(h.gui->WindowOf(*popup), M::MouseMove, 10, 20);
+    h.Pump();
+    EXPECT_TRUE(h.probe.events.empty());
+    EXPECT_EQ(inPopup.events, std::vector<std::string>{"move@10,20"});
+    bool handled = false;
+    EXPECT_EQ(h.gui->WindowProcedure(h.RootWindow(), M::MouseActivate, 0, 0, handled), MouseActivateNoActivateAndEat);
+    // A panel below the modal one is blocked like the main window.
+    h.gui->BringToFront(*dialog);
+    h.platform->InjectPointer(h.gui->WindowOf(*popup), M::MouseMove, 11, 20);
+    h.Pump();
+    EXPECT_EQ(inPopup.events.size(), 1u);
+    // A modal panel that left the GUI blocks nothing.
+    h.gui->RemovePanel(*dialog);
+    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
+    h.Pump();
+    EXPECT_EQ(h.probe.events.size(), 1u);
+    h.gui->RemovePanel(*popup);
+}
+
 TEST(WindowHost, PostedTasksRunOnTheGuiThreadAndRefreshThePointer)
 {
     Host h;
