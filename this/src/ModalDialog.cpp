@@ -55,7 +55,9 @@ void ModalDialog::Close()
             below = dialog->SharedFromThis<ModalDialog>();
     if (gui->GetModalPanel() == this || gui->GetModalPanel() == nullptr)
         gui->SetModalPanel(below.Get());
-    if (gui->GetActivePanel() == this || gui->GetActivePanel() == nullptr)
+    // (Removing the panel gave the keys to the main window.)
+    if (gui->GetActivePanel() == this || gui->GetActivePanel() == nullptr ||
+        gui->GetActivePanel() == gui->GetRootPanel().Get())
         gui->SetActivePanel(below ? static_cast<GUI::Panel *>(below.Get()) : gui->GetRootPanel().Get());
     gui->RequestRepaint();
 }
