@@ -4,7 +4,7 @@
 #include "Data/api/Image2D.h"
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 
 #include <chrono>
 #include <cstdio>
@@ -18,7 +18,7 @@ int main(int argc, char **argv)
         return 2;
     try {
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-        ViewerWindow viewer(platform);
+        PlanoscopeMainFrame viewer(platform);
         viewer.Open();
         if (argc == 3) {
             viewer.OpenFile(String(argv[2]));

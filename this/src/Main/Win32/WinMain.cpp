@@ -8,7 +8,7 @@
 #include "Platform/api/Win32/WideText.h"
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 #include "this/src/Win32/PlugInLoader.h"
 #include "this/src/Win32/Startup.h"
 #include "this/src/Codecs.h"
@@ -108,7 +108,7 @@ int RunViewer(const LaunchPlan &plan)
     LoadPlugInDecoders();
     if (plan.checkPortable)
         IsRunningPortably();
-    ViewerWindow window(MakeShared<GUI::Win32WindowPlatform>());
+    PlanoscopeMainFrame window(MakeShared<GUI::Win32WindowPlatform>(), String(), SystemDropTarget());
     window.Open();
     // "/DLL": one more plug-in, once the window is up.
     if (plan.loadPlugin)
