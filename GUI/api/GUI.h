@@ -188,7 +188,53 @@ public:
     // A panel's title changed: its window shows the new one.
     void OnPanelTitleChanged(Panel &panel);
 
+    // ---- the root window's frame ----
+    // Its edges and corners resize it (not below a minimum size) while it is
+    // neither maximised nor fullscreen. Maximised it covers the work area of
+    // the monitor that holds it, fullscreen that monitor's whole area without
+    // the title line; leaving either gives back the rectangle before.
+    void SetMaximized(bool maximized);
+    bool IsMaximized() const noexcept { return _frame.maximized; }
+    void SetFullscreen(bool fullscreen);
+    bool IsFullscreen() const noexcept { return _frame.fullscreen; }
+    // The root rectangle in window mode (what a restart should restore).
+    Rect RestoredRect() const;
+    bool IsResizing() const noexcept { return _frame.edges != 0; }
+    // While a double-click is delivered as a press.
+    bool IsDoubleClick() const noexcept { return _frame.doubleClick; }
+    static constexpr double kResizeBorderUnits = 5.0;
+    static constexpr std::int32_t kMinimumWidth = 320, kMinimumHeight = 240; // at scale 1
+
+protected:
+    // A drag that moved or resized the root window has ended.
+    virtual void OnRootPlacementEnded() {}
+    // Stops every timer of SetTimer (the caret-blink and tick timers stay).
+    void StopTimers();
+
 private:
+    struct RootFrame {
+        unsigned edges = 0; // of an edge drag in progress
+        Rect dragStart;
+        std::int32_t grabX = 0, grabY = 0;
+        bool maximized = false, fullscreen = false;
+        Rect beforeMaximized;
+        Rect beforeFullscreen;
+        bool maximizedBeforeFullscreen = false;
+        bool doubleClick = false;
+        Rect atPress;
+        PointerShape shape = PointerShape::Arrow;
+    };
+    // The edges of the root panel under the point; 0 when it cannot be resized there.
+    unsigned RootEdgesAt(std::int32_t x, std::int32_t y);
+    bool FrameMouseMove(std::int32_t x, std::int32_t y);
+    bool BeginFrameResize();
+    bool EndFrameResize();
+    void ShowPointerShape(PointerShape shape);
+    const MonitorInfo *MonitorHoldingRoot();
+    void SetRootRect(const Rect &rect);
+    void ShowRootTitle(bool shown);
+    std::int64_t OnSystemCommand(WindowHandle window, std::uint64_t command, bool &handled);
+
     using ListenerList = std::vector<ControlRef<Control>>;
     enum class Kind { Move, Down, Up, Wheel };
     void AddListener(ListenerList &list, Control &control);
@@ -264,6 +310,7 @@ private:
     Color _activeTitle, _inactiveTitle;
     std::int32_t _rootX0 = 0, _rootY0 = 0;
     bool _rootPlaced = false;
+    RootFrame _frame;
 };
 
 } // namespace Brintavolex::GUI

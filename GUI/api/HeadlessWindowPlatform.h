@@ -59,6 +59,7 @@ public:
     const Platform::Video::MemoryRenderWindow &Frames(WindowHandle window) const;
     WindowHandle ActiveWindow() const noexcept { return _active; }
     WindowHandle Capture() const noexcept { return _capture; }
+    PointerShape PointerShapeSeen() const noexcept { return _pointerShape; }
     bool ClassRegistered() const noexcept { return _classRegistered; }
     bool OwnDeviceContexts() const noexcept { return _ownDC; }
     unsigned FlashCountSeen() const noexcept { return _flashes; }
@@ -134,6 +135,7 @@ public:
     void SetCapture(WindowHandle window) override { _capture = window; }
     void ReleaseCapture() override { _capture = 0; }
     WindowHandle GetCapture() override { return _capture; }
+    void SetPointerShape(PointerShape shape) override { _pointerShape = shape; }
     void SetActiveWindow(WindowHandle window) override;
     void FlashWindow(WindowHandle window, std::uint32_t count, std::uint32_t intervalMilliseconds) override;
     int NextMessage(WindowMessage &message) override;
@@ -188,6 +190,7 @@ private:
     bool _ownDC = false;
     WindowHandle _active = 0;
     WindowHandle _capture = 0;
+    PointerShape _pointerShape = PointerShape::Arrow;
     std::int32_t _pointerX = 0, _pointerY = 0;
     unsigned _flashes = 0;
     std::uint32_t _flashInterval = 0;

@@ -127,6 +127,9 @@ public:
     bool DeleteContextObjects() override;
     void Draw() override;
     void SetMovable(bool movable) noexcept { _movable = movable; }
+    // Without the title line (fullscreen) TitleHeight is 0.
+    void SetTitleShown(bool shown);
+    bool IsTitleShown() const noexcept { return _titleShown; }
     bool IsMoving() const noexcept { return _moving; }
     int MouseMoveNotify(std::int32_t x, std::int32_t y) override;
     int MouseLButtonUpNotify(std::int32_t x, std::int32_t y) override;
@@ -141,6 +144,7 @@ private:
     QuadBatch _titleBatch;
     Color _titleBuiltWith;
     bool _movable = true;
+    bool _titleShown = true;
     bool _moving = false;
     std::int32_t _grabX = 0, _grabY = 0;
 };

@@ -42,6 +42,7 @@ constexpr std::uint32_t NonClientCalcSize = 0x0083;
 constexpr std::uint32_t KeyDown = 0x0100;
 constexpr std::uint32_t KeyUp = 0x0101;
 constexpr std::uint32_t Character = 0x0102;
+constexpr std::uint32_t SystemCommand = 0x0112;
 constexpr std::uint32_t Timer = 0x0113;
 constexpr std::uint32_t MouseMove = 0x0200;
 constexpr std::uint32_t LButtonDown = 0x0201;
@@ -59,6 +60,18 @@ constexpr std::uint32_t RefreshPointer = 0x0400;
 // Private thread message: runs the tick hook.
 constexpr std::uint32_t Tick = 0x0402;
 } // namespace WindowMessages
+
+// Commands of the system menu and the taskbar (the word parameter of the
+// system-command message, its low four bits masked off).
+namespace SystemCommands {
+constexpr std::uint64_t Mask = 0xFFF0;
+constexpr std::uint64_t Maximize = 0xF030;
+constexpr std::uint64_t Restore = 0xF120;
+} // namespace SystemCommands
+
+// The pointer's look over the root window: the arrow, or the arrows that
+// show which way an edge or corner drag resizes.
+enum class PointerShape { Arrow, SizeWestEast, SizeNorthSouth, SizeNorthWestSouthEast, SizeNorthEastSouthWest };
 
 // Results of the mouse-activation message.
 constexpr std::int64_t MouseActivateNoActivate = 3;
@@ -158,6 +171,8 @@ public:
     virtual void SetCapture(WindowHandle window) = 0;
     virtual void ReleaseCapture() = 0;
     virtual WindowHandle GetCapture() = 0;
+    // The pointer's look while it is over the host's windows.
+    virtual void SetPointerShape(PointerShape shape) = 0;
 
     // ---- activation ----
     virtual void SetActiveWindow(WindowHandle window) = 0;

@@ -206,6 +206,8 @@ void GUI::OnMouseMove(std::int32_t x, std::int32_t y)
 {
     _lastX = x;
     _lastY = y;
+    if (FrameMouseMove(x, y))
+        return;
     if (Notify(_moveListeners, Kind::Move, x, y, 0))
         return;
     // While the left button is held the panel that got the press keeps the pointer.
@@ -229,6 +231,8 @@ void GUI::OnMouseMove(std::int32_t x, std::int32_t y)
 void GUI::OnMouseLButtonDown()
 {
     _leftDown = true;
+    if (BeginFrameResize())
+        return;
     if (Notify(_downListeners, Kind::Down, _lastX, _lastY, 0))
         return;
     SharedPtr<Panel> target = PanelAt(_lastX, _lastY);
@@ -256,6 +260,8 @@ void GUI::OnMouseLButtonDown()
 void GUI::OnMouseLButtonUp()
 {
     _leftDown = false;
+    if (EndFrameResize())
+        return;
     Panel *capturedPanel = _captured.Get();
     SharedPtr<Panel> keepCaptured = Keep(capturedPanel);
     ControlRef<Panel> capturedRef(capturedPanel);

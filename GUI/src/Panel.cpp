@@ -399,7 +399,15 @@ void PanelWithTransparentTitle::SetParent(Control *parent, Panel *panel, GUI *gu
 void PanelWithTransparentTitle::OnOwnMouseLButtonDown(std::int32_t x, std::int32_t y)
 {
     GUI *gui = GetGUI();
-    if (!_movable || !gui || y < 0 || y >= TitleHeight() || x < 0 || x >= GetRect().Width())
+    if (!gui || y < 0 || y >= TitleHeight() || x < 0 || x >= GetRect().Width())
+        return;
+    const bool isRoot = gui->GetRootPanel().Get() == this;
+    if (isRoot && gui->IsDoubleClick()) {
+        gui->SetMaximized(!gui->IsMaximized());
+        return;
+    }
+    // A maximised window stays where it is.
+    if (!_movable || (isRoot && gui->IsMaximized()))
         return;
     // The listeners see every move until the release, wherever the pointer goes.
     _moving = true;
@@ -440,7 +448,20 @@ void PanelWithTransparentTitle::EndMove()
     }
 }
 
-std::int32_t PanelWithTransparentTitle::TitleHeight() const { return GUIUnit(GetStyle()->titleHeight); }
+std::int32_t PanelWithTransparentTitle::TitleHeight() const
+{
+    return _titleShown ? GUIUnit(GetStyle()->titleHeight) : 0;
+}
+
+void PanelWithTransparentTitle::SetTitleShown(bool shown)
+{
+    if (shown == _titleShown)
+        return;
+    _titleShown = shown;
+    if (!shown)
+        EndMove();
+    Invalidate();
+}
 
 bool PanelWithTransparentTitle::DeleteContextObjects()
 {
@@ -462,7 +483,7 @@ void PanelWithTransparentTitle::Draw()
     }
     const bool rebuild = !IsBuilt() || _titleBatch.BuiltFor() != context || !(background == _titleBuiltWith);
     Panel::Draw();
-    if (!context)
+    if (!context || !_titleShown)
         return;
     // The title line lies over the content.
     if (rebuild) {

@@ -276,13 +276,24 @@ void GUI::HandleGUIMessages()
         switch (input.message) {
         case M::MouseMove: OnPointerAt(x, y); break;
         case M::LButtonDown:
-        case M::LButtonDoubleClick:
+        case M::LButtonDoubleClick: {
             OnPointerAt(x, y);
+            if (_root)
+                _frame.atPress = _root->GetRect();
+            struct DoubleClickScope {
+                bool &flag;
+                ~DoubleClickScope() { flag = false; }
+            } scope{_frame.doubleClick};
+            _frame.doubleClick = input.message == M::LButtonDoubleClick;
             OnMouseLButtonDown();
             break;
+        }
         case M::LButtonUp:
             OnPointerAt(x, y);
             OnMouseLButtonUp();
+            // A title or edge drag has ended: the window's place is settled.
+            if (_root && !(_root->GetRect() == _frame.atPress) && !_frame.maximized && !_frame.fullscreen)
+                OnRootPlacementEnded();
             break;
         case M::MouseWheel:
             OnPointerAt(x, y);
@@ -382,6 +393,7 @@ std::int64_t GUI::WindowProcedure(WindowHandle window, std::uint32_t message, st
             _platform->RunPostedTask(lParam);
         RefreshPointer();
         return 0;
+    case M::SystemCommand: return OnSystemCommand(window, wParam, handled);
     case M::DropFiles:
         if (!OnDropFiles(wParam))
             _platform->FinishDrop(wParam);

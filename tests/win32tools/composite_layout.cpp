@@ -3,7 +3,7 @@
 // pixels, for driving the real window with the pointer; and where the
 // clockwise button's tooltip goes with the pointer on the button's centre.
 #include "GUI/api/HeadlessWindowPlatform.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 
 #include <cstdio>
 #include <exception>
@@ -13,7 +13,7 @@ int main()
     using namespace Brintavolex;
     try {
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-        ViewerWindow viewer(platform);
+        PlanoscopeMainFrame viewer(platform);
         viewer.Open();
         ImageView::PlanoscopeControlList &c = viewer.RootPanel()->Viewer();
         const struct {

@@ -7,7 +7,7 @@
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "this/src/ApplicationTexts.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 
 #include <chrono>
 #include <cstdio>
@@ -21,7 +21,7 @@ int main(int argc, char **argv)
         return 2;
     try {
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-        ViewerWindow viewer(platform);
+        PlanoscopeMainFrame viewer(platform);
         viewer.Open();
         if (argc == 2)
             viewer.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);

@@ -46,6 +46,7 @@ public:
     void SetCapture(WindowHandle window) override;
     void ReleaseCapture() override;
     WindowHandle GetCapture() override;
+    void SetPointerShape(PointerShape shape) override;
     void SetActiveWindow(WindowHandle window) override;
     void FlashWindow(WindowHandle window, std::uint32_t count, std::uint32_t intervalMilliseconds) override;
     int NextMessage(WindowMessage &message) override;

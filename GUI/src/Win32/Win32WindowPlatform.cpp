@@ -20,6 +20,8 @@ namespace Brintavolex::GUI {
 namespace {
 
 int g_classRegistrations = 0;
+// The pointer over our windows when it is not the arrow (GUI thread only).
+HCURSOR g_pointerCursor = nullptr;
 
 // DWM_E_COMPOSITIONDISABLED: the compositor is off, nothing to wait for.
 const HRESULT kCompositionDisabled = static_cast<HRESULT>(0x80263001u);
@@ -73,6 +75,11 @@ LRESULT CALLBACK HostWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     if (!gui)
         return DefWindowProcW(window, message, wParam, lParam);
+    // The system would put the class's arrow back on every move.
+    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT && g_pointerCursor) {
+        SetCursor(g_pointerCursor);
+        return TRUE;
+    }
     // Nothing thrown while the message is handled crosses into the system.
     bool handled = false;
     const std::int64_t result = gui->GuardedWindowProcedure(Handle(window), message, wParam, lParam, handled);
@@ -128,7 +135,8 @@ void Win32WindowPlatform::RegisterWindowClass(bool ownDeviceContext)
         throw SystemErrorException("GUI", "GetModuleHandleW", error);
     }
     WNDCLASSW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | (ownDeviceContext ? CS_OWNDC : 0);
+    // Double-clicks maximise and restore from the title line.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS | (ownDeviceContext ? CS_OWNDC : 0);
     windowClass.lpfnWndProc = &HostWindowProcedure;
     windowClass.hInstance = _instance;
     windowClass.hIcon = LoadIconW(_instance, L"Planoscope.ico");
@@ -170,7 +178,7 @@ WindowHandle Win32WindowPlatform::CreatePanelWindow(GUI &gui, const WindowReques
 {
     const DWORD exStyle = WS_EX_ACCEPTFILES | (request.systemWindow ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW) |
                           (request.layered ? WS_EX_LAYERED : 0);
-    const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | (request.systemWindow ? WS_SYSMENU | WS_MINIMIZEBOX : 0);
+    const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | (request.systemWindow ? WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX : 0);
     RECT r{request.rect.x0, request.rect.y0, request.rect.x1, request.rect.y1};
     if (!AdjustWindowRectEx(&r, style, FALSE, exStyle))
         BRINTAVOLEX_LOG_SYSTEM_ERROR("AdjustWindowRectEx");
@@ -374,6 +382,25 @@ void Win32WindowPlatform::ReleaseCapture()
 }
 
 WindowHandle Win32WindowPlatform::GetCapture() { return Handle(::GetCapture()); }
+
+void Win32WindowPlatform::SetPointerShape(PointerShape shape)
+{
+    LPCWSTR name = IDC_ARROW;
+    switch (shape) {
+    case PointerShape::Arrow: break;
+    case PointerShape::SizeWestEast: name = IDC_SIZEWE; break;
+    case PointerShape::SizeNorthSouth: name = IDC_SIZENS; break;
+    case PointerShape::SizeNorthWestSouthEast: name = IDC_SIZENWSE; break;
+    case PointerShape::SizeNorthEastSouthWest: name = IDC_SIZENESW; break;
+    }
+    HCURSOR cursor = LoadCursorW(nullptr, name);
+    if (!cursor) {
+        BRINTAVOLEX_LOG_SYSTEM_ERROR("LoadCursorW");
+        return;
+    }
+    g_pointerCursor = shape == PointerShape::Arrow ? nullptr : cursor;
+    SetCursor(cursor);
+}
 
 void Win32WindowPlatform::SetActiveWindow(WindowHandle window) { ::SetActiveWindow(H(window)); }
 

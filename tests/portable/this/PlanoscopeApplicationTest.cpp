@@ -10,7 +10,7 @@
 #include "support/TestData.h"
 #include "this/src/Codecs.h"
 #include "this/src/FileList/FileLists.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,7 @@ struct MixedFolder {
 
 struct AppWindow {
     AppWindow() : platform(MakeShared<GUI::HeadlessWindowPlatform>()), shell(MakeShared<RecordingShell>()),
-                  viewer(platform, TestSupport::PathString(settings.Path()), shell)
+                  viewer(platform, TestSupport::PathString(settings.Path()), nullptr, shell)
     {
         viewer.Open();
     }
@@ -132,7 +132,7 @@ struct AppWindow {
     TestSupport::TempFolder settings;
     SharedPtr<GUI::HeadlessWindowPlatform> platform;
     SharedPtr<RecordingShell> shell;
-    ViewerWindow viewer;
+    PlanoscopeMainFrame viewer;
 };
 
 TEST(PlanoscopeApplication, DownWalksTheFolderInOrderAndWrapsUpReturns)

@@ -8,7 +8,7 @@
 #include "support/TempFolder.h"
 #include "support/TestData.h"
 #include "this/src/RAWImportDialog.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ struct PillowFrames {
 
 // Serves the GUI thread until done() holds (the worker is a real thread);
 // false after five seconds without.
-bool ServeUntil(ViewerWindow &viewer, const std::function<bool()> &done)
+bool ServeUntil(PlanoscopeMainFrame &viewer, const std::function<bool()> &done)
 {
     for (int i = 0; i < 1000; ++i) {
         viewer.Host().ProcessPendingMessages();
@@ -100,7 +100,7 @@ struct StreamWindow {
 
     TestSupport::TempFolder settings;
     SharedPtr<GUI::HeadlessWindowPlatform> platform;
-    ViewerWindow viewer;
+    PlanoscopeMainFrame viewer;
 };
 
 TEST(StreamViewer, ButtonsAndSliderStepThroughTheFramesAsPillowComposesThem)
@@ -183,7 +183,7 @@ TEST(StreamViewer, AStillOrAGIFWithoutImagesOpensWithoutSlider)
 
 // A file no decoder claims offers the import dialog; the values applied
 // there are kept, saved, and the file opens with them.
-TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
+TEST(PlanoscopeMainFrame, AnUnclaimedFileOpensThroughTheImportDialog)
 {
     const TestSupport::TempFolder folder, settings;
     // numpy's 17 x 13 UInt8 picture behind a header of 38 bytes, under an
@@ -191,7 +191,7 @@ TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
     const std::string bytes = TestSupport::ReadBytes(TestSupport::GeneratedPath("raw/UInt8-2d.raw"));
     const String path = TestSupport::PathString(folder.Write("scan.unclaimed", bytes));
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     viewer.OpenFile(path);
     PlanoscopeApplication &panel = *viewer.RootPanel();
@@ -217,11 +217,11 @@ TEST(ViewerWindow, AnUnclaimedFileOpensThroughTheImportDialog)
 
 // A volume opens in the slice viewer, whose first slice arrives; a picture
 // opened next brings the 2D viewer back.
-TEST(ViewerWindow, AVolumeOpensInTheSliceViewer)
+TEST(PlanoscopeMainFrame, AVolumeOpensInTheSliceViewer)
 {
     const TestSupport::TempFolder settings;
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     viewer.OpenFile(TestSupport::GeneratedPath("tiff-decoder/volume.tif"));
     PlanoscopeApplication &panel = *viewer.RootPanel();

@@ -7,7 +7,7 @@
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -30,11 +30,11 @@ constexpr const char *kGolden = "gui/viewer-frame.png";
 
 } // namespace
 
-TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
+TEST(PlanoscopeMainFrame, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
 {
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
     const TestSupport::TempFolder settings;
-    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
     ASSERT_NE(window, 0u);
@@ -107,12 +107,12 @@ TEST(ViewerWindow, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
 namespace Brintavolex {
 
 // A toggle clicked in one run is in the settings file and shows in the next.
-TEST(ViewerWindow, ToolbarTogglesAreSavedAndRestoredByTheNextRun)
+TEST(PlanoscopeMainFrame, ToolbarTogglesAreSavedAndRestoredByTheNextRun)
 {
     const TestSupport::TempFolder settings;
     {
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-        ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+        PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
         viewer.Open();
         ImageView::PlanoscopeControlList &composite = viewer.RootPanel()->Viewer();
         EXPECT_FALSE(composite.HistogramButton().IsActive());
@@ -127,7 +127,7 @@ TEST(ViewerWindow, ToolbarTogglesAreSavedAndRestoredByTheNextRun)
         EXPECT_FALSE(composite.View().AreRGBValuesShown());
     }
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     ImageView::PlanoscopeControlList &composite = viewer.RootPanel()->Viewer();
     EXPECT_TRUE(composite.HistogramButton().IsActive());
@@ -146,11 +146,11 @@ TEST(ViewerWindow, ToolbarTogglesAreSavedAndRestoredByTheNextRun)
 
 // Ctrl+H shows the opened file's headers in a window of their own; H alone
 // does nothing, Ctrl+H again closes it.
-TEST(ViewerWindow, CtrlHShowsAndHidesTheHeaders)
+TEST(PlanoscopeMainFrame, CtrlHShowsAndHidesTheHeaders)
 {
     const TestSupport::TempFolder settings;
     auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
-    ViewerWindow viewer(platform, TestSupport::PathString(settings.Path()));
+    PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
     const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());

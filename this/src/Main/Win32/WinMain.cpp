@@ -9,7 +9,8 @@
 #include "Root/api/Exception.h"
 #include "this/src/CommandLine.h"
 #include "this/src/ApplicationTexts.h"
-#include "this/src/ViewerWindow.h"
+#include "this/src/PlanoscopeMainFrame.h"
+#include "this/src/ShellCommands.h"
 #include "this/src/Win32/PlugInLoader.h"
 #include "this/src/Win32/Startup.h"
 #include "this/src/Codecs.h"
@@ -107,7 +108,8 @@ int RunViewer(const LaunchPlan &plan)
 {
     const OleSession ole;
     LoadPlugInDecoders();
-    ViewerWindow window(MakeShared<GUI::Win32WindowPlatform>());
+    PlanoscopeMainFrame window(MakeShared<GUI::Win32WindowPlatform>(), String(), SystemDropTarget(),
+                               SystemShellCommands());
     window.Open();
     if (plan.checkPortable && IsRunningPortably())
         window.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);
