@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <chrono>
 #include <fstream>
@@ -32,28 +33,56 @@ bool Exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) 
 
 String ToString(const std::wstring &text) { return String(StringExpr(Win32::ToU16(text.c_str()))); }
 
-// $XDG_DATA_HOME/Trash, else $HOME/.local/share/Trash, as a Wine path.
+// $XDG_DATA_HOME/Trash, else the Unix home's .local/share/Trash (Wine
+// names the home as an NT path in WINEHOMEDIR), as a Windows path.
 std::wstring TrashFolder()
 {
     wchar_t value[MAX_PATH] = {};
-    std::wstring unix;
+    std::wstring folder;
     if (GetEnvironmentVariableW(L"XDG_DATA_HOME", value, MAX_PATH))
-        unix = std::wstring(value) + L"/Trash";
-    else if (GetEnvironmentVariableW(L"HOME", value, MAX_PATH))
-        unix = std::wstring(value) + L"/.local/share/Trash";
-    for (wchar_t &c : unix)
+        folder = L"Z:" + std::wstring(value) + L"/Trash";
+    else if (GetEnvironmentVariableW(L"WINEHOMEDIR", value, MAX_PATH))
+        folder = std::wstring(value).substr(4) + L"/.local/share/Trash"; // drops the "\??\" prefix
+    for (wchar_t &c : folder)
         if (c == L'/')
             c = L'\\';
-    return L"Z:" + unix;
+    return folder;
 }
 
-// Closes the first message box with this caption that shows within ten
-// seconds and returns its text.
-std::wstring AnswerMessageBox(const std::wstring &caption)
+// A dialog box of this process, with its caption.
+HWND FindOwnDialog(std::wstring &caption)
+{
+    struct Search {
+        HWND found = nullptr;
+        std::wstring caption;
+    } search;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (process != GetCurrentProcessId() || std::wstring(name) != L"#32770" || !IsWindowVisible(window))
+                return TRUE;
+            auto &s = *reinterpret_cast<Search *>(data);
+            wchar_t text[256] = {};
+            GetWindowTextW(window, text, 256);
+            s.found = window;
+            s.caption = text;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    caption = search.caption;
+    return search.found;
+}
+
+// Closes the first message box of this process that shows within ten
+// seconds; its caption and text.
+std::wstring AnswerMessageBox(std::wstring &caption)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < end) {
-        if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
+        if (HWND box = FindOwnDialog(caption)) {
             wchar_t text[1024] = {};
             GetDlgItemTextW(box, 0xFFFF, text, 1024);
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -86,16 +115,21 @@ TEST(ShellCommandsWin32, ASilentDeleteMovesTheFileIntoTheTrashAndAMissingOneFail
 
 TEST(ShellCommandsWin32, PrintingAFileWithoutAssociationShowsTheNoAssociationMessage)
 {
+    // As in the viewer, whose GUI thread has OLE: the shell may hand the
+    // verb to COM objects.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Locale::SetCurrentLanguage(Locale::EnumLanguage::English);
     const std::wstring path = TempFile(L"brintavolex-print.brintavolexnoassoc");
-    const std::wstring caption = Win32::ToW(StringExpr(ErrorLog::ProductName()));
-    std::wstring shown;
+    std::wstring shown, caption;
     std::thread answer([&] { shown = AnswerMessageBox(caption); });
     const bool executed = SystemShellCommands()->Execute(0, "print", ToString(path));
     answer.join();
     DeleteFileW(path.c_str());
     Locale::SetCurrentLanguage(Locale::EnumLanguage::Auto);
+    if (SUCCEEDED(com))
+        CoUninitialize();
     EXPECT_FALSE(executed);
+    EXPECT_EQ(ToString(caption).ToStdString(), ErrorLog::ProductName().ToStdString());
     std::erase(shown, L'\r');
     EXPECT_EQ(ToString(shown).ToStdString(),
               "SE_ERR_NOASSOC\nThere is no application associated with the given file name extension. This error "
