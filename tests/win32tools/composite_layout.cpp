@@ -2,19 +2,27 @@
 // lays them out in this process, one "name x0 y0 x1 y1" line each in window
 // pixels, for driving the real window with the pointer; and where the
 // clockwise button's tooltip goes with the pointer on the button's centre.
+// "composite_layout notice": the same with the portable notice shown.
 #include "GUI/api/HeadlessWindowPlatform.h"
+#include "this/src/ApplicationTexts.h"
+#include "this/src/Codecs.h"
 #include "this/src/PlanoscopeMainFrame.h"
 
 #include <cstdio>
 #include <exception>
+#include <string>
 
-int main()
+int main(int argc, char **argv)
 {
     using namespace Brintavolex;
     try {
+        // The program's decoders name the files of a folder's list.
+        UseApplicationCodecs();
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
         PlanoscopeMainFrame viewer(platform);
         viewer.Open();
+        if (argc > 1 && std::string(argv[1]) == "notice")
+            viewer.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);
         ImageView::PlanoscopeControlList &c = viewer.RootPanel()->Viewer();
         const struct {
             const char *name;
@@ -25,6 +33,7 @@ int main()
                      {"Ruler", &c.RulerButton()},         {"Histogram", &c.HistogramButton()},
                      {"ZoomList", &c.ZoomList()},         {"SamplingList", &c.SamplingList()},
                      {"RotationList", &c.RotationList()},
+                     {"SpeedList", &viewer.RootPanel()->SlideshowSpeedList()},
                      {"Toolbar", nullptr}};
         for (const auto &item : items) {
             const GUI::Rect r = item.control ? item.control->GetRect() : c.ToolbarRect();

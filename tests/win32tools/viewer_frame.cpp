@@ -7,6 +7,7 @@
 #include "Data/api/PngEncoder.h"
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "this/src/ApplicationTexts.h"
+#include "this/src/Codecs.h"
 #include "this/src/PlanoscopeMainFrame.h"
 
 #include <chrono>
@@ -20,11 +21,15 @@ int main(int argc, char **argv)
     if (argc != 2 && argc != 3)
         return 2;
     try {
+        // The program's decoders name the files of a folder's list.
+        UseApplicationCodecs();
         auto platform = MakeShared<GUI::HeadlessWindowPlatform>();
         PlanoscopeMainFrame viewer(platform);
         viewer.Open();
-        if (argc == 2)
+        if (argc == 2) {
             viewer.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);
+            viewer.Host().HandleGUIMessages();
+        }
         if (argc == 3) {
             viewer.OpenFile(String(argv[2]));
             for (int i = 0; i < 1000 && viewer.RootPanel()->IsLoading(); ++i) {

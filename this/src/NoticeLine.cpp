@@ -2,16 +2,8 @@
 
 #include "GUI/api/Panel.h"
 
-#include <algorithm>
 
 namespace Brintavolex {
-
-GUI::Color NoticeLine::BandColor(const GUI::Color &background) noexcept
-{
-    const auto channel = [](float k, float c) { return std::clamp((k - (1.0f - kAlpha) * c) / kAlpha, 0.0f, 1.0f); };
-    return GUI::Color{channel(kShown.r, background.r), channel(kShown.g, background.g), channel(kShown.b, background.b),
-                      kAlpha};
-}
 
 NoticeLine::NoticeLine() { SetAlignment(AlignLeft); }
 
@@ -40,12 +32,10 @@ void NoticeLine::Draw()
     Platform::Video::Context *context = panel ? panel->GetContext() : nullptr;
     if (!context)
         return;
-    const GUI::Color background = panel->GetStyle()->panelBackground;
-    if (!_bandBuilt || _band.BuiltFor() != context || !(background == _bandBuiltOver)) {
+    if (!_bandBuilt || _band.BuiltFor() != context) {
         _band.Clear();
-        _band.AddRect(GetRect(), BandColor(background));
+        _band.AddRect(GetRect(), kShown);
         _band.Upload(context->SharedFromThis<Platform::Video::Context>());
-        _bandBuiltOver = background;
         _bandBuilt = true;
     }
     _band.Draw();

@@ -68,6 +68,7 @@ public:
     void ShowNotice(const TextPair &text);
     const TextPair &Notice() const noexcept { return _notice.GetText(); }
     bool IsNoticeShown() const noexcept { return _notice.IsVisible(); }
+    GUI::Rect NoticeRect() const noexcept { return _notice.GetRect(); }
 
     // The commands (buttons and keys).
     void NextFile();

@@ -7,9 +7,13 @@
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
+#include "this/src/ApplicationTexts.h"
 #include "this/src/PlanoscopeMainFrame.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <algorithm>
 #include <fstream>
@@ -36,6 +40,9 @@ TEST(PlanoscopeMainFrame, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
     const TestSupport::TempFolder settings;
     PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
+    // As a copy that was never installed starts.
+    viewer.RootPanel()->ShowNotice(ApplicationTexts::RunningPortably);
+    viewer.Host().HandleGUIMessages();
     const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
     ASSERT_NE(window, 0u);
     // The primary monitor of the headless host is 1280 x 1024.
@@ -80,7 +87,10 @@ TEST(PlanoscopeMainFrame, OpensCentredAndDrawsItsFirstFrameAsCheckedIn)
             const bool inText = (y < std::uint32_t(titleHeight) && x < 400u) ||
                                 composite.ZoomList().GetRect().Contains(std::int32_t(x), std::int32_t(y)) ||
                                 composite.SamplingList().GetRect().Contains(std::int32_t(x), std::int32_t(y)) ||
-                                composite.RotationList().GetRect().Contains(std::int32_t(x), std::int32_t(y));
+                                composite.RotationList().GetRect().Contains(std::int32_t(x), std::int32_t(y)) ||
+                                viewer.RootPanel()->SlideshowSpeedList().GetRect().Contains(std::int32_t(x),
+                                                                                           std::int32_t(y)) ||
+                                viewer.RootPanel()->NoticeRect().Contains(std::int32_t(x), std::int32_t(y));
             EXPECT_TRUE(inText) << "pixel (" << x << ", " << y << ") differs outside the texts";
             if (!inText)
                 break;
@@ -153,6 +163,10 @@ TEST(PlanoscopeMainFrame, CtrlHShowsAndHidesTheHeaders)
     PlanoscopeMainFrame viewer(platform, TestSupport::PathString(settings.Path()));
     viewer.Open();
     viewer.OpenFile(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
+    for (int i = 0; i < 1000 && viewer.RootPanel()->IsLoading(); ++i) {
+        viewer.Host().ProcessPendingMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     const GUI::WindowHandle window = viewer.Host().WindowOf(*viewer.RootPanel());
     const auto pressH = [&] {
         platform->InjectKey(window, GUI::WindowMessages::KeyDown, 'H');
