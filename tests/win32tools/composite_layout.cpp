@@ -34,6 +34,7 @@ int main(int argc, char **argv)
                      {"ZoomList", &c.ZoomList()},         {"SamplingList", &c.SamplingList()},
                      {"RotationList", &c.RotationList()},
                      {"SpeedList", &viewer.RootPanel()->SlideshowSpeedList()},
+                     {"Print", &viewer.RootPanel()->PrintButton()},
                      {"Toolbar", nullptr}};
         for (const auto &item : items) {
             const GUI::Rect r = item.control ? item.control->GetRect() : c.ToolbarRect();
