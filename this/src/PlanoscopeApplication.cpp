@@ -139,7 +139,11 @@ PlanoscopeApplication::PlanoscopeApplication(PlanoscopeSettings &settings, Share
     UpdateTitle();
 }
 
-PlanoscopeApplication::~PlanoscopeApplication() { Shutdown(); }
+PlanoscopeApplication::~PlanoscopeApplication()
+{
+    _alive.reset();
+    Shutdown();
+}
 
 void PlanoscopeApplication::Shutdown()
 {
@@ -278,7 +282,13 @@ void PlanoscopeApplication::ShowDocument(const PreparedDocument &document)
     UpdateTitle();
     LayOut();
     RequestRepaint();
-    PrefetchWhenIdle();
+    // The neighbours decode once this picture is on the screen: a decode
+    // beside the first paint would slow it.
+    if (_poster)
+        _poster->Post([alive = std::weak_ptr<bool>(_alive), this] {
+            if (alive.lock())
+                PrefetchWhenIdle();
+        });
     if (_explorer.IsActive() && document.position.HasPosition() && !document.position.list->SelectFile(document.position))
         _explorer.SetEnabled(false);
 }

@@ -196,6 +196,8 @@ private:
     bool _slideshowRunning = false;
     bool _fullscreen = false;
     Function2<void()> _slideshowTimer;
+    // Tasks posted to the GUI thread run only while this lives.
+    std::shared_ptr<bool> _alive = std::make_shared<bool>(true);
 };
 
 } // namespace Brintavolex

@@ -178,6 +178,15 @@ std::vector<HWND> TopLevelWindows()
     return windows;
 }
 
+// Whether any folder window of Explorer is open. Asking the shell for its
+// window list starts a call to the shell's process, which without a window
+// to report can take seconds (under Wine it waits for a timeout each time).
+bool AnyExplorerFolderWindow()
+{
+    return FindWindowExW(nullptr, nullptr, L"CabinetWClass", nullptr) != nullptr ||
+           FindWindowExW(nullptr, nullptr, L"ExploreWClass", nullptr) != nullptr;
+}
+
 std::uint64_t ZOrderOf(IShellBrowser &browser, const std::vector<HWND> &topLevel)
 {
     HWND window = nullptr;
@@ -236,6 +245,8 @@ public:
     std::vector<SharedPtr<IExplorerWindow>> GetWindows() override
     {
         std::vector<SharedPtr<IExplorerWindow>> windows;
+        if (!AnyExplorerFolderWindow())
+            return windows;
         ComPtr<IShellWindows> shellWindows;
         HRESULT result = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
                                           reinterpret_cast<void **>(shellWindows.Out()));
