@@ -136,6 +136,12 @@ public:
 
     void ReleaseLock(std::uint8_t mode) const noexcept;
 
+    // Every alpha at the full scale of its type (1 and above for floats);
+    // true without an alpha channel. An image that owns its buffer keeps the
+    // answer until its next writable lock or allocation, so that a decode
+    // worker can pay for the scan instead of the first paint.
+    bool IsOpaque() const;
+
 protected:
     // One slot for all typed locks: the image's own type answers with its
     // buffer, others throw. The base throws "Lock<Type>[ const] is not
@@ -144,6 +150,9 @@ protected:
     // Counts a lock after checking the rule: writable only when no lock is
     // held, read-only only when no writable lock is held.
     void AcquireLock(std::uint8_t mode, const char *failure) const;
+    // Only images whose pixels change under writable locks alone keep facts.
+    void KeepFacts() noexcept { _keepsFacts = true; }
+    void ForgetFacts() const noexcept { _opacity.store(kOpacityUnknown, std::memory_order_relaxed); }
 
     std::uint64_t _stride = 0;
     std::uint64_t _rows = 0;
@@ -152,6 +161,9 @@ private:
     mutable std::mutex _lockMutex;
     mutable std::int64_t _lockCount = 0;
     mutable std::int64_t _writeLockCount = 0;
+    static constexpr std::int8_t kOpacityUnknown = -1;
+    bool _keepsFacts = false;
+    mutable std::atomic<std::int8_t> _opacity{kOpacityUnknown};
     double _scale[2] = {1.0, 1.0};
     std::uint64_t _reserved[2] = {0, 0};
     const ColorType _colorType;
@@ -218,7 +230,7 @@ ImageAllocation AllocateImageBuffer(std::uint64_t width, std::uint64_t height, s
 // data 16-byte aligned.
 template <class P> class Image2D final : public TypedImage2D<P> {
 public:
-    Image2D() = default;
+    Image2D() { this->KeepFacts(); }
     ~Image2D() override { delete[] _block; }
 
     void Allocate(std::uint64_t width, std::uint64_t height, std::uint64_t allocatedWidth = 0,
@@ -229,6 +241,7 @@ public:
         const Detail::ImageAllocation a =
             Detail::AllocateImageBuffer(width, height, allocatedWidth, allocatedHeight, sizeof(P));
         delete[] _block;
+        this->ForgetFacts();
         _block = a.block;
         this->_data = static_cast<P *>(a.aligned);
         this->_width = width;

@@ -6,6 +6,8 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 #include <new>
 #include <stdexcept>
 
@@ -88,8 +90,49 @@ void Image2DBase::AcquireLock(std::uint8_t mode, const char *failure) const
     if (!allowed)
         throw Exception(String(failure) + ": image is locked");
     ++_lockCount;
-    if (writable)
+    if (writable) {
         ++_writeLockCount;
+        ForgetFacts();
+    }
+}
+
+namespace {
+template <class P> bool ScanOpaque(const Image2DLock<const P> &lock)
+{
+    using C = typename ChannelOf<P>::type;
+    for (std::uint64_t y = 0; y < lock.Height(); ++y) {
+        const P *row = lock.Row(y);
+        // Without an early exit per pixel the loop vectorises.
+        bool all = true;
+        for (std::uint64_t x = 0; x < lock.Width(); ++x)
+            if constexpr (std::is_floating_point_v<C>)
+                all &= row[x].a >= C(1);
+            else
+                all &= row[x].a == std::numeric_limits<C>::max();
+        if (!all)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+bool Image2DBase::IsOpaque() const
+{
+    const std::int8_t known = _opacity.load(std::memory_order_relaxed);
+    if (known != kOpacityUnknown)
+        return known != 0;
+    bool opaque = true;
+    DispatchColorType(_colorType, [&](auto tag) {
+        using P = typename decltype(tag)::type;
+        if constexpr (IsBGRA<P>::value) {
+            const auto lock = LockConst<P>();
+            opaque = ScanOpaque(lock);
+            // Still under the read lock: no writer can come between.
+            if (_keepsFacts)
+                _opacity.store(opaque ? 1 : 0, std::memory_order_relaxed);
+        }
+    });
+    return opaque;
 }
 
 void Image2DBase::ReleaseLock(std::uint8_t mode) const noexcept

@@ -45,6 +45,10 @@ SharedPtr<PreparedDocument> PrepareDocument(const String &path, const IFileList:
         if (count > 1)
             document->delays = FrameLoader::ReadDelays(*loaded.decoder);
         document->firstImage = loaded.image2D->GetData(progress);
+        // The first paint asks; the answer stays with the picture, so the
+        // scan runs here and not on the GUI thread.
+        if (document->firstImage)
+            document->firstImage->IsOpaque();
         // The orientation came with the information the decode read.
         document->exifOrientation = loaded.image2D->GetExifOrientation();
     } catch (const std::bad_alloc &) {

@@ -161,6 +161,52 @@ TEST(SoftwareTexture, SamplingEdgeCases)
     resampling.DeleteContextObjects();
 }
 
+// The decode worker asks a picture whether it is opaque before the first
+// paint; the answer must not outlive a write that makes it transparent.
+TEST(SoftwareTexture, OpacityAskedAheadDrawsAsAScanAndIsForgottenOnWrite)
+{
+    using P = Data::ColorBGRA<std::uint8_t>;
+    constexpr std::uint32_t w = 97, h = 61;
+    std::vector<P> pixels(w * h);
+    std::mt19937 rng(5);
+    for (auto &p : pixels)
+        p = {std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 255};
+    auto picture = [&] {
+        SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(Data::ColorTypeOf<P>::value);
+        image->Allocate(w, h);
+        auto lock = image->Lock<P>();
+        for (std::uint32_t y = 0; y < h; ++y)
+            for (std::uint32_t x = 0; x < w; ++x)
+                lock(x, y) = pixels[y * w + x];
+        return image;
+    };
+    auto frame = [](const SharedPtr<Data::Image2DBase> &image) {
+        Frame f(40, 30);
+        f.renderer->EnableBlending();
+        SharedPtr<Image2D> texture = f.context->CreateImage2D();
+        texture->CreateFromMemory(image, false);
+        GUI::Resampling resampling;
+        resampling.Paint(f.context, texture, RectI32{1, 2, 38, 27}, 0, GUI::Resampling::EnumResamplingMode::Area,
+                         RectI32{0, 0, 40, 30});
+        return f.Pixels();
+    };
+    const SharedPtr<Data::Image2DBase> asked = picture();
+    EXPECT_TRUE(asked->IsOpaque());
+    const std::vector<std::uint8_t> opaque = frame(asked);
+    EXPECT_EQ(opaque, frame(picture()));
+
+    {
+        auto lock = asked->Lock<P>();
+        for (std::uint32_t y = 10; y < 40; ++y)
+            for (std::uint32_t x = 20; x < 60; ++x)
+                lock(x, y).a = pixels[y * w + x].a = std::uint8_t(x * 4);
+    }
+    EXPECT_FALSE(asked->IsOpaque());
+    const std::vector<std::uint8_t> blended = frame(asked);
+    EXPECT_NE(blended, opaque);
+    EXPECT_EQ(blended, frame(picture())) << "the texture blends what the write made transparent";
+}
+
 TEST(SoftwareRenderer, WorkerThreadsDrawTheSameFrame)
 {
     std::vector<Data::ColorBGRA<std::uint8_t>> image(64 * 64);

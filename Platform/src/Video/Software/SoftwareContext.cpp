@@ -79,36 +79,6 @@ void ParallelRows(std::int32_t begin, std::int32_t end, unsigned workers,
 
 // ---- textures ----
 
-namespace {
-// Every alpha at the full scale of its type (1 and above for floats), so
-// that every shader's result has alpha 255; mip levels keep that.
-bool AllOpaque(const Data::Image2DBase &image)
-{
-    bool opaque = false;
-    Data::DispatchColorType(image.GetColorType(), [&](auto tag) {
-        using P = typename decltype(tag)::type;
-        if constexpr (Data::IsBGRA<P>::value) {
-            using C = typename Data::ChannelOf<P>::type;
-            const auto lock = image.LockConst<P>();
-            opaque = true;
-            for (std::uint64_t y = 0; y < lock.Height() && opaque; ++y) {
-                const P *row = lock.Row(y);
-                bool all = true;
-                for (std::uint64_t x = 0; x < lock.Width(); ++x)
-                    if constexpr (std::is_floating_point_v<C>)
-                        all &= row[x].a >= C(1);
-                    else
-                        all &= row[x].a == std::numeric_limits<C>::max();
-                opaque = all;
-            }
-        } else {
-            opaque = true;
-        }
-    });
-    return opaque;
-}
-} // namespace
-
 void Image2D::CreateFromMemory(const SharedPtr<Data::Image2DBase> &image, bool mipMap)
 {
     if (!image)
@@ -116,7 +86,8 @@ void Image2D::CreateFromMemory(const SharedPtr<Data::Image2DBase> &image, bool m
     _levels.clear();
     _levels.push_back(image);
     _mipMap = mipMap;
-    _opaque = AllOpaque(*image);
+    // Mip levels keep full-scale alpha; the image may know it already.
+    _opaque = image->IsOpaque();
 }
 
 void Image2D::SetSamplingModeMipMapBilinear()
