@@ -32,6 +32,9 @@ struct PreparedDocument {
     std::vector<std::uint32_t> delays;
     // No decoder took the file (perhaps headerless data).
     bool unclaimed = false;
+    // Bytes without a file (path is only their name): no list, nothing to
+    // print or delete.
+    bool inMemory = false;
     // Why the file did not open or decode; empty when it did.
     String error;
 };
@@ -85,5 +88,10 @@ private:
 // progress may cancel the decode (error then says so).
 SharedPtr<PreparedDocument> PrepareDocument(const String &path, const IFileList::Iterator &position,
                                             const SharedPtr<IProgress> &progress = nullptr);
+
+// Bytes without a file (a pasted bitmap, a dropped virtual file) opened as a
+// file of that name would be: its extension chooses the decoder. The
+// document owns the bytes. Never throws, as PrepareDocument.
+SharedPtr<PreparedDocument> PrepareMemoryDocument(std::vector<std::uint8_t> bytes, const String &name);
 
 } // namespace Brintavolex

@@ -66,7 +66,7 @@ PlanoscopeApplication::PlanoscopeApplication(PlanoscopeSettings &settings, Share
     _fileSlider.SetVisible(false);
 
     _open.SetTooltipTexts(Texts::OpenFileEllipsis);
-    _paste.SetTooltipTexts(ApplicationTexts::NotYetAvailable, ApplicationTexts::NotYetAvailable);
+    _paste.SetTooltipTexts(Texts::InsertClipboard);
     _screenImage.SetTooltipTexts(Texts::InsertScreenAsImage, ApplicationTexts::NotYetAvailable);
     _screenVideo.SetStateTooltips(Texts::InsertScreenAsVideo, Texts::InsertScreenAsVideo);
     _explorer.SetStateTooltips(Texts::EnableExplorerSelection, Texts::DisableExplorerSelection);
@@ -87,7 +87,7 @@ PlanoscopeApplication::PlanoscopeApplication(PlanoscopeSettings &settings, Share
     _speed.SetSelectedIndex(std::int32_t(kDefaultSlideshowEntry));
 
     // Parts that arrive later are there, disabled, saying so.
-    for (GUI::Control *c : std::initializer_list<GUI::Control *>{&_paste, &_screenImage, &_screenVideo, &_output})
+    for (GUI::Control *c : std::initializer_list<GUI::Control *>{&_screenImage, &_screenVideo, &_output})
         c->SetEnabled(false);
     _screenVideo.SetTooltipTexts(ApplicationTexts::NotYetAvailable, ApplicationTexts::NotYetAvailable);
     _output.SetTooltipTexts(ApplicationTexts::NotYetAvailable, ApplicationTexts::NotYetAvailable);
@@ -102,6 +102,7 @@ PlanoscopeApplication::PlanoscopeApplication(PlanoscopeSettings &settings, Share
                 OpenFile(path);
         });
     });
+    _paste.OnClick().ResetCallable([this](GUI::Button &) { Paste(); });
     _print.OnClick().ResetCallable([this](GUI::Button &) { PrintCurrentFile(); });
     _delete.OnClick().ResetCallable([this](GUI::Button &) { DeleteCurrentFile(); });
     _slideshow.OnClick().ResetCallable([this](GUI::Button &) {
@@ -214,6 +215,26 @@ void PlanoscopeApplication::OpenFile(const String &path, IFileList::Iterator pos
     });
 }
 
+void PlanoscopeApplication::OpenMemory(std::vector<std::uint8_t> bytes, const String &name)
+{
+    Guarded("OpenMemory", [&] { ShowDocument(*PrepareMemoryDocument(std::move(bytes), name)); });
+}
+
+void PlanoscopeApplication::Paste()
+{
+    Guarded("Paste", [this] {
+        if (!_frame.readClipboard)
+            return;
+        ClipboardContent content = _frame.readClipboard();
+        if (!content.file.Empty()) {
+            OpenFile(content.file);
+        } else if (!content.dib.empty()) {
+            CheckPastedDib(content.dib);
+            OpenMemory(std::move(content.dib), PastedDibName());
+        }
+    });
+}
+
 void PlanoscopeApplication::Ready(const SharedPtr<PreparedDocument> &document)
 {
     if (!document)
@@ -223,7 +244,7 @@ void PlanoscopeApplication::Ready(const SharedPtr<PreparedDocument> &document)
 
 void PlanoscopeApplication::ShowDocument(const PreparedDocument &document)
 {
-    _path = document.path;
+    _path = document.inMemory ? String() : document.path;
     _fileName = BaseName(document.path);
     _fileGone = false;
     // A new list (not a step in the old one) offers Explorer selection again.
@@ -239,7 +260,10 @@ void PlanoscopeApplication::ShowDocument(const PreparedDocument &document)
     const LoadedItem &loaded = document.loaded;
     // Headerless data is offered for import; a file of a known picture
     // type that does not parse is just an error.
-    if (document.unclaimed && !RegisteredNameEndings().Matches(document.path))
+    // Bytes without a file have nothing to import from.
+    if (document.inMemory)
+        OfferRAWImport(document.path, std::nullopt, false);
+    else if (document.unclaimed && !RegisteredNameEndings().Matches(document.path))
         OfferRAWImport(document.path, std::nullopt, true);
     else
         OfferRAWImport(document.path, RAWEntryOf(loaded.decoder), false);
@@ -638,7 +662,10 @@ bool PlanoscopeApplication::OnKeyDown(std::uint32_t key, std::int64_t flags)
         if (_slideshow.IsEnabled() && !CurrentPosition().Empty())
             NextFile();
         return true;
-    case Key::Insert: return true; // Shift+Insert pastes once the clipboard arrives
+    case Key::Insert:
+        if (KeyHeld(Key::Shift))
+            Paste();
+        return true;
     case Key::Delete:
         if (_delete.IsEnabled())
             DeleteCurrentFile();
@@ -651,9 +678,12 @@ bool PlanoscopeApplication::OnKeyDown(std::uint32_t key, std::int64_t flags)
         if (KeyHeld(Key::Control) && KeyHeld(Key::Shift))
             ErrorLog::Log(__FILE_NAME__, __LINE__, "LOGGER TEST");
         return true;
+    case Key::V:
+        if (KeyHeld(Key::Control))
+            Paste();
+        return true;
     case Key::I:
-    case Key::T:
-    case Key::V: return true;
+    case Key::T: return true;
     default: break;
     }
     // Keys nobody else takes go to the view.

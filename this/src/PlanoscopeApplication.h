@@ -14,6 +14,7 @@
 #include "PlanoscopeWidget/api/PlanoscopeStreamControl.h"
 #include "PlanoscopeWidget/api/VerticalStreamSliderControl.h"
 #include "RAW/api/RAWDecoder.h"
+#include "this/src/Clipboard.h"
 #include "this/src/FrameLoader.h"
 #include "this/src/ImageManager.h"
 #include "this/src/NoticeLine.h"
@@ -49,6 +50,8 @@ public:
         std::function<void()> showSettings, showAbout;
         // Asks for a file to open; empty when cancelled.
         std::function<String()> askOpenPath;
+        // What the clipboard offers to paste.
+        std::function<ClipboardContent()> readClipboard;
     };
 
     PlanoscopeApplication(PlanoscopeSettings &settings, SharedPtr<IShellCommands> shell);
@@ -61,6 +64,12 @@ public:
     // Opens a file: with position, that place of an existing list; else
     // the list of the file's folder is built around it.
     void OpenFile(const String &path, IFileList::Iterator position = {});
+    // Opens bytes that have no file (see PrepareMemoryDocument).
+    void OpenMemory(std::vector<std::uint8_t> bytes, const String &name);
+    // Ctrl+V, Shift+Insert, the clipboard button: a file on the clipboard
+    // opens as a dropped one, a bitmap as "Clipboard.dib"; nothing there
+    // does nothing.
+    void Paste();
     // Shows an image that has no file behind it.
     void ShowImage(const SharedPtr<Data::Image2DBase> &image, StringExpr name);
     // The notice line: the portable notice, the wrong-extension warning, a

@@ -72,6 +72,7 @@ void PlanoscopeMainFrame::ConnectApplication()
     frame.close = [this] { Close(); };
     frame.setFullscreen = [this](bool on) { SetFullscreen(on); };
     frame.askOpenPath = [this] { return AskOpenPath(*this, *_panel); };
+    frame.readClipboard = [this, clipboard = SystemClipboard()] { return clipboard->Read(WindowOf(*_panel)); };
     frame.showSettings = [this] {
         SettingsDialog::Callbacks callbacks;
         callbacks.onDeleteEnabledChanged = [this](bool) {

@@ -1,0 +1,110 @@
+#include "this/src/Clipboard.h"
+
+#include "Root/api/Exception.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace Brintavolex {
+
+namespace {
+
+const char kContext[] = "Clipboard::Read";
+
+[[noreturn]] void Fail(const char *operation, DWORD error)
+{
+    throw SystemErrorException(kContext, operation, std::uint32_t(error));
+}
+
+// Closes the clipboard on every way out, exceptions included: an open
+// clipboard blocks every other program's copy and paste.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner)
+    {
+        if (!OpenClipboard(owner))
+            Fail("OpenClipboard", GetLastError());
+    }
+    ~OpenedClipboard() { CloseClipboard(); }
+    OpenedClipboard(const OpenedClipboard &) = delete;
+    OpenedClipboard &operator=(const OpenedClipboard &) = delete;
+};
+
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL memory) : _memory(memory), _data(GlobalLock(memory))
+    {
+        if (!_data)
+            Fail("GlobalLock", GetLastError());
+    }
+    ~LockedGlobal() { GlobalUnlock(_memory); }
+    LockedGlobal(const LockedGlobal &) = delete;
+    LockedGlobal &operator=(const LockedGlobal &) = delete;
+    const void *Data() const noexcept { return _data; }
+    std::size_t Size() const noexcept { return GlobalSize(_memory); }
+
+private:
+    HGLOBAL _memory;
+    void *_data;
+};
+
+// The format's data, or null when the clipboard does not hold it after all.
+HANDLE DataOf(UINT format)
+{
+    SetLastError(ERROR_SUCCESS);
+    HANDLE data = GetClipboardData(format);
+    if (!data) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_SUCCESS && error != ERROR_NOT_FOUND)
+            Fail("GetClipboardData", error);
+    }
+    return data;
+}
+
+String FirstDroppedFile(HDROP drop)
+{
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    if (length == 0)
+        return String();
+    std::u16string path(length + 1, u'\0');
+    if (DragQueryFileW(drop, 0, reinterpret_cast<wchar_t *>(path.data()), length + 1) != length)
+        return String();
+    path.resize(length);
+    return String(StringExpr(path));
+}
+
+class SystemClipboardReader final : public IClipboard {
+public:
+    ClipboardContent Read(GUI::WindowHandle owner) override
+    {
+        ClipboardContent content;
+        OpenedClipboard opened(reinterpret_cast<HWND>(owner));
+        if (IsClipboardFormatAvailable(CF_HDROP))
+            if (HANDLE files = DataOf(CF_HDROP)) {
+                content.file = FirstDroppedFile(static_cast<HDROP>(files));
+                if (!content.file.Empty())
+                    return content;
+            }
+        // The V5 header keeps the alpha channel and the colour masks.
+        for (UINT format : {UINT(CF_DIBV5), UINT(CF_DIB)}) {
+            if (!IsClipboardFormatAvailable(format))
+                continue;
+            HANDLE memory = DataOf(format);
+            if (!memory)
+                continue;
+            LockedGlobal locked(memory);
+            const auto *bytes = static_cast<const std::uint8_t *>(locked.Data());
+            content.dib.assign(bytes, bytes + locked.Size());
+            return content;
+        }
+        return content;
+    }
+};
+
+} // namespace
+
+SharedPtr<IClipboard> SystemClipboard() { return MakeShared<SystemClipboardReader>(); }
+
+} // namespace Brintavolex
