@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct Entry {
         MakeShared<ImageView::ProgressCallbackImplementation>();
     Phase phase = Phase::Queued;
     SharedPtr<PreparedDocument> document;
+    // Bytes without a file, named by path; no position.
+    std::optional<std::vector<std::uint8_t>> bytes;
 };
 using EntryPointer = std::shared_ptr<Entry>;
 
@@ -142,7 +145,9 @@ std::uint64_t ImageManager::State::Work(void *argument)
         entry->phase = Entry::Phase::Running;
         state.running = entry;
         lock.unlock();
-        SharedPtr<PreparedDocument> document = PrepareDocument(entry->path, entry->position, entry->progress);
+        SharedPtr<PreparedDocument> document =
+            entry->bytes ? PrepareMemoryDocument(std::move(*entry->bytes), entry->path, entry->progress)
+                         : PrepareDocument(entry->path, entry->position, entry->progress);
         lock.lock();
         entry->document = std::move(document);
         entry->phase = Entry::Phase::Done;
@@ -214,6 +219,24 @@ void ImageManager::SelectFile(const IFileList::Iterator &position)
         s.PostDelivery(entry);
         break;
     }
+}
+
+void ImageManager::SelectMemory(std::vector<std::uint8_t> bytes, const String &name)
+{
+    _current = IFileList::Iterator{};
+    auto entry = std::make_shared<Entry>();
+    entry->path = name;
+    entry->bytes = std::move(bytes);
+    State &s = *_state;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    // Nothing of a list is near bytes without one.
+    for (const EntryPointer &other : std::vector<EntryPointer>(s.documents))
+        s.Drop(other);
+    s.documents.push_back(entry);
+    s.selected = entry;
+    s.delivered = false;
+    s.queue.push_front(entry);
+    s.changed.notify_all();
 }
 
 void ImageManager::Step(int direction, const char *emptyMessage)

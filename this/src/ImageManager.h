@@ -55,6 +55,10 @@ public:
     // Makes the position current and loads its file (from the prefetched
     // documents when there); a load in progress for another file is dropped.
     void SelectFile(const IFileList::Iterator &position);
+    // Loads bytes without a file (see PrepareMemoryDocument) as the new
+    // selection, on the worker like a file; it has no list, so there is no
+    // current position afterwards.
+    void SelectMemory(std::vector<std::uint8_t> bytes, const String &name);
     // Steps the current position by +1/-1 (MoveIterator, wrapping) and loads
     // the file found. "NextFile: _FileListIterator==nullptr" /
     // "PrevFile: ..." without a current position.
@@ -92,6 +96,7 @@ SharedPtr<PreparedDocument> PrepareDocument(const String &path, const IFileList:
 // Bytes without a file (a pasted bitmap, a dropped virtual file) opened as a
 // file of that name would be: its extension chooses the decoder. The
 // document owns the bytes. Never throws, as PrepareDocument.
-SharedPtr<PreparedDocument> PrepareMemoryDocument(std::vector<std::uint8_t> bytes, const String &name);
+SharedPtr<PreparedDocument> PrepareMemoryDocument(std::vector<std::uint8_t> bytes, const String &name,
+                                                  const SharedPtr<IProgress> &progress = nullptr);
 
 } // namespace Brintavolex

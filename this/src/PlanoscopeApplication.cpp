@@ -217,7 +217,12 @@ void PlanoscopeApplication::OpenFile(const String &path, IFileList::Iterator pos
 
 void PlanoscopeApplication::OpenMemory(std::vector<std::uint8_t> bytes, const String &name)
 {
-    Guarded("OpenMemory", [&] { ShowDocument(*PrepareMemoryDocument(std::move(bytes), name)); });
+    Guarded("OpenMemory", [&] {
+        _path = String();
+        _fileName = BaseName(name);
+        UpdateTitle();
+        RequireManager().SelectMemory(std::move(bytes), name);
+    });
 }
 
 void PlanoscopeApplication::Paste()

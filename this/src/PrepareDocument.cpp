@@ -105,9 +105,10 @@ SharedPtr<PreparedDocument> PrepareDocument(const String &path, const IFileList:
     });
 }
 
-SharedPtr<PreparedDocument> PrepareMemoryDocument(std::vector<std::uint8_t> bytes, const String &name)
+SharedPtr<PreparedDocument> PrepareMemoryDocument(std::vector<std::uint8_t> bytes, const String &name,
+                                                  const SharedPtr<IProgress> &progress)
 {
-    return Prepare(nullptr, [&](PreparedDocument &document) {
+    return Prepare(progress, [&](PreparedDocument &document) {
         document.path = name;
         document.inMemory = true;
         UseApplicationCodecs();

@@ -26,7 +26,7 @@ namespace {
 
 namespace M = GUI::WindowMessages;
 constexpr std::uint32_t kBackspace = 0x08, kEnter = 0x0D, kShift = 0x10, kControl = 0x11, kSpace = 0x20, kUp = 0x26,
-                        kDown = 0x28, kDelete = 0x2E;
+                        kDown = 0x28, kInsert = 0x2D, kDelete = 0x2E;
 
 class RecordingShell final : public IShellCommands {
 public:
@@ -292,6 +292,30 @@ TEST(PlanoscopeApplication, KeysOfTheMapActOnlyUnderTheirCondition)
     w.Key('V');
     w.Key('L', {kControl});
     EXPECT_EQ(w.Title(), "1-rgb24.bmp - Brintavolex Viewer");
+
+    // Ctrl+V opens the clipboard's bitmap without a list: the keys that
+    // step or delete do nothing then; an empty clipboard changes nothing.
+    ClipboardContent clipboard;
+    const std::string bmp = TestSupport::ReadBytes(TestSupport::CachePath("bmpsuite/g/rgb24.bmp"));
+    clipboard.dib.assign(bmp.begin() + 14, bmp.end());
+    frame.readClipboard = [&] { return clipboard; };
+    w.App().SetFrame(frame);
+    w.Key('V', {kControl});
+    EXPECT_EQ(w.Title(), "Clipboard.dib - Brintavolex Viewer");
+    ASSERT_TRUE(w.App().View().GetImage());
+    EXPECT_EQ(w.App().View().GetImage()->GetWidth(), 127u);
+    EXPECT_FALSE(w.App().FileSlider().IsVisible());
+    for (std::uint32_t key : {kDown, kUp, kDelete})
+        w.Key(key);
+    EXPECT_EQ(w.Title(), "Clipboard.dib - Brintavolex Viewer");
+    EXPECT_TRUE(w.shell->deleted.empty());
+    clipboard = ClipboardContent{};
+    w.Key(kInsert, {kShift});
+    EXPECT_EQ(w.Title(), "Clipboard.dib - Brintavolex Viewer");
+    EXPECT_FALSE(w.App().IsNoticeShown());
+    w.viewer.OpenFile(files.Path("1-rgb24.bmp"));
+    w.Settle();
+    EXPECT_TRUE(w.App().FileSlider().IsVisible());
 
     // Enter enters fullscreen: the toolbars go, and come back while the
     // pointer is at the top edge. Backspace leaves, a second one closes.
