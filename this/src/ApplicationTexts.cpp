@@ -14,6 +14,8 @@ const TextPair RunningPortably{
 const TextPair NotYetAvailable{String("Diese Funktion ist in dieser Version noch nicht verfügbar."),
                                String("This function is not available in this version yet.")};
 const TextPair FileGone{String("Die Datei wurde gelöscht."), String("The file was deleted.")};
+const TextPair DirectoryReading{String("Verzeichnis lesen: "), String("Directory reading: ")};
+const TextPair NoPicturesInFolder{String("Der Ordner enthält keine Bilder: "), String("The folder holds no pictures: ")};
 const TextPair OpenFailed{String("Die Datei konnte nicht geöffnet werden: "), String("The file could not be opened: ")};
 
 } // namespace Brintavolex::ApplicationTexts

@@ -14,5 +14,7 @@ extern const TextPair RunningPortably;
 extern const TextPair NotYetAvailable;
 extern const TextPair FileGone;
 extern const TextPair OpenFailed;
+extern const TextPair DirectoryReading;
+extern const TextPair NoPicturesInFolder;
 
 } // namespace Brintavolex::ApplicationTexts

@@ -4,6 +4,7 @@
 #include "GUI/api/Icons.h"
 #include "Platform/api/CommandTexts.h"
 #include "Platform/api/ErrorLog.h"
+#include "Platform/api/FileSystem.h"
 #include "this/src/ApplicationTexts.h"
 #include "this/src/FileList/FileLists.h"
 #include "this/src/RAWImportDialog.h"
@@ -99,7 +100,7 @@ PlanoscopeApplication::PlanoscopeApplication(PlanoscopeSettings &settings, Share
                 return;
             const String path = _frame.askOpenPath();
             if (!path.Empty())
-                OpenFile(path);
+                OpenChosenFile(path);
         });
     });
     _paste.OnClick().ResetCallable([this](GUI::Button &) { Paste(); });
@@ -154,6 +155,7 @@ void PlanoscopeApplication::Shutdown()
         _headerTree->Close();
         _headerTree = SharedPtr<PropertyTree>();
     }
+    _folderReading.reset();
     _manager.reset();
     _frames.reset();
     _volume.Clear();
@@ -165,18 +167,22 @@ void PlanoscopeApplication::SetPoster(SharedPtr<IGuiThreadPoster> poster)
     _manager.reset();
 }
 
+SharedPtr<IGuiThreadPoster> PlanoscopeApplication::RequirePoster()
+{
+    if (!_poster) {
+        GUI::GUI *gui = GetGUI();
+        if (!gui)
+            throw Exception("PlanoscopeApplication: no window to report to");
+        _poster = gui->CreateGuiThreadPoster();
+    }
+    return _poster;
+}
+
 ImageManager &PlanoscopeApplication::RequireManager()
 {
-    if (!_manager) {
-        if (!_poster) {
-            GUI::GUI *gui = GetGUI();
-            if (!gui)
-                throw Exception("PlanoscopeApplication: no window to report to");
-            _poster = gui->CreateGuiThreadPoster();
-        }
+    if (!_manager)
         _manager = std::make_unique<ImageManager>(
-            _poster, [this](const SharedPtr<PreparedDocument> &document) { Ready(document); });
-    }
+            RequirePoster(), [this](const SharedPtr<PreparedDocument> &document) { Ready(document); });
     return *_manager;
 }
 
@@ -196,6 +202,7 @@ template <class F> void PlanoscopeApplication::Guarded(const char *command, F &&
 void PlanoscopeApplication::OpenFile(const String &path, IFileList::Iterator position)
 {
     Guarded("OpenFile", [&] {
+        _folderReading.reset();
         if (position.Empty()) {
             const SharedPtr<IExplorerWindows> windows = SystemExplorerWindows();
             FileListPosition list = ListForOpenedFile(path, *windows);
@@ -218,6 +225,7 @@ void PlanoscopeApplication::OpenFile(const String &path, IFileList::Iterator pos
 void PlanoscopeApplication::OpenMemory(std::vector<std::uint8_t> bytes, const String &name)
 {
     Guarded("OpenMemory", [&] {
+        _folderReading.reset();
         _path = String();
         _fileName = BaseName(name);
         UpdateTitle();
@@ -232,12 +240,60 @@ void PlanoscopeApplication::Paste()
             return;
         ClipboardContent content = _frame.readClipboard();
         if (!content.file.Empty()) {
-            OpenFile(content.file);
+            DroppedItem files;
+            files.path = content.file;
+            OpenDropped(std::move(files));
         } else if (!content.dib.empty()) {
             CheckPastedDib(content.dib);
             OpenMemory(std::move(content.dib), PastedDibName());
         }
     });
+}
+
+void PlanoscopeApplication::OpenChosenFile(const String &path)
+{
+    Guarded("OpenChosenFile", [&] {
+        FileListPosition list = ListForChosenFile(path);
+        OpenFile(path, list.current.HasPosition() ? list.current
+                                                  : IFileList::Iterator{list.list, IFileList::kNoPosition});
+    });
+}
+
+void PlanoscopeApplication::OpenDropped(DroppedItem item)
+{
+    Guarded("Drop", [&] {
+        if (!item.error.Empty())
+            throw Exception(item.error);
+        if (!item.path.Empty()) {
+            if (Platform::DirectoryExists(item.path))
+                OpenFolder(item.path);
+            else
+                OpenFile(item.path);
+        } else if (!item.name.Empty()) {
+            OpenMemory(std::move(item.bytes), item.name);
+        }
+    });
+}
+
+void PlanoscopeApplication::OpenFolder(const String &folder)
+{
+    ShowNotice(Joined(ApplicationTexts::DirectoryReading, folder));
+    _folderReading = std::make_unique<FolderReading>(
+        RequirePoster(), folder,
+        [this](const String &reading) { ShowNotice(Joined(ApplicationTexts::DirectoryReading, reading)); },
+        [this, folder](const SharedPtr<IFileList> &list, const String &error) {
+            _folderReading.reset();
+            Guarded("OpenFolder", [&] {
+                if (!error.Empty())
+                    throw Exception(error);
+                if (!list || list->GetCount() == 0) {
+                    ShowNotice(Joined(ApplicationTexts::NoPicturesInFolder, folder));
+                    return;
+                }
+                const IFileList::Iterator first = list->GetIteratorFromIndex(0);
+                OpenFile(list->GetNormalizedPathFromIterator(first), first);
+            });
+        });
 }
 
 void PlanoscopeApplication::Ready(const SharedPtr<PreparedDocument> &document)

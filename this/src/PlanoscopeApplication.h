@@ -15,6 +15,8 @@
 #include "PlanoscopeWidget/api/VerticalStreamSliderControl.h"
 #include "RAW/api/RAWDecoder.h"
 #include "this/src/Clipboard.h"
+#include "this/src/DroppedData.h"
+#include "this/src/FolderReading.h"
 #include "this/src/FrameLoader.h"
 #include "this/src/ImageManager.h"
 #include "this/src/NoticeLine.h"
@@ -64,6 +66,12 @@ public:
     // Opens a file: with position, that place of an existing list; else
     // the list of the file's folder is built around it.
     void OpenFile(const String &path, IFileList::Iterator position = {});
+    // A file chosen in the open dialog: its folder's list in folder order.
+    void OpenChosenFile(const String &path);
+    // What was dropped (or pasted as files): the first file with its
+    // folder's list, a folder with all pictures in and below it, or a
+    // virtual file without a list; a drop that could not be read is said.
+    void OpenDropped(DroppedItem item);
     // Opens bytes that have no file (see PrepareMemoryDocument).
     void OpenMemory(std::vector<std::uint8_t> bytes, const String &name);
     // Ctrl+V, Shift+Insert, the clipboard button: a file on the clipboard
@@ -103,7 +111,10 @@ public:
     const String &CurrentPath() const noexcept { return _path; }
     const IFileList::Iterator &CurrentPosition() const noexcept { return _manager ? _manager->Current() : _noPosition; }
     ImageManager *Manager() noexcept { return _manager.get(); }
-    bool IsLoading() const noexcept { return (_manager && _manager->IsLoading()) || (_frames && _frames->IsLoading()); }
+    bool IsLoading() const noexcept
+    {
+        return _folderReading || (_manager && _manager->IsLoading()) || (_frames && _frames->IsLoading());
+    }
     // Why the last file did not open; empty when it did.
     const String &Problem() const noexcept { return _problem; }
     // The window title: "name - Brintavolex Viewer".
@@ -163,6 +174,8 @@ private:
     template <class F> void Guarded(const char *command, F &&f);
     void OfferRAWImport(const String &path, const std::optional<RAWEntry> &entry, bool unclaimed);
     ImageManager &RequireManager();
+    SharedPtr<IGuiThreadPoster> RequirePoster();
+    void OpenFolder(const String &folder);
     bool KeyHeld(std::uint32_t key) const;
 
     PlanoscopeSettings &_settings;
@@ -170,6 +183,8 @@ private:
     Frame _frame;
     SharedPtr<IGuiThreadPoster> _poster;
     std::unique_ptr<ImageManager> _manager;
+    // A dropped folder being read; replaced by whatever opens next.
+    std::unique_ptr<FolderReading> _folderReading;
     IFileList::Iterator _noPosition;
 
     // Toolbar, in display order.

@@ -43,7 +43,7 @@ TEST(WindowPlacement, StaysOnItsMonitorComesBackOntoTheNearestOrIsCentredOnThePr
 // Records what the main frame asks of the drop target and the state of the
 // host at the time.
 struct RecordingDropTarget final : IWindowDropTarget {
-    void Register(GUI::WindowHandle window) override { registered = window; }
+    void Register(GUI::WindowHandle window, DropHandler) override { registered = window; }
     void Revoke(GUI::WindowHandle window) override
     {
         revoked = window;

@@ -357,6 +357,46 @@ TEST(PlanoscopeApplication, ASingleFileHidesTheFileSliderAndAWrongExtensionIsNot
 }
 
 
+TEST(PlanoscopeApplication, DropsOpenAFileAFolderTreeOrAVirtualFileAndSayWhatFailed)
+{
+    MixedFolder files;
+    std::filesystem::create_directories(files.folder.File("sub/deeper"));
+    std::filesystem::create_directories(files.folder.File("empty"));
+    files.folder.Write("sub/deeper/8-deep.bmp", TestSupport::ReadBytes(TestSupport::CachePath("bmpsuite/g/rgb24.bmp")));
+    files.folder.Write("empty/notes.txt", "no picture");
+    AppWindow w;
+    const auto drop = [&](DroppedItem item) {
+        w.App().OpenDropped(std::move(item));
+        w.Settle();
+    };
+    // A folder: every picture in and below it, the first one shown.
+    drop(DroppedItem{TestSupport::PathString(files.folder.Path()), {}, {}, {}});
+    ASSERT_TRUE(w.App().FileSlider().IsVisible());
+    EXPECT_EQ(w.App().FileSlider().GetCount(), 8u) << "the seven files and the one two folders down";
+    EXPECT_NE(w.Title(), "Brintavolex Viewer");
+    drop(DroppedItem{TestSupport::PathString(files.folder.File("empty")), {}, {}, {}});
+    EXPECT_EQ(w.App().Notice()[1].ToStdString().rfind("The folder holds no pictures: ", 0), 0u);
+
+    // A file: with its own folder's list.
+    drop(DroppedItem{files.Path("5-exif.jpg"), {}, {}, {}});
+    EXPECT_EQ(w.Title(), "5-exif.jpg - Brintavolex Viewer");
+    EXPECT_EQ(w.App().FileSlider().GetCount(), 7u);
+
+    // A virtual file: its name, no list; a failed drop is said, the
+    // picture stays.
+    const std::string png = TestSupport::ReadBytes(TestSupport::CachePath("pngsuite/basn2c08.png"));
+    drop(DroppedItem{{}, std::vector<std::uint8_t>(png.begin(), png.end()), String("Attachment.png"), {}});
+    EXPECT_EQ(w.Title(), "Attachment.png - Brintavolex Viewer");
+    ASSERT_TRUE(w.App().View().GetImage());
+    EXPECT_EQ(w.App().View().GetImage()->GetWidth(), 32u);
+    EXPECT_FALSE(w.App().FileSlider().IsVisible());
+    const SharedPtr<Data::Image2DBase> shown = w.App().View().GetImage();
+    drop(DroppedItem{{}, {}, {}, String("the drop describes no file")});
+    EXPECT_EQ(w.App().Notice()[1], String("the drop describes no file"));
+    EXPECT_EQ(w.App().View().GetImage(), shown);
+    EXPECT_EQ(w.Title(), "Attachment.png - Brintavolex Viewer");
+}
+
 TEST(PlanoscopeApplication, LargePicturesStartFittedAndPhotosUpright)
 {
     TestSupport::TempFolder folder;

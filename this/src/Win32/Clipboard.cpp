@@ -1,6 +1,7 @@
 #include "this/src/Clipboard.h"
 
 #include "Root/api/Exception.h"
+#include "this/src/Win32/DropTarget.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -63,18 +64,6 @@ HANDLE DataOf(UINT format)
     return data;
 }
 
-String FirstDroppedFile(HDROP drop)
-{
-    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    if (length == 0)
-        return String();
-    std::u16string path(length + 1, u'\0');
-    if (DragQueryFileW(drop, 0, reinterpret_cast<wchar_t *>(path.data()), length + 1) != length)
-        return String();
-    path.resize(length);
-    return String(StringExpr(path));
-}
-
 class SystemClipboardReader final : public IClipboard {
 public:
     ClipboardContent Read(GUI::WindowHandle owner) override
@@ -83,9 +72,8 @@ public:
         OpenedClipboard opened(reinterpret_cast<HWND>(owner));
         if (IsClipboardFormatAvailable(CF_HDROP))
             if (HANDLE files = DataOf(CF_HDROP)) {
-                content.file = FirstDroppedFile(static_cast<HDROP>(files));
-                if (!content.file.Empty())
-                    return content;
+                content.file = Win32::FirstDroppedFile(static_cast<HDROP>(files));
+                return content;
             }
         // The V5 header keeps the alpha channel and the colour masks.
         for (UINT format : {UINT(CF_DIBV5), UINT(CF_DIB)}) {

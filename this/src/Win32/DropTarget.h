@@ -1,10 +1,15 @@
 #pragma once
 
-// The COM drop target of the main window. For now it answers every drag
-// with "no drop"; taking files is the next step.
+// The COM drop target of the main window: files from Explorer, virtual files
+// (mail attachments and the like) from other programs. The shell's drag
+// image is drawn over the window while a drag passes.
+
+#include "this/src/WindowDropTarget.h"
 
 #include <windows.h>
 #include <ole2.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <atomic>
 
@@ -12,7 +17,8 @@ namespace Brintavolex::Win32 {
 
 class DropTarget final : public IDropTarget {
 public:
-    DropTarget() = default;
+    // window (may be null) is where the drag image is drawn.
+    DropTarget(HWND window, IWindowDropTarget::DropHandler onDrop);
     DropTarget(const DropTarget &) = delete;
     DropTarget &operator=(const DropTarget &) = delete;
 
@@ -25,8 +31,24 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject *data, DWORD keys, POINTL point, DWORD *effect) override;
 
 private:
-    ~DropTarget() = default;
+    ~DropTarget();
+    // The effect offered for what DragEnter found, within what is allowed.
+    DWORD Effect(DWORD allowed) const noexcept;
+
     std::atomic<ULONG> _references{1};
+    HWND _window;
+    IWindowDropTarget::DropHandler _onDrop;
+    IDropTargetHelper *_dragImage = nullptr;
+    bool _offersFiles = false;
+    bool _offersDescriptorW = false;
+    bool _offersDescriptor = false;
 };
+
+// What the data of a drop or of the clipboard holds: the first file, else
+// the first virtual file (wide descriptor preferred). Throws what is wrong;
+// an item with neither path nor name when nothing fits.
+DroppedItem ReadDroppedData(IDataObject &data);
+// The first path of a file drop, however long. Throws when it has none.
+String FirstDroppedFile(HDROP drop);
 
 } // namespace Brintavolex::Win32
