@@ -3,16 +3,14 @@
 // labels that follow a language switch at the next frame.
 #include "GUI/api/Button.h"
 #include "GUI/api/Font.h"
-#include "GUI/api/GUI.h"
-#include "GUI/api/HeadlessWindowPlatform.h"
 #include "GUI/api/Label.h"
 #include "GUI/api/Panel.h"
 #include "GUI/api/Tooltip.h"
 #include "Platform/api/Language.h"
+#include "support/HeadlessDesk.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,62 +23,21 @@ namespace M = WindowMessages;
 constexpr std::uint32_t KeyReturn = 13, KeySpace = 32;
 
 // Two monitors side by side; the left one has a task bar at its bottom.
-struct Desk {
+struct Desk : TestSupport::HeadlessDesk<> {
     static constexpr Rect kLeftWork{0, 0, 1280, 984};
     static constexpr Rect kRightWork{1280, 0, 2560, 1024};
 
     explicit Desk(Rect rootRect = Rect{100, 50, 420, 290}, std::uint32_t rightDpi = 96)
     {
-        platform = MakeShared<HeadlessWindowPlatform>();
-        MonitorInfo left, right;
-        left.id = 1;
-        left.area = Rect{0, 0, 1280, 1024};
-        left.workArea = kLeftWork;
-        right.id = 2;
-        right.area = right.workArea = kRightWork;
-        right.dpiX = right.dpiY = rightDpi;
-        platform->SetMonitors({left, right});
-        gui = std::make_unique<GUI>(platform);
-        gui->CreateContextSoftware();
-        root = MakeShared<PanelWithTransparentTitle>();
+        platform->SetMonitors({{1, Rect{0, 0, 1280, 1024}, kLeftWork}, {2, kRightWork, kRightWork, rightDpi, rightDpi}});
         root->SetStyle(MakeShared<ViewerStyleWithOpaquePanelBackground>());
-        root->SetRect(rootRect);
-        gui->SetRootPanel(root);
-        gui->Show();
+        Show(rootRect);
     }
     ~Desk()
     {
         gui.reset();
         Locale::SetCurrentLanguage(Locale::EnumLanguage::Auto);
     }
-    WindowHandle Window() const { return gui->WindowOf(*root); }
-    void Pump()
-    {
-        platform->Post(Window(), 0, 0, 0);
-        gui->ProcessPendingMessages();
-    }
-    // Pointer input at a panel-relative point, handled at once.
-    void Pointer(std::uint32_t message, std::int32_t x, std::int32_t y)
-    {
-        platform->InjectPointer(Window(), message, x, y);
-        Pump();
-    }
-    void Click(std::int32_t x, std::int32_t y)
-    {
-        Pointer(M::MouseMove, x, y);
-        Pointer(M::LButtonDown, x, y);
-        Pointer(M::LButtonUp, x, y);
-    }
-    void Key(std::uint32_t message, std::uint32_t key)
-    {
-        platform->InjectKey(Window(), message, key);
-        Pump();
-    }
-    std::vector<std::uint8_t> Frame() const { return platform->Frames(Window()).Pixels(); }
-
-    SharedPtr<HeadlessWindowPlatform> platform;
-    std::unique_ptr<GUI> gui;
-    SharedPtr<PanelWithTransparentTitle> root;
 };
 
 struct Counter {
@@ -177,14 +134,11 @@ TEST(Button, DrawsItsPictureOverItsRectangle)
     d.root->Add(button);
     d.gui->RequestRepaint();
     d.Pump();
-    const auto &frames = d.platform->Frames(d.Window());
-    auto pixel = [&](std::int32_t x, std::int32_t y) {
-        const std::uint8_t *p = frames.Pixels().data() + (std::size_t(y) * frames.Width() + std::size_t(x)) * 4;
-        return std::array<std::uint8_t, 3>{p[0], p[1], p[2]};
+    const auto isRed = [&](std::int32_t x, std::int32_t y) {
+        return d.FrameByte(x, y, 0) == 0 && d.FrameByte(x, y, 1) == 0 && d.FrameByte(x, y, 2) == 255;
     };
-    EXPECT_EQ(pixel(56, 76), (std::array<std::uint8_t, 3>{0, 0, 255}));
-    EXPECT_EQ(pixel(49, 69), (std::array<std::uint8_t, 3>{0, 0, 255}));
-    EXPECT_NE(pixel(46, 66), (std::array<std::uint8_t, 3>{0, 0, 255}));
+    EXPECT_TRUE(isRed(56, 76) && isRed(49, 69));
+    EXPECT_FALSE(isRed(46, 66));
 }
 
 TEST(Button, TwoStateButtonSwitchesBeforeItsCallbackAndNullImagesAreRefused)

@@ -1,12 +1,8 @@
 // The root window's frame on the headless host with two monitors: edge
 // drags, maximised and fullscreen, each giving back exactly what was before.
-#include "GUI/api/GUI.h"
-#include "GUI/api/HeadlessWindowPlatform.h"
-#include "GUI/api/Panel.h"
+#include "support/HeadlessDesk.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace Brintavolex::GUI {
 namespace {
@@ -23,21 +19,13 @@ struct CountingGUI final : GUI {
     int placementsEnded = 0;
 };
 
-struct Frame {
+struct Frame : TestSupport::HeadlessDesk<CountingGUI> {
     Frame()
     {
-        platform = MakeShared<HeadlessWindowPlatform>();
-        MonitorInfo primary{1, kPrimary, kPrimaryWork}, second{2, kSecond, kSecondWork};
-        platform->SetMonitors({primary, second});
-        gui = std::make_unique<CountingGUI>(platform);
-        gui->CreateContextSoftware();
-        root = MakeShared<PanelWithTransparentTitle>();
+        platform->SetMonitors({{1, kPrimary, kPrimaryWork}, {2, kSecond, kSecondWork}});
         root->SetTitle("Titel", "Title");
-        root->SetRect(kStart);
-        gui->SetRootPanel(root);
-        gui->Show();
+        Show(kStart);
     }
-    WindowHandle Window() const { return gui->WindowOf(*root); }
     Rect WindowRect() const { return platform->Window(Window())->rect; }
     // Pointer input at a desktop point, handled with the repaint it asks for.
     void Pointer(std::uint32_t message, std::int32_t x, std::int32_t y)
@@ -62,10 +50,6 @@ struct Frame {
         Pointer(M::LButtonDoubleClick, r.x0 + 200, r.y0 + 5);
         Pointer(M::LButtonUp, r.x0 + 200, r.y0 + 5);
     }
-
-    SharedPtr<HeadlessWindowPlatform> platform;
-    std::unique_ptr<CountingGUI> gui;
-    SharedPtr<PanelWithTransparentTitle> root;
 };
 
 TEST(RootFrame, EdgesAndCornersResizeWithTheMatchingPointerAndNeverBelowTheMinimum)

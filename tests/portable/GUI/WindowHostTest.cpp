@@ -1,9 +1,6 @@
-// The window host driven through fake windows: messages as the system
-// delivers them, a virtual clock for the timers, frames in memory.
-#include "GUI/api/GUI.h"
-#include "GUI/api/HeadlessWindowPlatform.h"
 #include "GUI/api/Panel.h"
 #include "Root/api/Exception.h"
+#include "support/HeadlessDesk.h"
 #include "support/Thrown.h"
 
 #include <gtest/gtest.h>
@@ -71,61 +68,37 @@ struct RootPanel final : PanelWithTransparentTitle {
     int blinks = 0, ticks = 0;
 };
 
-struct Host {
+struct Host : TestSupport::HeadlessDesk<GUI, RootPanel> {
     explicit Host(const std::function<void(HeadlessWindowPlatform &)> &setup = {})
     {
-        platform = MakeShared<HeadlessWindowPlatform>();
         if (setup)
             setup(*platform);
-        gui = std::make_unique<GUI>(platform);
-        gui->CreateContextSoftware();
-        root = MakeShared<RootPanel>();
         root->SetStyle(MakeShared<ViewerStyleWithOpaquePanelBackground>());
         root->SetTitle("Titel", "Title");
-        root->SetRect(100, 50, 420, 290);
         probe.SetRect(20, 40, 120, 140); // panel-relative
         root->Add(probe);
-        gui->SetRootPanel(root);
-        gui->Show();
+        Show(Rect{100, 50, 420, 290});
     }
     ~Host() { gui.reset(); }
-    WindowHandle RootWindow() const { return gui->WindowOf(*root); }
-    const HeadlessWindowPlatform::FakeWindow &Window() const { return *platform->Window(RootWindow()); }
-    // Handles what is queued; a message of no meaning first, so that the
-    // pending input and repaint requests are served as after any message.
-    void Pump()
-    {
-        platform->Post(RootWindow(), 0, 0, 0);
-        gui->ProcessPendingMessages();
-    }
+    const HeadlessWindowPlatform::FakeWindow &FakeWindow() const { return *platform->Window(Window()); }
     // Queues pointer input as the window procedure does, without draining it.
     void Queue(std::uint32_t message, std::int32_t clientX, std::int32_t clientY)
     {
-        platform->Send(RootWindow(), message, 0, PackPoint(clientX, clientY));
+        platform->Send(Window(), message, 0, PackPoint(clientX, clientY));
     }
-    // One byte of the root window's last frame (B, G, R, A).
-    std::uint8_t FrameByte(std::int32_t x, std::int32_t y, int channel) const
-    {
-        const auto &frames = platform->Frames(RootWindow());
-        return frames.Pixels()[(std::size_t(y) * frames.Width() + std::size_t(x)) * 4 + std::size_t(channel)];
-    }
-
-    SharedPtr<HeadlessWindowPlatform> platform;
-    std::unique_ptr<GUI> gui;
-    SharedPtr<RootPanel> root;
     Probe probe;
 };
 
 TEST(WindowHost, ShowCreatesTheRootWindowAndPaintsItThroughAnUpdateRegion)
 {
     Host h;
-    const auto &w = h.Window();
+    const auto &w = h.FakeWindow();
     EXPECT_TRUE(w.visible && w.systemWindow && !w.layered);
     EXPECT_EQ(w.rect, (Rect{100, 50, 420, 290}));
     EXPECT_EQ(w.title.ToStdString(), "Title");
-    EXPECT_EQ(h.platform->ActiveWindow(), h.RootWindow());
+    EXPECT_EQ(h.platform->ActiveWindow(), h.Window());
     EXPECT_EQ(w.paintMessages, 1u);
-    const auto &frames = h.platform->Frames(h.RootWindow());
+    const auto &frames = h.platform->Frames(h.Window());
     EXPECT_EQ(frames.Width(), 320u);
     EXPECT_EQ(frames.Height(), 240u);
     EXPECT_EQ(frames.PresentCount(), 1u);
@@ -134,22 +107,22 @@ TEST(WindowHost, ShowCreatesTheRootWindowAndPaintsItThroughAnUpdateRegion)
     // window invalid: nothing of the frame is clipped away.
     for (int i = 0; i < 3; ++i) {
         h.root->SetRect(100, 50, 420 + i, 290);
-        h.platform->Post(h.RootWindow(), M::RefreshPointer, 0, 0);
+        h.platform->Post(h.Window(), M::RefreshPointer, 0, 0);
         h.Pump();
     }
-    EXPECT_EQ(h.Window().paintMessages, 4u);
-    EXPECT_EQ(h.Window().clippedFrames, 0u);
+    EXPECT_EQ(h.FakeWindow().paintMessages, 4u);
+    EXPECT_EQ(h.FakeWindow().clippedFrames, 0u);
     EXPECT_EQ(frames.PresentCount(), 4u);
     EXPECT_EQ(frames.Width(), 322u);
     // Idle: no paint without a request.
-    h.platform->Post(h.RootWindow(), M::RefreshPointer, 0, 0);
+    h.platform->Post(h.Window(), M::RefreshPointer, 0, 0);
     h.Pump();
-    EXPECT_EQ(h.Window().paintMessages, 4u);
+    EXPECT_EQ(h.FakeWindow().paintMessages, 4u);
     // A paint of the system's own (a window uncovered) draws too.
-    h.platform->InvalidateWindow(h.RootWindow());
+    h.platform->InvalidateWindow(h.Window());
     h.Pump();
     EXPECT_EQ(frames.PresentCount(), 5u);
-    EXPECT_EQ(h.Window().clippedFrames, 0u);
+    EXPECT_EQ(h.FakeWindow().clippedFrames, 0u);
 }
 
 TEST(WindowHost, PressAndReleaseBetweenPaintsArriveInOrderEachAfterItsPosition)
@@ -162,7 +135,7 @@ TEST(WindowHost, PressAndReleaseBetweenPaintsArriveInOrderEachAfterItsPosition)
     EXPECT_EQ(h.gui->PendingInputCount(), 3u);
     EXPECT_TRUE(h.probe.events.empty());
     h.gui->HandleGUIMessages();
-    h.platform->InjectKey(h.RootWindow(), M::KeyDown, 65);
+    h.platform->InjectKey(h.Window(), M::KeyDown, 65);
     h.Pump();
     const std::vector<std::string> expected{"move@30,50", "move@32,52", "down@32,52",
                                             "move@40,60", "up@40,60",   "key65"};
@@ -190,9 +163,8 @@ TEST(WindowHost, TheRootPanelTakesTheClicksNoChildTakesAndOtherPanelsStayAbove)
     h.gui->AddPanel(other);
     EXPECT_EQ(other->GetParent(), h.root.Get());
     // On the root's own area.
-    h.platform->InjectPointer(h.RootWindow(), M::LButtonDown, 250, 100);
-    h.platform->InjectPointer(h.RootWindow(), M::LButtonUp, 250, 100);
-    h.Pump();
+    h.platform->InjectPointer(h.Window(), M::LButtonDown, 250, 100);
+    h.Pointer(M::LButtonUp, 250, 100);
     EXPECT_EQ(h.root->own, (std::vector<std::string>{"250,100"}));
     // The press brought the root panel forward, yet the other panel is hit.
     EXPECT_EQ(h.gui->PanelAt(310, 210), other);
@@ -201,12 +173,12 @@ TEST(WindowHost, TheRootPanelTakesTheClicksNoChildTakesAndOtherPanelsStayAbove)
     const WindowHandle otherWindow = h.gui->WindowOf(*other);
     ASSERT_NE(otherWindow, 0u);
     EXPECT_TRUE(h.platform->Window(otherWindow)->layered);
-    EXPECT_EQ(h.platform->Window(otherWindow)->owner, h.RootWindow());
+    EXPECT_EQ(h.platform->Window(otherWindow)->owner, h.Window());
     EXPECT_EQ(other->GetWindowKind(), PanelWindowKind::OwnGUIWindow);
     // Clicking it leaves the keyboard with the root window.
     bool handled = true;
     EXPECT_EQ(h.gui->WindowProcedure(otherWindow, M::MouseActivate, 0, 0, handled), MouseActivateNoActivate);
-    EXPECT_EQ(h.platform->ActiveWindow(), h.RootWindow());
+    EXPECT_EQ(h.platform->ActiveWindow(), h.Window());
     // Removing the panel takes its window along.
     h.gui->RemovePanel(*other);
     EXPECT_EQ(h.platform->Window(otherWindow), nullptr);
@@ -219,21 +191,18 @@ TEST(WindowHost, DraggingTheTitleMovesTheWindowAndTheAttachedPanels)
     attached->SetRect(150, 100, 200, 150);
     h.gui->AddPanel(attached);
     h.Pump();
-    const WindowHandle window = h.RootWindow();
-    h.platform->InjectPointer(window, M::LButtonDown, 200, 5);
-    h.Pump();
+    const WindowHandle window = h.Window();
+    h.Pointer(M::LButtonDown, 200, 5);
     EXPECT_TRUE(h.root->IsMoving());
     // The window follows at each paint; client coordinates follow the window.
-    h.platform->InjectPointer(window, M::MouseMove, 230, 25);
-    h.Pump();
+    h.Pointer(M::MouseMove, 230, 25);
     EXPECT_EQ(h.root->GetRect(), (Rect{130, 70, 450, 310}));
-    EXPECT_EQ(h.Window().rect, (Rect{130, 70, 450, 310}));
+    EXPECT_EQ(h.FakeWindow().rect, (Rect{130, 70, 450, 310}));
     h.platform->InjectPointer(window, M::MouseMove, 210, 5); // desktop (340, 75)
-    h.platform->InjectPointer(window, M::LButtonUp, 210, 5);
-    h.Pump();
+    h.Pointer(M::LButtonUp, 210, 5);
     EXPECT_FALSE(h.root->IsMoving());
     EXPECT_EQ(h.root->GetRect(), (Rect{140, 70, 460, 310}));
-    EXPECT_EQ(h.Window().rect, h.root->GetRect());
+    EXPECT_EQ(h.FakeWindow().rect, h.root->GetRect());
     EXPECT_EQ(attached->GetRect(), (Rect{190, 120, 240, 170}));
     EXPECT_EQ(h.platform->Window(h.gui->WindowOf(*attached))->rect, attached->GetRect());
     EXPECT_TRUE(h.probe.events.empty()); // the drag never reached the content
@@ -345,7 +314,7 @@ TEST(WindowHost, ExceptionsInTimersAndInRoutedInputAreReportedAndEndTheRun)
     {
         Host h;
         h.probe.throwOnPress = true;
-        h.platform->InjectPointer(h.RootWindow(), M::LButtonDown, 30, 50);
+        h.platform->InjectPointer(h.Window(), M::LButtonDown, 30, 50);
         EXPECT_EQ(h.gui->Run(), -1);
         EXPECT_NE(h.platform->EndText().ToStdString().find("Probe: press refused"), std::string::npos);
         EXPECT_NE(h.platform->EndText().ToStdString().find("message 513"), std::string::npos);
@@ -414,12 +383,12 @@ TEST(WindowHost, TitleColoursFollowTheColorizationAndTheActivation)
         EXPECT_EQ(h.FrameByte(300, 2, 2), expected(0x00));
         EXPECT_EQ(h.FrameByte(300, 2, 1), expected(0x78));
         EXPECT_EQ(h.FrameByte(300, 2, 0), expected(0xD7));
-        h.platform->Activate(h.RootWindow(), false);
+        h.platform->Activate(h.Window(), false);
         h.Pump();
         EXPECT_FALSE(h.gui->IsRootWindowActive());
         for (int c = 0; c < 3; ++c)
             EXPECT_EQ(h.FrameByte(300, 2, c), 235);
-        h.platform->Activate(h.RootWindow(), true);
+        h.platform->Activate(h.Window(), true);
         h.Pump();
         EXPECT_EQ(h.FrameByte(300, 2, 2), expected(0x00));
     }
@@ -443,16 +412,14 @@ TEST(WindowHost, AModalWindowTakesThePointerAndFlashesWhenOthersAreClicked)
     h.Pump();
     const WindowHandle dialogWindow = h.gui->WindowOf(*dialog);
     h.gui->SetModalWindow(dialogWindow);
-    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
-    h.Pump();
+    h.Pointer(M::MouseMove, 30, 50);
     EXPECT_TRUE(h.probe.events.empty());
     bool handled = false;
-    EXPECT_EQ(h.gui->WindowProcedure(h.RootWindow(), M::MouseActivate, 0, 0, handled), MouseActivateNoActivateAndEat);
+    EXPECT_EQ(h.gui->WindowProcedure(h.Window(), M::MouseActivate, 0, 0, handled), MouseActivateNoActivateAndEat);
     EXPECT_EQ(h.platform->FlashCountSeen(), 3u);
     EXPECT_EQ(h.platform->FlashIntervalSeen(), 530u / 8);
     h.gui->SetModalWindow(0);
-    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
-    h.Pump();
+    h.Pointer(M::MouseMove, 30, 50);
     EXPECT_EQ(h.probe.events.size(), 1u);
 }
 
@@ -469,13 +436,13 @@ TEST(WindowHost, AModalPanelLeavesThePointerToThePopupsAboveIt)
     h.gui->SetModalPanel(dialog.Get());
     h.gui->AddPanel(popup);
     h.Pump();
-    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
+    h.platform->InjectPointer(h.Window(), M::MouseMove, 30, 50);
     h.platform->InjectPointer(h.gui->WindowOf(*popup), M::MouseMove, 10, 20);
     h.Pump();
     EXPECT_TRUE(h.probe.events.empty());
     EXPECT_EQ(inPopup.events, std::vector<std::string>{"move@10,20"});
     bool handled = false;
-    EXPECT_EQ(h.gui->WindowProcedure(h.RootWindow(), M::MouseActivate, 0, 0, handled), MouseActivateNoActivateAndEat);
+    EXPECT_EQ(h.gui->WindowProcedure(h.Window(), M::MouseActivate, 0, 0, handled), MouseActivateNoActivateAndEat);
     // A panel below the modal one is blocked like the main window.
     h.gui->BringToFront(*dialog);
     h.platform->InjectPointer(h.gui->WindowOf(*popup), M::MouseMove, 11, 20);
@@ -483,8 +450,7 @@ TEST(WindowHost, AModalPanelLeavesThePointerToThePopupsAboveIt)
     EXPECT_EQ(inPopup.events.size(), 1u);
     // A modal panel that left the GUI blocks nothing.
     h.gui->RemovePanel(*dialog);
-    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
-    h.Pump();
+    h.Pointer(M::MouseMove, 30, 50);
     EXPECT_EQ(h.probe.events.size(), 1u);
     h.gui->RemovePanel(*popup);
 }
@@ -492,10 +458,9 @@ TEST(WindowHost, AModalPanelLeavesThePointerToThePopupsAboveIt)
 TEST(WindowHost, PostedTasksRunOnTheGuiThreadAndRefreshThePointer)
 {
     Host h;
-    h.platform->InjectPointer(h.RootWindow(), M::MouseMove, 30, 50);
-    h.Pump();
+    h.Pointer(M::MouseMove, 30, 50);
     int ran = 0;
-    h.platform->PostTask(h.RootWindow(), [&] {
+    h.platform->PostTask(h.Window(), [&] {
         ++ran;
         h.probe.SetRect(0, 0, 10, 10); // the layout changed under the pointer
     });
@@ -505,7 +470,7 @@ TEST(WindowHost, PostedTasksRunOnTheGuiThreadAndRefreshThePointer)
     EXPECT_EQ(h.probe.events, (std::vector<std::string>{"move@30,50", "move@30,50"}));
     EXPECT_EQ(h.root->GetHotControl(), nullptr);
     // The pointer leaving for another program's window clears the hover.
-    h.platform->InjectLeave(h.RootWindow(), 900, 900);
+    h.platform->InjectLeave(h.Window(), 900, 900);
     h.Pump();
     EXPECT_EQ(h.gui->GetHoveredPanel(), nullptr);
 }

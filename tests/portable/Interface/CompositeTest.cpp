@@ -2,7 +2,6 @@
 #include "Interface/api/CompositeOfProperties.h"
 #include "Interface/api/RML.h"
 
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -92,7 +91,6 @@ TEST(Composite, ChildrenKeepOrderAndUniqueNames)
     header->Add("Masks", masks);
     header->Add(u"\u00C4", UInt8(1));
 
-    // Order, nesting and values as shown: the property tree's tests.
     EXPECT_EQ(header->GetChild("Masks")->GetChild("Red")->GetUInt32(), 0xFF0000u);
     // Names meet across encodings.
     EXPECT_EQ(header->GetChild("\xC4")->GetUInt8(), 1);
@@ -156,8 +154,6 @@ TEST(CompositeOfProperties, ReadsInMemberOrderAndStopsAtTheFirstFailure)
 
 TEST(CompositeOfProperties, ShowsItsMembersAsAPropertyTree)
 {
-    // Values as text; nested composites and names are shown by the property
-    // tree's own tests.
     Settings settings;
     EXPECT_EQ(settings.GetCount(), 5u);
     String text;

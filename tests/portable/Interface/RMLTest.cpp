@@ -60,22 +60,6 @@ void ExpectGolden(const std::string &actual, const std::string &relative)
 
 } // namespace
 
-TEST(RML, EntriesAreKeyValueAndEmptyLine)
-{
-    TempFolder folder;
-    const std::string bytes = WriteFile(folder, [](IWriter &root) {
-        // The outermost composite's name is not stored.
-        const auto settings = root.EnterTree("Settings");
-        const String en("EN");
-        settings->WriteString(&en, "Language");
-        const SInt32 zoom = 5;
-        settings->EnterTree("A")->EnterTree("B")->WriteSInt32(&zoom, "Zoom");
-        const Float32 gamma = 0.333333333f;
-        settings->EnterTree("A")->WriteFloat32(&gamma, "Gamma");
-    });
-    EXPECT_EQ(bytes, "[Language]\r\nEN\r\n\r\n[A][B][Zoom]\r\n5\r\n\r\n[A][Gamma]\r\n0.333333\r\n\r\n");
-}
-
 TEST(RML, ReadingFindsTheFirstEntryOfAKey)
 {
     const auto reader = RMLPropertyReader::FromBytes("[Language]\r\nEN\r\n\r\n"

@@ -150,26 +150,6 @@ TEST(Planoscope, ShowsEachExifOrientationUprightWithTheViewsTurnOnTop)
         }
 }
 
-TEST(Planoscope, WheelZoomKeepsThePointUnderTheCursor)
-{
-    Desk desk;
-    desk.view.SetImage(Pattern(256, 256));
-    desk.view.SetZoom(0.25);
-    const std::int32_t cx = 71, cy = 43; // panel coordinates
-    for (int notches : {1, 2, -3, 5, -1}) {
-        const Vec2 before = desk.view.ImagePointAt(cx + 0.5, cy + 0.5);
-        desk.Wheel(cx, cy, 120 * notches);
-        const Vec2 after = desk.view.ImagePointAt(cx + 0.5, cy + 0.5);
-        EXPECT_NEAR(after.x, before.x, desk.view.GetZoom()) << notches;
-        EXPECT_NEAR(after.y, before.y, desk.view.GetZoom()) << notches;
-        desk.Paint();
-        // The drawn pixel under the cursor comes from that image point.
-        const Vec2 drawn = Desk::Source(desk.At(cx, cy));
-        EXPECT_NEAR(drawn.x, std::floor(after.x), 1.0);
-        EXPECT_NEAR(drawn.y, std::floor(after.y), 1.0);
-    }
-}
-
 // Touchpads and smooth wheels send parts of a notch; they add up to notches.
 TEST(Planoscope, WheelDeltasBelowANotchAddUp)
 {

@@ -1,34 +1,24 @@
 // The stream slider on the headless host: which controls are enabled, what
 // the index box accepts, and playback on the host's virtual clock.
-#include "GUI/api/GUI.h"
-#include "GUI/api/HeadlessWindowPlatform.h"
-#include "GUI/api/Panel.h"
 #include "PlanoscopeWidget/api/VerticalStreamSliderControl.h"
 #include "Root/api/Exception.h"
+#include "support/HeadlessDesk.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 namespace Brintavolex {
 namespace {
 
-struct Host {
+struct Host : TestSupport::HeadlessDesk<> {
     Host()
     {
-        platform = MakeShared<GUI::HeadlessWindowPlatform>();
-        gui = std::make_unique<GUI::GUI>(platform);
-        gui->CreateContextSoftware();
-        root = MakeShared<GUI::PanelWithTransparentTitle>();
-        root->SetRect(100, 50, 500, 450);
         stream.SetRect(0, 30, 20, 400);
         root->Add(stream);
-        gui->SetRootPanel(root);
-        gui->Show();
-        Function2<void(VerticalStreamSliderControl &, std::uint64_t)> report;
-        report.ResetCallable([this](VerticalStreamSliderControl &, std::uint64_t index) { shown.push_back(index); });
-        stream.OnIndexChanged() = report;
+        Show(GUI::Rect{100, 50, 500, 450});
+        stream.OnIndexChanged().ResetCallable(
+            [this](VerticalStreamSliderControl &, std::uint64_t index) { shown.push_back(index); });
     }
     ~Host()
     {
@@ -39,12 +29,8 @@ struct Host {
     void Wait(std::uint64_t milliseconds)
     {
         platform->Advance(milliseconds);
-        platform->Post(gui->WindowOf(*root), 0, 0, 0);
-        gui->ProcessPendingMessages();
+        Pump();
     }
-    SharedPtr<GUI::HeadlessWindowPlatform> platform;
-    std::unique_ptr<GUI::GUI> gui;
-    SharedPtr<GUI::PanelWithTransparentTitle> root;
     VerticalStreamSliderControl stream;
     std::vector<std::uint64_t> shown;
 };

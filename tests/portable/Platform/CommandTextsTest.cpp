@@ -39,7 +39,6 @@ TEST(CommandTexts, EveryPairHasBothLanguagesAndGermanIsWindows1252)
         EXPECT_FALSE(HoldsUtf8Sequence(std::string(de.Narrow()))) << de.ToStdString();
         EXPECT_FALSE(HoldsUtf8Sequence(std::string(en.Narrow()))) << en.ToStdString();
     }
-    EXPECT_EQ(english.size(), 70u);
     // The characters come out as written.
     EXPECT_EQ(Texts::OpenFileEllipsis[0].ToU16String(), u"Datei öffnen...");
     EXPECT_EQ(std::string(Texts::OpenFileEllipsis[0].Narrow()), "Datei \xF6" "ffnen...");

@@ -219,13 +219,8 @@ TEST(GetImageFromScene, IndexPaths)
 TEST(GetImageFromScene, VolumeSlicesInThreeOrientations)
 {
     const SharedPtr<ISceneItem> volume = SmallVolume();
-    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XYZeroBasedIndex>(1)})),
-              (std::vector<int>{100, 101, 102, 103, 110, 111, 112, 113, 120, 121, 122, 123}));
-    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XZZeroBasedIndex>(2)})),
-              (std::vector<int>{20, 21, 22, 23, 120, 121, 122, 123}));
-    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<YZZeroBasedIndex>(3)})),
-              (std::vector<int>{3, 13, 23, 103, 113, 123}));
-    // The default slice is the middle one.
+    // The slices' pixels: the adapters' test. The default slice is the middle one.
+    EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<YZZeroBasedIndex>(3)}))[5], 123);
     EXPECT_EQ(Pixels(GetImageFromScene(volume, {MakeShared<XYDefaultIndex>()}))[0], 100);
     EXPECT_THROW(GetImageFromScene(volume, {MakeShared<XYZeroBasedIndex>(2)}), std::invalid_argument);
 

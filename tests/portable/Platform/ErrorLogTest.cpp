@@ -203,7 +203,6 @@ TEST(ErrorLog, RotatesToOneOldFile)
     EXPECT_NE(fresh.find("x(2): after rotation"), std::string::npos);
 }
 
-// 8 threads x 500 entries: every line arrives whole.
 TEST(ErrorLog, ConcurrentEntriesAreNeitherLostNorInterleaved)
 {
     TestLog log;

@@ -50,8 +50,8 @@ struct Frame {
     SharedPtr<Renderer> renderer;
 };
 
-template <class P> SharedPtr<Image2D> Texture(Context &context, std::uint32_t w, std::uint32_t h,
-                                              const std::vector<P> &pixels, bool mip = false)
+template <class P>
+SharedPtr<Data::Image2DBase> Picture(std::uint32_t w, std::uint32_t h, const std::vector<P> &pixels)
 {
     SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(Data::ColorTypeOf<P>::value);
     image->Allocate(w, h);
@@ -59,9 +59,14 @@ template <class P> SharedPtr<Image2D> Texture(Context &context, std::uint32_t w,
     for (std::uint32_t y = 0; y < h; ++y)
         for (std::uint32_t x = 0; x < w; ++x)
             lock(x, y) = pixels[y * w + x];
-    lock.Release();
+    return image;
+}
+
+template <class P> SharedPtr<Image2D> Texture(Context &context, std::uint32_t w, std::uint32_t h,
+                                              const std::vector<P> &pixels, bool mip = false)
+{
     SharedPtr<Image2D> texture = context.CreateImage2D();
-    texture->CreateFromMemory(image, mip);
+    texture->CreateFromMemory(Picture(w, h, pixels), mip);
     return texture;
 }
 
@@ -171,15 +176,7 @@ TEST(SoftwareTexture, OpacityAskedAheadDrawsAsAScanAndIsForgottenOnWrite)
     std::mt19937 rng(5);
     for (auto &p : pixels)
         p = {std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 255};
-    auto picture = [&] {
-        SharedPtr<Data::Image2DBase> image = Data::CreateImage2D(Data::ColorTypeOf<P>::value);
-        image->Allocate(w, h);
-        auto lock = image->Lock<P>();
-        for (std::uint32_t y = 0; y < h; ++y)
-            for (std::uint32_t x = 0; x < w; ++x)
-                lock(x, y) = pixels[y * w + x];
-        return image;
-    };
+    auto picture = [&] { return Picture(w, h, pixels); };
     auto frame = [](const SharedPtr<Data::Image2DBase> &image) {
         Frame f(40, 30);
         f.renderer->EnableBlending();

@@ -64,22 +64,6 @@ TEST(MemoryStream, ReadsLocksAndRefusesToLeaveItsMemory)
     EXPECT_EQ(stream.GetProperty(kFileNamePropertyKey), nullptr);
 }
 
-TEST(EndianStream, ByteOrder)
-{
-    const std::uint8_t bytes[] = {0x12, 0x34, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
-    MemoryStream a(bytes, sizeof bytes), b(bytes, sizeof bytes);
-    BEStream big(a);
-    LEStream little(b);
-    EXPECT_EQ(big.ReadUInt16(), 0x1234);
-    EXPECT_EQ(little.ReadUInt16(), 0x3412);
-    EXPECT_EQ(big.ReadUInt64(), 0x0102030405060708ull);
-    EXPECT_EQ(little.ReadUInt64(), 0x0807060504030201ull);
-    EXPECT_EQ(Thrown([&] { big.ReadUInt16(); }), "end of stream");
-    big.seek(2);
-    EXPECT_EQ(big.ReadUInt32(), 0x01020304u);
-    EXPECT_EQ(big.size(), sizeof bytes);
-}
-
 TEST(LockStream, TypedValuesInBothOrders)
 {
     const std::uint8_t le[] = {0x00, 0x00, 0x80, 0x3F, 0x34, 0x12, 0xFF};

@@ -83,7 +83,6 @@ TEST(CriticalSection, LockGuardsAndRefusesNull)
     EXPECT_EQ(counter, 40000);
 }
 
-// Observes the threads a loop uses and checks that the shares tile the range.
 TEST(ParallelLoop, SharesCoverTheRangeOnTheExpectedThreads)
 {
     for (unsigned processors : {1u, 2u, 32u}) {
