@@ -18,7 +18,7 @@ constexpr std::size_t kNameOffset = 72;
 constexpr std::size_t kNameUnits = 260;
 constexpr std::uint32_t kSizeGiven = 0x40; // FD_FILESIZE
 // Enough per read that a large file takes few calls.
-constexpr std::size_t kReadChunk = std::size_t(1) << 20;
+constexpr std::size_t kReadChunk = std::size_t(1) << 16;
 
 std::uint32_t Read32(const std::uint8_t *p)
 {
@@ -73,14 +73,15 @@ std::vector<std::uint8_t> ReadVirtualFile(const ReadSome &read, std::optional<st
         throw Exception("the dropped file is larger than the decode limit");
     const std::uint64_t wanted = size ? *size : limit + 1;
     std::vector<std::uint8_t> bytes;
+    // Only what arrives is kept: a source handing out a few bytes per call
+    // costs no more than one that fills the buffer.
+    std::vector<std::uint8_t> buffer(kReadChunk);
     while (bytes.size() < wanted) {
         const std::size_t chunk = std::size_t(std::min<std::uint64_t>(kReadChunk, wanted - bytes.size()));
-        const std::size_t before = bytes.size();
-        bytes.resize(before + chunk);
-        const std::size_t got = std::min(read(bytes.data() + before, chunk), chunk);
-        bytes.resize(before + got);
+        const std::size_t got = std::min(read(buffer.data(), chunk), chunk);
         if (got == 0)
             break;
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + std::ptrdiff_t(got));
     }
     if (bytes.size() > limit)
         throw Exception("the dropped file is larger than the decode limit");
