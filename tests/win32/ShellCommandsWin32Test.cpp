@@ -109,8 +109,9 @@ TEST(ShellCommandsWin32, ASilentDeleteMovesTheFileIntoTheTrashAndAMissingOneFail
 
     const DeleteResult missing = shell->DeleteToRecycleBin(0, ToString(path), true);
     EXPECT_NE(missing.outcome, DeleteOutcome::Deleted);
-    if (missing.outcome == DeleteOutcome::Failed)
+    if (missing.outcome == DeleteOutcome::Failed) {
         EXPECT_FALSE(missing.reason.Empty());
+    }
 }
 
 TEST(ShellCommandsWin32, PrintingAFileWithoutAssociationShowsTheNoAssociationMessage)

@@ -2,6 +2,7 @@
 
 #include "Root/api/Exception.h"
 #include "this/src/Win32/DropTarget.h"
+#include "this/src/Win32/LockedGlobal.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -31,24 +32,6 @@ public:
     ~OpenedClipboard() { CloseClipboard(); }
     OpenedClipboard(const OpenedClipboard &) = delete;
     OpenedClipboard &operator=(const OpenedClipboard &) = delete;
-};
-
-class LockedGlobal {
-public:
-    explicit LockedGlobal(HGLOBAL memory) : _memory(memory), _data(GlobalLock(memory))
-    {
-        if (!_data)
-            Fail("GlobalLock", GetLastError());
-    }
-    ~LockedGlobal() { GlobalUnlock(_memory); }
-    LockedGlobal(const LockedGlobal &) = delete;
-    LockedGlobal &operator=(const LockedGlobal &) = delete;
-    const void *Data() const noexcept { return _data; }
-    std::size_t Size() const noexcept { return GlobalSize(_memory); }
-
-private:
-    HGLOBAL _memory;
-    void *_data;
 };
 
 // The format's data, or null when the clipboard does not hold it after all.
@@ -82,8 +65,8 @@ public:
             HANDLE memory = DataOf(format);
             if (!memory)
                 continue;
-            LockedGlobal locked(memory);
-            const auto *bytes = static_cast<const std::uint8_t *>(locked.Data());
+            const Win32::LockedGlobal locked(memory, kContext);
+            const std::uint8_t *bytes = locked.Data();
             content.dib.assign(bytes, bytes + locked.Size());
             return content;
         }

@@ -3,6 +3,7 @@
 #include "Platform/api/DecodeLimit.h"
 #include "Platform/api/ErrorLog.h"
 #include "Root/api/Exception.h"
+#include "this/src/Win32/LockedGlobal.h"
 
 #include <shellapi.h>
 
@@ -56,24 +57,6 @@ private:
     STGMEDIUM _medium{};
 };
 
-class LockedGlobal {
-public:
-    explicit LockedGlobal(HGLOBAL memory) : _memory(memory), _data(memory ? GlobalLock(memory) : nullptr)
-    {
-        if (!_data)
-            Fail("GlobalLock", HRESULT_FROM_WIN32(GetLastError()));
-    }
-    ~LockedGlobal() { GlobalUnlock(_memory); }
-    LockedGlobal(const LockedGlobal &) = delete;
-    LockedGlobal &operator=(const LockedGlobal &) = delete;
-    const std::uint8_t *Data() const noexcept { return static_cast<const std::uint8_t *>(_data); }
-    std::size_t Size() const noexcept { return GlobalSize(_memory); }
-
-private:
-    HGLOBAL _memory;
-    void *_data;
-};
-
 } // namespace
 
 String FirstDroppedFile(HDROP drop)
@@ -104,14 +87,14 @@ DroppedItem FirstVirtualFile(IDataObject &data, bool wide)
     {
         Medium medium(data, FormatOf(wide ? DescriptorWFormat() : DescriptorFormat(), TYMED_HGLOBAL),
                       "GetData(FileGroupDescriptor)");
-        const LockedGlobal locked(medium.Get().hGlobal);
+        const LockedGlobal locked(medium.Get().hGlobal, kContext);
         described = FirstDescribedFile(locked.Data(), locked.Size(), wide);
     }
     item.name = described.name;
     Medium medium(data, FormatOf(ContentsFormat(), TYMED_HGLOBAL | TYMED_ISTREAM, 0), "GetData(FileContents)");
     const std::uint64_t limit = GetDecodeLimit();
     if (medium.Get().tymed == TYMED_HGLOBAL) {
-        const LockedGlobal locked(medium.Get().hGlobal);
+        const LockedGlobal locked(medium.Get().hGlobal, kContext);
         std::size_t at = 0;
         item.bytes = ReadVirtualFile(
             [&](std::uint8_t *buffer, std::size_t capacity) {
