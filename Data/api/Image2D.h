@@ -141,6 +141,11 @@ public:
     // answer until its next writable lock or allocation, so that a decode
     // worker can pay for the scan instead of the first paint.
     bool IsOpaque() const;
+    // Counts writable locks and allocations, so that what was made from the
+    // pixels (a resampled frame) is known to be stale. Meaningful only for
+    // images that keep facts: others change without telling.
+    std::uint64_t WriteGeneration() const noexcept { return _writeGeneration.load(std::memory_order_relaxed); }
+    bool KeepsFacts() const noexcept { return _keepsFacts; }
 
 protected:
     // One slot for all typed locks: the image's own type answers with its
@@ -152,7 +157,11 @@ protected:
     void AcquireLock(std::uint8_t mode, const char *failure) const;
     // Only images whose pixels change under writable locks alone keep facts.
     void KeepFacts() noexcept { _keepsFacts = true; }
-    void ForgetFacts() const noexcept { _opacity.store(kOpacityUnknown, std::memory_order_relaxed); }
+    void ForgetFacts() const noexcept
+    {
+        _opacity.store(kOpacityUnknown, std::memory_order_relaxed);
+        _writeGeneration.fetch_add(1, std::memory_order_relaxed);
+    }
 
     std::uint64_t _stride = 0;
     std::uint64_t _rows = 0;
@@ -164,6 +173,7 @@ private:
     static constexpr std::int8_t kOpacityUnknown = -1;
     bool _keepsFacts = false;
     mutable std::atomic<std::int8_t> _opacity{kOpacityUnknown};
+    mutable std::atomic<std::uint64_t> _writeGeneration{0};
     double _scale[2] = {1.0, 1.0};
     std::uint64_t _reserved[2] = {0, 0};
     const ColorType _colorType;

@@ -6,6 +6,7 @@
 #include "Data/api/Image2D.h"
 #include "GUI/api/Control.h"
 #include "GUI/api/Drawing.h"
+#include "GUI/api/ResampledPicture.h"
 #include "GUI/api/Resampling.h"
 #include "PlanoscopeWidget/api/BrightnessContrast.h"
 #include "PlanoscopeWidget/api/PlanoscopeGeometry.h"
@@ -19,6 +20,23 @@ namespace Brintavolex::ImageView {
 
 class PlanoscopeRuler;
 class PlanoscopeRGBColorInfo;
+
+// What the view would resample for a picture shown fitted, from a snapshot
+// of its area, turn and sampling settings (usable on any thread).
+class FittedPaint {
+public:
+    // The zoom that fits a picture of width x height stored pixels shown
+    // upright by its Exif orientation (above 1: reduced), not clamped.
+    double FittingZoom(std::uint64_t width, std::uint64_t height, std::uint16_t exifOrientation) const;
+    // The paint of such a picture after the view fitted it with its pan at the centre.
+    GUI::ResamplingRequest Request(std::uint64_t width, std::uint64_t height, std::uint16_t exifOrientation) const;
+
+private:
+    friend class Planoscope;
+    GUI::Rect _area{};
+    std::int32_t _rotation = 0;
+    Resampling::EnumResamplingMode _modes[3] = {};
+};
 
 class Planoscope : public GUI::ControlList {
 public:
@@ -72,6 +90,13 @@ public:
     void SetResamplingModes(Mode reduced, Mode atHundred, Mode magnified);
     Mode CurrentResamplingMode() const noexcept;
 
+    // Null while the view's frames are not the software renderer's or a
+    // brightness/contrast window changes what is drawn; else the snapshot.
+    std::optional<FittedPaint> FittedPaintPlan() const;
+    // A picture resampled ahead for the image just set: a paint that
+    // resamples exactly the same copies it. Forgotten with the image.
+    void OfferResampled(std::shared_ptr<const GUI::ResampledPicture> resampled) { _ahead = std::move(resampled); }
+
     // Told of every zoom change.
     Function2<void()> &ZoomListener() noexcept { return _zoomListener; }
 
@@ -93,8 +118,10 @@ public:
     int OnMouseWheel(std::uint64_t word, std::int32_t x, std::int32_t y) override;
     bool OnKeyDown(std::uint32_t key, std::int64_t flags) override;
 
-    // Frames drawn in full and frames that reused the last one (panning).
+    // Frames drawn in full, frames copied from a picture resampled ahead
+    // and frames that reused the last one (panning, repaints).
     unsigned FullFrames() const noexcept { return _fullFrames; }
+    unsigned AheadFrames() const noexcept { return _aheadFrames; }
     unsigned ReusedFrames() const noexcept { return _reusedFrames; }
     void EnableFrameReuse(bool enable) noexcept { _reuseEnabled = enable; }
 
@@ -116,6 +143,8 @@ private:
     bool DrawReusingLastFrame(Platform::Video::Context &context, const Platform::Video::RectI32 &destination,
                               Mode mode);
     void KeepFrame(const Platform::Video::RectI32 &destination, Mode mode);
+    GUI::ResamplingRequest CurrentRequest(const Platform::Video::RectI32 &destination, Mode mode) const;
+    bool DrawResampledAhead(const GUI::ResamplingRequest &request);
 
     SharedPtr<Data::Image2DBase> _image;
     std::optional<DisplayWindow> _window;
@@ -136,7 +165,9 @@ private:
     SharedPtr<Platform::Video::Image2D> _texture;
     const Platform::Video::Context *_textureContext = nullptr;
     const Data::Image2DBase *_textureImage = nullptr;
+    std::uint64_t _textureGeneration = 0;
     bool _textureMipMap = false;
+    std::shared_ptr<const GUI::ResampledPicture> _ahead;
 
     bool _rulerShown = false, _valuesShown = false;
     std::unique_ptr<PlanoscopeRuler> _ruler;
@@ -153,7 +184,7 @@ private:
         std::vector<std::uint8_t> pixels;
     } _kept;
     bool _reuseEnabled = true;
-    unsigned _fullFrames = 0, _reusedFrames = 0;
+    unsigned _fullFrames = 0, _aheadFrames = 0, _reusedFrames = 0;
 };
 
 } // namespace Brintavolex::ImageView

@@ -70,6 +70,7 @@ void Planoscope::SetImage(const SharedPtr<Data::Image2DBase> &image, double pixe
     _pixelHeight = (pixelHeight > 0 && std::isfinite(pixelHeight)) ? pixelHeight : 1;
     _texture.Reset();
     _textureImage = nullptr;
+    _ahead.reset();
     _kept.valid = false;
     _wheelDelta = 0;
     if (_fit)
@@ -346,11 +347,15 @@ bool Planoscope::EnsureTexture(Platform::Video::Context &context)
 {
     const bool mipMap = IsMipMode(CurrentResamplingMode());
     const SharedPtr<Data::Image2DBase> &shown = ShownImage();
-    if (_texture && _textureContext == &context && _textureImage == shown.Get() && (_textureMipMap || !mipMap))
+    // A written picture needs a new texture: it keeps the opacity and mip levels of the old pixels.
+    const std::uint64_t generation = shown->WriteGeneration();
+    if (_texture && _textureContext == &context && _textureImage == shown.Get() &&
+        _textureGeneration == generation && (_textureMipMap || !mipMap))
         return true;
     _texture = Platform::Video::CreateFromMemory(context.SharedFromThis<Platform::Video::Context>(), shown, mipMap);
     _textureContext = &context;
     _textureImage = shown.Get();
+    _textureGeneration = generation;
     _textureMipMap = mipMap;
     _kept.valid = false;
     return bool(_texture);
@@ -409,6 +414,11 @@ void Planoscope::DrawImage(Platform::Video::Context &context)
         ++_reusedFrames;
         return;
     }
+    if (_ahead && DrawResampledAhead(CurrentRequest(destination, mode))) {
+        ++_aheadFrames;
+        KeepFrame(destination, mode);
+        return;
+    }
     _resampling.Paint(context.SharedFromThis<Platform::Video::Context>(), _texture, destination, ShownRotation(), mode,
                       ToRect(GetRect()), Mirrored());
     ++_fullFrames;
@@ -423,6 +433,60 @@ Platform::Video::Renderer *ReusableTarget(GUI::Panel *panel)
     return renderer && renderer->CanReuseFrames() ? renderer : nullptr;
 }
 } // namespace
+
+GUI::ResamplingRequest Planoscope::CurrentRequest(const Platform::Video::RectI32 &destination, Mode mode) const
+{
+    return GUI::ResamplingRequest{destination, ToRect(GetRect()), ShownRotation(), Mirrored(), mode};
+}
+
+bool Planoscope::DrawResampledAhead(const GUI::ResamplingRequest &request)
+{
+    const SharedPtr<Data::Image2DBase> &shown = ShownImage();
+    Platform::Video::Renderer *target = ReusableTarget(GetPanel());
+    if (!target || !shown || !_ahead->Matches(*shown, request))
+        return false;
+    const Platform::Video::Renderer::Lock lock = target->LockBackBuffer();
+    const Platform::Video::RectI32 &cut = _ahead->cut;
+    // The paint would clip to the back buffer as well.
+    if (cut.right > std::int32_t(lock.Width()) || cut.bottom > std::int32_t(lock.Height()))
+        return false;
+    const std::size_t rowBytes = std::size_t(cut.right - cut.left) * 4;
+    for (std::int32_t y = cut.top; y < cut.bottom; ++y)
+        std::memcpy(lock.WriteBits() + std::int64_t(y) * lock.Pitch() + std::int64_t(cut.left) * 4,
+                    &_ahead->pixels[std::size_t(y - cut.top) * rowBytes], rowBytes);
+    return true;
+}
+
+std::optional<FittedPaint> Planoscope::FittedPaintPlan() const
+{
+    if (_window || !ReusableTarget(GetPanel()))
+        return std::nullopt;
+    FittedPaint plan;
+    plan._area = GetRect();
+    plan._rotation = _rotation;
+    std::copy(std::begin(_modes), std::end(_modes), plan._modes);
+    return plan;
+}
+
+double FittedPaint::FittingZoom(std::uint64_t width, std::uint64_t height, std::uint16_t exifOrientation) const
+{
+    const std::int32_t rotation = (_rotation + Data::UprightTurnOf(Data::ValidExifOrientation(exifOrientation)).clockwise) % 360;
+    return FitZoom(double(width), double(height), _area.Width(), _area.Height(), rotation);
+}
+
+GUI::ResamplingRequest FittedPaint::Request(std::uint64_t width, std::uint64_t height,
+                                            std::uint16_t exifOrientation) const
+{
+    // As SetImage, SetPan({0, 0}) and FitToWindow leave the view.
+    const Data::UprightTurn upright = Data::UprightTurnOf(Data::ValidExifOrientation(exifOrientation));
+    const std::int32_t rotation = (_rotation + upright.clockwise) % 360;
+    const double w = double(width), h = double(height);
+    const double zoom = ClampZoom(FitZoom(w, h, _area.Width(), _area.Height(), rotation));
+    const Vec2 pan = ImageView::ClampPanning({0, 0}, w, h, _area.Width(), _area.Height(), zoom, rotation);
+    return GUI::ResamplingRequest{ImageRectangle(w, h, rotation, zoom, pan, _area.x0, _area.y0, _area.Width(), _area.Height()),
+                                  ToRect(_area), rotation, upright.mirrored,
+                                  ChooseResampling(zoom, _modes[2], _modes[1], _modes[0])};
+}
 
 void Planoscope::KeepFrame(const Platform::Video::RectI32 &destination, Mode mode)
 {

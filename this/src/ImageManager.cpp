@@ -26,7 +26,21 @@ struct Entry {
     SharedPtr<PreparedDocument> document;
     // Bytes without a file, named by path; no position.
     std::optional<std::vector<std::uint8_t>> bytes;
+    ImageManager::PaintAhead paintAhead;
 };
+
+// The view's resampling made on the worker, so the step to the document
+// paints by copying. A failure costs only that.
+void ResampleAhead(const Entry &entry, PreparedDocument &document)
+{
+    if (!entry.paintAhead || !document.firstImage || !document.error.Empty())
+        return;
+    try {
+        document.firstResampled = entry.paintAhead(document.firstImage, document.exifOrientation);
+    } catch (...) {
+        document.firstResampled.reset();
+    }
+}
 using EntryPointer = std::shared_ptr<Entry>;
 
 bool SamePosition(const IFileList::Iterator &a, const IFileList::Iterator &b) noexcept
@@ -148,6 +162,7 @@ std::uint64_t ImageManager::State::Work(void *argument)
         SharedPtr<PreparedDocument> document =
             entry->bytes ? PrepareMemoryDocument(std::move(*entry->bytes), entry->path, entry->progress)
                          : PrepareDocument(entry->path, entry->position, entry->progress);
+        ResampleAhead(*entry, *document);
         lock.lock();
         entry->document = std::move(document);
         entry->phase = Entry::Phase::Done;
@@ -260,7 +275,7 @@ void ImageManager::ArbitraryImageFromIndex(std::uint64_t index)
     SelectFile(_current.list->GetIteratorFromIndex(index));
 }
 
-void ImageManager::Prefetch()
+void ImageManager::Prefetch(PaintAhead paintAhead)
 {
     if (!_current.HasPosition())
         return;
@@ -291,6 +306,7 @@ void ImageManager::Prefetch()
         auto entry = std::make_shared<Entry>();
         entry->position = position;
         entry->path = path;
+        entry->paintAhead = paintAhead;
         s.documents.push_back(entry);
         s.queue.push_back(entry);
     }

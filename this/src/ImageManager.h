@@ -4,6 +4,7 @@
 // opened and its first image decoded on a worker thread, and its neighbours
 // decoded ahead (prefetch) so that stepping to them shows at once.
 
+#include "GUI/api/ResampledPicture.h"
 #include "Platform/api/CodecFactory.h"
 #include "Platform/api/GuiThreadPoster.h"
 #include "this/src/FileList/FileList.h"
@@ -26,6 +27,8 @@ struct PreparedDocument {
     // The default image of a 2D file, decoded, with its Exif orientation.
     SharedPtr<Data::Image2DBase> firstImage;
     std::uint16_t exifOrientation = 1;
+    // That image resampled for the view ahead of its paint (prefetches only), or null.
+    std::shared_ptr<const GUI::ResampledPicture> firstResampled;
     std::uint64_t firstIndex = 0;
     std::uint64_t imageCount = 1;
     // Shown delay of each image in milliseconds (animations); else empty.
@@ -43,6 +46,10 @@ class ImageManager {
 public:
     // On the GUI thread, once the selected file is ready (or failed).
     using Ready = std::function<void(const SharedPtr<PreparedDocument> &)>;
+    // On the worker, after a prefetch decoded its first image: what the view
+    // would resample when showing it (null: nothing worth it).
+    using PaintAhead = std::function<std::shared_ptr<const GUI::ResampledPicture>(
+        const SharedPtr<Data::Image2DBase> &picture, std::uint16_t exifOrientation)>;
     // Default budget of prefetched documents beside the one shown.
     static constexpr std::uint32_t kDefaultNeighbours = 1;
 
@@ -69,8 +76,9 @@ public:
     void ArbitraryImageFromIndex(std::uint64_t index);
     // Decodes the next and previous files of the current list ahead, within
     // the budget; forgets prefetched documents that are no longer
-    // neighbours. Called once the current document is shown.
-    void Prefetch();
+    // neighbours. Called once the current document is shown. Documents
+    // decoded from now on are resampled ahead by paintAhead, when given.
+    void Prefetch(PaintAhead paintAhead = {});
     // Drops all work and documents (closing, or a file deleted).
     void Clear();
 

@@ -360,6 +360,7 @@ void PlanoscopeApplication::ShowDocument(const PreparedDocument &document)
         BackgroundDecode::Outcome first;
         first.image = document.firstImage;
         ShowFrame(document.firstIndex, first, document.exifOrientation);
+        _viewer.Composite().View().OfferResampled(document.firstResampled);
     }
     if (loaded.wrongExtension)
         ShowNotice(Texts::WrongExtensionWarning);
@@ -389,7 +390,22 @@ void PlanoscopeApplication::PrefetchWhenIdle()
             if (_volume.GetLoadState(o) == ImageView::ImageViewXYXZYZ3DControl::LoadState::Loading ||
                 _volume.GetLoadState(o) == ImageView::ImageViewXYXZYZ3DControl::LoadState::Waiting)
                 return;
-    _manager->Prefetch();
+    _manager->Prefetch(PaintAheadForView());
+}
+
+ImageManager::PaintAhead PlanoscopeApplication::PaintAheadForView() const
+{
+    const std::optional<ImageView::FittedPaint> plan = _viewer.Composite().View().FittedPaintPlan();
+    if (!plan)
+        return {};
+    return [plan = *plan](const SharedPtr<Data::Image2DBase> &picture,
+                          std::uint16_t exifOrientation) -> std::shared_ptr<const GUI::ResampledPicture> {
+        const std::uint64_t w = picture->GetWidth(), h = picture->GetHeight();
+        // As ChooseFirstZoom: only pictures larger than the view open fitted; the others are cheap at 100 %.
+        if (!(plan.FittingZoom(w, h, exifOrientation) > 1))
+            return nullptr;
+        return GUI::ResampleAhead(picture, plan.Request(w, h, exifOrientation));
+    };
 }
 
 void PlanoscopeApplication::ShowFrame(std::uint64_t index, const BackgroundDecode::Outcome &outcome,

@@ -170,6 +170,8 @@ private:
     void ChooseFirstZoom();
     void SlideshowTick();
     void PrefetchWhenIdle();
+    // What the view would resample for a prefetched picture, from its state now.
+    ImageManager::PaintAhead PaintAheadForView() const;
     // A command that failed: logged and said in the notice line.
     template <class F> void Guarded(const char *command, F &&f);
     void OfferRAWImport(const String &path, const std::optional<RAWEntry> &entry, bool unclaimed);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 namespace Brintavolex::ImageView {
 
@@ -258,6 +259,80 @@ TEST(Planoscope, PanningReusesTheLastFrame)
     nearest.Paint();
     EXPECT_EQ(nearest.view.ReusedFrames(), 0u);
     EXPECT_EQ(nearest.view.FullFrames(), 2u);
+}
+
+// A repaint without a change copies the last frame; a write to the shown
+// picture (its pixels and its alpha) makes the next paint a fresh one.
+TEST(Planoscope, ARepaintAfterAWriteShowsTheWrittenPicture)
+{
+    Desk shown, fresh;
+    const SharedPtr<Data::Image2DBase> picture = Pattern(400, 300);
+    shown.view.SetImage(picture);
+    shown.view.SetZoom(0.7);
+    shown.view.SetResamplingModes(Mode::Area, Mode::Area, Mode::Area);
+    shown.Paint();
+    shown.Paint();
+    EXPECT_EQ(shown.view.FullFrames(), 1u);
+    EXPECT_EQ(shown.view.ReusedFrames(), 1u);
+    {
+        auto lock = picture->Lock<Pixel>();
+        for (std::uint32_t y = 40; y < 200; ++y)
+            for (std::uint32_t x = 60; x < 300; ++x)
+                lock(x, y) = Pixel{200, std::uint8_t(x), 9, std::uint8_t(y)};
+    }
+    shown.view.SetPan(shown.view.GetPan());
+    shown.Paint();
+    EXPECT_EQ(shown.view.FullFrames(), 2u);
+
+    fresh.view.SetImage(picture);
+    fresh.view.SetZoom(0.7);
+    fresh.view.SetResamplingModes(Mode::Area, Mode::Area, Mode::Area);
+    fresh.Paint();
+    EXPECT_TRUE(shown.Frame() == fresh.Frame());
+}
+
+// The worker's resampling of a picture the view will fit, for every method
+// and a turned and a mirrored photo, is copied by the paint and is the
+// paint's to the bit; a write after it, or a picture with alpha, is painted.
+TEST(Planoscope, APictureResampledAheadIsCopiedAndIsTheFreshPaint)
+{
+    for (Mode mode : {Mode::Area, Mode::Cubic, Mode::Linear, Mode::MipMapTrilinear})
+        for (std::uint16_t orientation : {1, 6, 7}) {
+            SCOPED_TRACE(testing::Message() << int(mode) << " orientation " << orientation);
+            Desk ahead, fresh;
+            for (Desk *desk : {&ahead, &fresh}) {
+                desk->view.SetResamplingModes(mode, Mode::Nearest, mode);
+                desk->Paint();
+            }
+            const std::optional<FittedPaint> plan = ahead.view.FittedPaintPlan();
+            ASSERT_TRUE(plan);
+            const SharedPtr<Data::Image2DBase> picture = Pattern(1013, 677);
+            EXPECT_GT(plan->FittingZoom(1013, 677, orientation), 1.0);
+            const auto resampled = GUI::ResampleAhead(picture, plan->Request(1013, 677, orientation));
+            ASSERT_TRUE(resampled);
+            for (Desk *desk : {&ahead, &fresh}) {
+                desk->view.SetImage(picture, 1, 1, orientation);
+                desk->view.SetPan({0, 0});
+                desk->view.FitToWindow();
+            }
+            ahead.view.OfferResampled(resampled);
+            ahead.Paint();
+            fresh.Paint();
+            EXPECT_EQ(ahead.view.AheadFrames(), 1u);
+            EXPECT_EQ(ahead.view.FullFrames(), 0u);
+            EXPECT_TRUE(ahead.Frame() == fresh.Frame());
+
+            ahead.view.SetImage(picture, 1, 1, orientation);
+            ahead.view.OfferResampled(resampled);
+            picture->Lock<Pixel>();
+            ahead.Paint();
+            EXPECT_EQ(ahead.view.AheadFrames(), 1u) << "written since";
+        }
+    auto translucent = Pattern(1013, 677);
+    translucent->Lock<Pixel>()(5, 5).a = 254;
+    Desk desk;
+    desk.Paint();
+    EXPECT_FALSE(GUI::ResampleAhead(translucent, desk.view.FittedPaintPlan()->Request(1013, 677, 1)));
 }
 
 TEST(Planoscope, FitFollowsTheViewAndZoomKeysStep)

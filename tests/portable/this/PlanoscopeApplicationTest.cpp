@@ -431,5 +431,42 @@ TEST(PlanoscopeApplication, LargePicturesStartFittedAndPhotosUpright)
     EXPECT_EQ(right[1], 0);
 }
 
+// Stepping to a prefetched photo paints what the worker resampled for the
+// view (a turned one too), and that frame is the one a fresh paint draws.
+TEST(PlanoscopeApplication, ASteppedToPrefetchedPhotoIsPaintedFromItsResamplingAhead)
+{
+    TestSupport::TempFolder folder;
+    folder.Write("a.exo", TestSupport::OrientedPictureFile(1, 250, 200));
+    folder.Write("b.exo", TestSupport::OrientedPictureFile(6, 240, 130));
+    folder.Write("c.exo", TestSupport::OrientedPictureFile(3, 255, 255));
+    AppWindow w;
+    const GUI::Rect r = w.App().GetRect();
+    w.App().SetRect(r.x0, r.y0, r.x0 + 420, r.y0 + 260);
+    w.viewer.OpenFile(FromUTF8(folder.File("a.exo")));
+    w.Settle();
+    ImageView::Planoscope &view = w.App().View();
+    for (int step = 0; step < 2; ++step) {
+        ASSERT_TRUE(w.viewer.Host().PaintPanels());
+        for (int i = 0; i < 2000 && w.App().Manager()->PrefetchedCount() < 2; ++i) {
+            w.viewer.Host().ProcessPendingMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        const unsigned copied = view.AheadFrames(), painted = view.FullFrames();
+        w.Key(kDown);
+        ASSERT_GT(view.FittingZoom(), 1.0) << w.Title();
+        ASSERT_TRUE(w.viewer.Host().PaintPanels());
+        EXPECT_EQ(view.AheadFrames(), copied + 1) << w.Title();
+        EXPECT_EQ(view.FullFrames(), painted) << w.Title();
+        const std::vector<std::uint8_t> ahead = w.platform->Frames(w.Window()).Pixels();
+        // Without the picture resampled ahead and the kept frame, the next paint resamples.
+        view.OfferResampled(nullptr);
+        const auto mode = view.CurrentResamplingMode();
+        view.SetResamplingModes(mode, mode, mode);
+        ASSERT_TRUE(w.viewer.Host().PaintPanels());
+        EXPECT_EQ(view.FullFrames(), painted + 1);
+        EXPECT_TRUE(w.platform->Frames(w.Window()).Pixels() == ahead) << w.Title();
+    }
+}
+
 } // namespace
 } // namespace Brintavolex
