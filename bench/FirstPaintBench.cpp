@@ -5,10 +5,10 @@
 // paint of a picture the prefetch resampled ahead, and what that cost the worker.
 #include "GUI/api/HeadlessWindowPlatform.h"
 #include "GUI/api/ResampledPicture.h"
+#include "PlanoscopeWidget/api/PlanoscopeControl.h"
 #include "Platform/api/String.h"
 #include "Platform/api/System.h"
 #include "Platform/api/Video/Software.h"
-#include "PlanoscopeWidget/api/PlanoscopeControl.h"
 #include "this/src/PlanoscopeMainFrame.h"
 
 #include <algorithm>

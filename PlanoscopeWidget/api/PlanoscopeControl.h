@@ -33,6 +33,7 @@ public:
 
 private:
     friend class Planoscope;
+    std::int32_t ShownRotation(std::uint16_t exifOrientation) const noexcept;
     GUI::Rect _area{};
     std::int32_t _rotation = 0;
     Resampling::EnumResamplingMode _modes[3] = {};

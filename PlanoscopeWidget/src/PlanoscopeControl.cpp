@@ -349,8 +349,8 @@ bool Planoscope::EnsureTexture(Platform::Video::Context &context)
     const SharedPtr<Data::Image2DBase> &shown = ShownImage();
     // A written picture needs a new texture: it keeps the opacity and mip levels of the old pixels.
     const std::uint64_t generation = shown->WriteGeneration();
-    if (_texture && _textureContext == &context && _textureImage == shown.Get() &&
-        _textureGeneration == generation && (_textureMipMap || !mipMap))
+    if (_texture && _textureContext == &context && _textureImage == shown.Get() && _textureGeneration == generation &&
+        (_textureMipMap || !mipMap))
         return true;
     _texture = Platform::Video::CreateFromMemory(context.SharedFromThis<Platform::Video::Context>(), shown, mipMap);
     _textureContext = &context;
@@ -468,24 +468,28 @@ std::optional<FittedPaint> Planoscope::FittedPaintPlan() const
     return plan;
 }
 
+std::int32_t FittedPaint::ShownRotation(std::uint16_t exifOrientation) const noexcept
+{
+    return (_rotation + Data::UprightTurnOf(Data::ValidExifOrientation(exifOrientation)).clockwise) % 360;
+}
+
 double FittedPaint::FittingZoom(std::uint64_t width, std::uint64_t height, std::uint16_t exifOrientation) const
 {
-    const std::int32_t rotation = (_rotation + Data::UprightTurnOf(Data::ValidExifOrientation(exifOrientation)).clockwise) % 360;
-    return FitZoom(double(width), double(height), _area.Width(), _area.Height(), rotation);
+    return FitZoom(double(width), double(height), _area.Width(), _area.Height(), ShownRotation(exifOrientation));
 }
 
 GUI::ResamplingRequest FittedPaint::Request(std::uint64_t width, std::uint64_t height,
                                             std::uint16_t exifOrientation) const
 {
     // As SetImage, SetPan({0, 0}) and FitToWindow leave the view.
-    const Data::UprightTurn upright = Data::UprightTurnOf(Data::ValidExifOrientation(exifOrientation));
-    const std::int32_t rotation = (_rotation + upright.clockwise) % 360;
+    const std::int32_t rotation = ShownRotation(exifOrientation);
     const double w = double(width), h = double(height);
     const double zoom = ClampZoom(FitZoom(w, h, _area.Width(), _area.Height(), rotation));
     const Vec2 pan = ImageView::ClampPanning({0, 0}, w, h, _area.Width(), _area.Height(), zoom, rotation);
-    return GUI::ResamplingRequest{ImageRectangle(w, h, rotation, zoom, pan, _area.x0, _area.y0, _area.Width(), _area.Height()),
-                                  ToRect(_area), rotation, upright.mirrored,
-                                  ChooseResampling(zoom, _modes[2], _modes[1], _modes[0])};
+    return GUI::ResamplingRequest{
+        ImageRectangle(w, h, rotation, zoom, pan, _area.x0, _area.y0, _area.Width(), _area.Height()), ToRect(_area),
+        rotation, Data::UprightTurnOf(Data::ValidExifOrientation(exifOrientation)).mirrored,
+        ChooseResampling(zoom, _modes[2], _modes[1], _modes[0])};
 }
 
 void Planoscope::KeepFrame(const Platform::Video::RectI32 &destination, Mode mode)
