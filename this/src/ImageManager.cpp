@@ -162,8 +162,13 @@ std::uint64_t ImageManager::State::Work(void *argument)
         SharedPtr<PreparedDocument> document =
             entry->bytes ? PrepareMemoryDocument(std::move(*entry->bytes), entry->path, entry->progress)
                          : PrepareDocument(entry->path, entry->position, entry->progress);
-        ResampleAhead(*entry, *document);
         lock.lock();
+        // A prefetch selected meanwhile is painted at once: ahead would only delay it.
+        if (entry != state.selected) {
+            lock.unlock();
+            ResampleAhead(*entry, *document);
+            lock.lock();
+        }
         entry->document = std::move(document);
         entry->phase = Entry::Phase::Done;
         state.running.reset();
