@@ -275,6 +275,17 @@ void PlanoscopeApplication::OpenDropped(DroppedItem item)
     });
 }
 
+void PlanoscopeApplication::OpenDroppedLater(DroppedItem item)
+{
+    Guarded("Drop", [&] {
+        RequirePoster()->Post([alive = std::weak_ptr<bool>(_alive), this,
+                               dropped = std::make_shared<DroppedItem>(std::move(item))] {
+            if (alive.lock())
+                OpenDropped(std::move(*dropped));
+        });
+    });
+}
+
 void PlanoscopeApplication::OpenFolder(const String &folder)
 {
     ShowNotice(Joined(ApplicationTexts::DirectoryReading, folder));

@@ -72,6 +72,10 @@ public:
     // folder's list, a folder with all pictures in and below it, or a
     // virtual file without a list; a drop that could not be read is said.
     void OpenDropped(DroppedItem item);
+    // The same once the system's drop call has returned: the dragging
+    // program waits for it, and building a list asks the shell, which may
+    // be that very program.
+    void OpenDroppedLater(DroppedItem item);
     // Opens bytes that have no file (see PrepareMemoryDocument).
     void OpenMemory(std::vector<std::uint8_t> bytes, const String &name);
     // Ctrl+V, Shift+Insert, the clipboard button: a file on the clipboard

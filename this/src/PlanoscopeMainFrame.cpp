@@ -115,7 +115,7 @@ void PlanoscopeMainFrame::Open()
     Show();
     if (_dropTarget) {
         _dropWindow = WindowOf(*_panel);
-        _dropTarget->Register(_dropWindow, [this](DroppedItem item) { _panel->OpenDropped(std::move(item)); });
+        _dropTarget->Register(_dropWindow, [this](DroppedItem item) { _panel->OpenDroppedLater(std::move(item)); });
     }
 }
 

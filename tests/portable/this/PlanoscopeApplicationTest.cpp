@@ -377,8 +377,10 @@ TEST(PlanoscopeApplication, DropsOpenAFileAFolderTreeOrAVirtualFileAndSayWhatFai
     drop(DroppedItem{TestSupport::PathString(files.folder.File("empty")), {}, {}, {}});
     EXPECT_EQ(w.App().Notice()[1].ToStdString().rfind("The folder holds no pictures: ", 0), 0u);
 
-    // A file: with its own folder's list.
-    drop(DroppedItem{files.Path("5-exif.jpg"), {}, {}, {}});
+    // A file: with its own folder's list, once the drop call has returned.
+    w.App().OpenDroppedLater(DroppedItem{files.Path("5-exif.jpg"), {}, {}, {}});
+    EXPECT_NE(w.Title(), "5-exif.jpg - Brintavolex Viewer");
+    w.Wait(0);
     EXPECT_EQ(w.Title(), "5-exif.jpg - Brintavolex Viewer");
     EXPECT_EQ(w.App().FileSlider().GetCount(), 7u);
 
