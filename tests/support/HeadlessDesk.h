@@ -8,6 +8,7 @@
 #include "GUI/api/Panel.h"
 
 #include <memory>
+#include <stdexcept>
 
 namespace Brintavolex::TestSupport {
 
@@ -56,5 +57,18 @@ template <class G = GUI::GUI, class Root = GUI::PanelWithTransparentTitle> struc
     std::unique_ptr<G> gui;
     SharedPtr<Root> root = MakeShared<Root>();
 };
+
+// A click at the middle of r, a rectangle in panel's window, handled at once.
+inline void ClickIn(GUI::GUI &gui, GUI::HeadlessWindowPlatform &platform, const GUI::Panel &panel, const GUI::Rect &r)
+{
+    const GUI::WindowHandle window = gui.WindowOf(panel);
+    if (!window)
+        throw std::runtime_error("ClickIn: the panel has no window");
+    const std::int32_t x = (r.x0 + r.x1) / 2, y = (r.y0 + r.y1) / 2;
+    for (std::uint32_t message :
+         {GUI::WindowMessages::MouseMove, GUI::WindowMessages::LButtonDown, GUI::WindowMessages::LButtonUp})
+        platform.InjectPointer(window, message, x, y);
+    gui.ProcessPendingMessages();
+}
 
 } // namespace Brintavolex::TestSupport

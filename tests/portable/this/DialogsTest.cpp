@@ -8,6 +8,8 @@
 #include "this/src/SettingsDialog.h"
 #include "this/src/UnpreciseMappingDialog.h"
 
+#include "support/HeadlessDesk.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,12 +67,7 @@ struct Host {
     }
     void ClickIn(const GUI::Panel &panel, const GUI::Rect &r)
     {
-        const GUI::WindowHandle window = gui.WindowOf(panel);
-        ASSERT_NE(window, 0u);
-        const std::int32_t x = (r.x0 + r.x1) / 2, y = (r.y0 + r.y1) / 2;
-        for (std::uint32_t message : {M::MouseMove, M::LButtonDown, M::LButtonUp})
-            platform->InjectPointer(window, message, x, y);
-        gui.ProcessPendingMessages();
+        TestSupport::ClickIn(gui, *platform, panel, r);
         Paint();
     }
     // Opens the list and clicks the entry of that name in the open list.

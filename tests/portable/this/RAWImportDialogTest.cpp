@@ -6,6 +6,7 @@
 #include "Interface/api/RML.h"
 #include "this/src/RAWImportDialog.h"
 
+#include "support/HeadlessDesk.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
 
@@ -56,12 +57,7 @@ struct Host {
     }
     void ClickIn(const GUI::Panel &panel, const GUI::Rect &r)
     {
-        const GUI::WindowHandle window = gui.WindowOf(panel);
-        ASSERT_NE(window, 0u);
-        const std::int32_t x = (r.x0 + r.x1) / 2, y = (r.y0 + r.y1) / 2;
-        for (std::uint32_t message : {M::MouseMove, M::LButtonDown, M::LButtonUp})
-            platform->InjectPointer(window, message, x, y);
-        gui.ProcessPendingMessages();
+        TestSupport::ClickIn(gui, *platform, panel, r);
     }
     // Clicks into the box, deletes what is there, types text, ends with Return.
     void Type(GUI::EditBox &box, const std::string &text)
